@@ -1,0 +1,65 @@
+#include "data/SampleStore.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int32_t LastPosition = MaxSamples - 1;
+}
+
+SampleStore::SampleStore() : Samples(new MEAS_DATA_TYPE[MaxSamples]()) {
+    for (auto& channel : NoDataSample.ch) channel.status = StatusNoData;
+    for (auto& mark : EventMarks) mark = {-1, 0};
+}
+
+void ResetRecord(SampleStore& store) {
+    store.SampleCount = 0;
+    for (auto& mark : store.EventMarks) mark = {-1, 0};
+}
+
+bool AppendSample(SampleStore& store, const MEAS_DATA_TYPE& sample) {
+    if (store.SampleCount >= MaxSamples) return false;
+    store.Samples[store.SampleCount] = sample;
+    store.SampleCount++;
+    if (store.SampleCount == MaxSamples) store.RecordFull = true;
+    return true;
+}
+
+bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing) {
+    const int32_t position = store.SampleCount;
+    if (position >= LastPosition) return false;
+    MEAS_DATA_TYPE& placeholder = store.Samples[position];
+    placeholder = store.NoDataSample;
+    placeholder.seq = position > 0 ? store.Samples[position - 1].seq : revealing.seq;
+    placeholder.index = position;
+    placeholder.time = revealing.time;
+    placeholder.batt = revealing.batt;
+    store.SampleCount++;
+    return true;
+}
+
+bool RepeatLastSample(SampleStore& store) {
+    const int32_t position = store.SampleCount;
+    if (position == 0 || position >= LastPosition) return false;
+    MEAS_DATA_TYPE& repeat = store.Samples[position];
+    repeat = store.Samples[position - 1];
+    repeat.index = position;
+    for (auto& channel : repeat.ch) channel.status &= ~StatusInitPoint;
+    store.SampleCount++;
+    return true;
+}
+
+bool AddEventMark(SampleStore& store, int32_t sample, int32_t code) {
+    for (auto& mark : store.EventMarks) {
+        if (mark.sample < 0) {
+            mark = {sample, code};
+            return true;
+        }
+    }
+    return false;
+}
+
+int EventMarkCount(const SampleStore& store) {
+    const auto* end = std::find_if(std::begin(store.EventMarks), std::end(store.EventMarks),
+                                   [](const EVENT_MARK_TYPE& mark) { return mark.sample < 0; });
+    return static_cast<int>(end - std::begin(store.EventMarks));
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "data/Sample.h"
+
+constexpr int32_t MaxSamples = 108000;
+constexpr int MaxEventMarks = 100;
+
+// code +n: event n started, -n: event n ended. sample -1 marks a free entry.
+struct EVENT_MARK_TYPE {
+    int32_t sample;
+    int32_t code;
+};
+
+// The one record the program holds in memory: the samples, the header and
+// the event marks. Allocated once at full capacity; never grows.
+struct SampleStore {
+    SampleStore();
+    SampleStore(const SampleStore&) = delete;
+    SampleStore& operator=(const SampleStore&) = delete;
+
+    std::unique_ptr<MEAS_DATA_TYPE[]> Samples;  // MaxSamples entries
+    int32_t SampleCount = 0;
+    bool RecordFull = false;
+    MEAS_DATA_TYPE CurrentSample{};
+    MEAS_DATA_TYPE NoDataSample{};
+
+    double RecordStartTime = 0;
+    double RecordEndTime = 0;
+    int32_t RecordRateIndex = 1;
+    QString RecordDeviceId;
+    QString ReceivedDeviceId;
+    bool DataSaved = true;
+    bool SequenceGap = false;
+    bool CheckSensorsMode = false;
+    bool InitPointsEditable = false;
+    bool UploadActive = false;
+    int32_t UploadTotal = 0;
+
+    EVENT_MARK_TYPE EventMarks[MaxEventMarks];
+};
+
+// A new record: no samples and every event mark free. Each caller resets the
+// other header fields it owns.
+void ResetRecord(SampleStore& store);
+
+// Copies the sample to the next position. Returns false, storing nothing,
+// when the store is already full; sets RecordFull on the last position.
+bool AppendSample(SampleStore& store, const MEAS_DATA_TYPE& sample);
+
+// Writes a "No data" placeholder for a lost sample, with the previous
+// sample's seq and the time and battery of the sample whose arrival revealed
+// the loss. Refused from position 107999 on, which stays for that sample.
+bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing);
+
+// Stands in for a single lost sample by repeating the last one (new index,
+// no value-initialization mark). Refused from position 107999 on and on an
+// empty record.
+bool RepeatLastSample(SampleStore& store);
+
+// Puts the mark into the first free entry; dropped when all are used.
+bool AddEventMark(SampleStore& store, int32_t sample, int32_t code);
+
+// Number of used event marks (they come first, in order).
+int EventMarkCount(const SampleStore& store);
