@@ -12,6 +12,10 @@ void TForm1::AuxinCheckBoxClick(int tag) {
 void TForm1::SetPortEditEnabled(QLineEdit* edit, bool enabled) {
     edit->setEnabled(enabled);
     SetColour(edit, QPalette::Base, enabled ? WindowColour : InactiveCaptionColour);
+    // Keep the port readable while it cannot be edited.
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(80, 80, 80));
+    edit->setPalette(palette);
 }
 
 void TForm1::CopyExternalInput(QCheckBox* fromBox, QLineEdit* fromEdit, QCheckBox* toBox, QLineEdit* toEdit) {

@@ -85,7 +85,7 @@ void TForm1::BuildRealTimePage() {
 
     // The trend view: a white sunken panel that grows with the window.
     Panel1 = new QFrame;
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Panel1->setAutoFillBackground(true);
     SetColour(Panel1, QPalette::Window, Qt::white);
     TabSheet1->Place(Panel1, {8, 70, 860, 532}, A::Left | A::Top | A::Right | A::Bottom);

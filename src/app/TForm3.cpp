@@ -1,5 +1,6 @@
 #include "app/TForm3.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
 
@@ -43,14 +44,20 @@ TForm3::TForm3(QWidget* parent)
     setFont(DesignFont(11));
     setFixedSize(283, 196);
 
-    Label1->setFont(DesignFont(16, true));
+    // A stand-in for Tahoma may run wider: it gets smaller until the title fits.
+    const QRect titleRect(4, 14, 275, 24);
+    QFont titleFont = DesignFont(16, true);
+    while (titleFont.pixelSize() > 10 &&
+           QFontMetrics(titleFont).horizontalAdvance(Label1->text()) > titleRect.width())
+        titleFont.setPixelSize(titleFont.pixelSize() - 1);
+    Label1->setFont(titleFont);
     Label1->setAlignment(Qt::AlignCenter);
-    Label1->setGeometry(8, 14, 267, 24);
+    Label1->setGeometry(titleRect);
     VersionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     VersionLabel->setGeometry(8, 44, 250, 18);
 
     Panel1->setGeometry(70, 74, 143, 52);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Panel1->setAutoFillBackground(true);
     QPalette white = Panel1->palette();
     white.setColor(QPalette::Window, Qt::white);
