@@ -1,13 +1,22 @@
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QDir>
+
+#include "app/CreateCentral.h"
+#include "app/QtPrompts.h"
+#include "app/StringTable.h"
+#include "app/TForm1.h"
+#include "data/Clock.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tq580"));
-    window.setMinimumSize(1024, 690);
-    window.setCentralWidget(new QLabel(QStringLiteral("Tq580"), &window));
+    QApplication::setApplicationName(AppCaption);
+    QApplication::setApplicationVersion(ProgramVersion);
+
+    const std::unique_ptr<BleCentral> central = CreateCentral(QApplication::arguments());
+    QtPrompts prompts;
+    SystemClock clock;
+    TForm1 window({*central, prompts, clock, QApplication::applicationFilePath(), QDir::currentPath(), {}});
+    prompts.SetParent(&window);
     window.show();
     return application.exec();
 }

@@ -1,0 +1,55 @@
+#include "app/CreateCentral.h"
+
+namespace {
+
+// Stands in where no Bluetooth LE radio can be used: every request fails
+// with the reason, which the main window shows before it exits.
+class UnusableCentral : public BleCentral {
+public:
+    explicit UnusableCentral(QString reason) : reason_(std::move(reason)) {}
+
+    QString UnusableReason() const override { return reason_; }
+    bool DiscoverDevices(int, QString* error) override { return Refuse(error); }
+    void CancelDiscovery() override {}
+    bool DiscoverServices(const BleDevicePtr&) override { return false; }
+    bool Connect(const BleDevicePtr&, QString* error) override { return Refuse(error); }
+    void SetCharacteristicNotification(const BleDevicePtr&, const BleCharacteristicPtr&, bool) override {}
+    void WriteCharacteristic(const BleDevicePtr&, const BleCharacteristicPtr&, const QByteArray&) override {}
+    void Disconnect(const BleDevicePtr&) override {}
+
+private:
+    bool Refuse(QString* error) const {
+        if (error) *error = reason_;
+        return false;
+    }
+    QString reason_;
+};
+
+}  // namespace
+
+int SimulatedSensorCount(const QStringList& arguments) {
+    int count = 0;
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--simulate")) {
+            count = DefaultSimulatedSensors;
+        } else if (argument.startsWith(QLatin1String("--simulate="))) {
+            bool ok = false;
+            const int asked = argument.mid(int(sizeof("--simulate=") - 1)).toInt(&ok);
+            count = ok && asked >= 1 && asked <= 30 ? asked : -1;
+        }
+    }
+    return count;
+}
+
+std::unique_ptr<BleCentral> CreateCentral(const QStringList& arguments) {
+    const int simulated = SimulatedSensorCount(arguments);
+    if (simulated < 0)
+        return std::make_unique<UnusableCentral>(
+            QStringLiteral("The number of simulated sensors must be from 1 to 30, as in --simulate=3."));
+    if (simulated > 0)
+        return std::make_unique<UnusableCentral>(
+            QStringLiteral("The simulated sensors are not part of this build."));
+    return std::make_unique<UnusableCentral>(
+        QStringLiteral("No Bluetooth LE adapter is available.\n"
+                       "To try the program without one, start it with simulated sensors: --simulate"));
+}

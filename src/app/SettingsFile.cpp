@@ -1,0 +1,90 @@
+#include "app/SettingsFile.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include "app/IniFile.h"
+#include "app/StringTable.h"
+#include "data/RateTable.h"
+
+namespace {
+
+const QString FormSection = QStringLiteral("Form");
+const QString SettingsSection = QStringLiteral("Settings");
+
+// The order the keys are written in (it differs from the reading order in
+// "Average" and "Amplifier", and the file has always looked like this).
+const QStringList FormKeys = {"Top", "Left", "Width", "Height"};
+const QStringList SettingsKeys = {"Rate",  "Average",     "Amplifier", "Data", "Rate2", "Data2",
+                                  "Arrangement", "Auxin", "Port",      "Device", "Merge"};
+
+int ReadInteger(const IniFile& ini, const QString& section, const QString& key, int defaultValue) {
+    bool ok = false;
+    const int value = ini.Value(section, key).toInt(&ok, 10);
+    return ok ? value : defaultValue;
+}
+
+// An index outside its list is as good as no value.
+int ReadIndex(const IniFile& ini, const QString& key, int defaultValue, int first, int last) {
+    const int value = ReadInteger(ini, SettingsSection, key, defaultValue);
+    return value >= first && value <= last ? value : defaultValue;
+}
+
+bool ReadBoolean(const IniFile& ini, const QString& key, bool defaultValue) {
+    return ReadInteger(ini, SettingsSection, key, defaultValue ? 1 : 0) != 0;
+}
+
+}  // namespace
+
+ProgramSettings ReadSettingsFile(const QString& fileName) {
+    const IniFile ini = IniFile::Load(fileName);
+    ProgramSettings settings;
+    settings.Top = ReadInteger(ini, FormSection, "Top", settings.Top);
+    settings.Left = ReadInteger(ini, FormSection, "Left", settings.Left);
+    settings.Width = ReadInteger(ini, FormSection, "Width", settings.Width);
+    settings.Height = ReadInteger(ini, FormSection, "Height", settings.Height);
+    settings.Rate = ReadIndex(ini, "Rate", settings.Rate, 1, RateCount - 1);
+    settings.Amplifier = ReadIndex(ini, "Amplifier", settings.Amplifier, 0, AmplifierItems.size() - 1);
+    settings.Average = ReadIndex(ini, "Average", settings.Average, 0, AveragingItems.size() - 1);
+    settings.Data = ReadIndex(ini, "Data", settings.Data, 0, DisplayItems.size() - 1);
+    settings.Rate2 = ReadIndex(ini, "Rate2", settings.Rate2, 0, RateCount - 2);
+    settings.Data2 = ReadIndex(ini, "Data2", settings.Data2, 0, StorageDisplayItems.size() - 1);
+    settings.Arrangement = ReadIndex(ini, "Arrangement", settings.Arrangement, 0, 1);
+    settings.Auxin = ReadBoolean(ini, "Auxin", settings.Auxin);
+    settings.Port = ini.Value(SettingsSection, "Port", settings.Port);
+    settings.Device = ini.Value(SettingsSection, "Device", settings.Device);
+    settings.Merge = ReadBoolean(ini, "Merge", settings.Merge);
+    return settings;
+}
+
+bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings) {
+    IniFile ini = IniFile::Load(fileName);
+    const auto number = [](int value) { return QString::number(value); };
+    const auto flag = [](bool value) { return QString(value ? QStringLiteral("1") : QStringLiteral("0")); };
+    ini.SetValue(FormSection, "Top", number(settings.Top));
+    ini.SetValue(FormSection, "Left", number(settings.Left));
+    ini.SetValue(FormSection, "Width", number(settings.Width));
+    ini.SetValue(FormSection, "Height", number(settings.Height));
+    ini.SetValue(SettingsSection, "Rate", number(settings.Rate));
+    ini.SetValue(SettingsSection, "Average", number(settings.Average));
+    ini.SetValue(SettingsSection, "Amplifier", number(settings.Amplifier));
+    ini.SetValue(SettingsSection, "Data", number(settings.Data));
+    ini.SetValue(SettingsSection, "Rate2", number(settings.Rate2));
+    ini.SetValue(SettingsSection, "Data2", number(settings.Data2));
+    ini.SetValue(SettingsSection, "Arrangement", number(settings.Arrangement));
+    ini.SetValue(SettingsSection, "Auxin", flag(settings.Auxin));
+    ini.SetValue(SettingsSection, "Port", settings.Port);
+    ini.SetValue(SettingsSection, "Device", settings.Device);
+    ini.SetValue(SettingsSection, "Merge", flag(settings.Merge));
+    ini.OrderKeys(FormSection, FormKeys);
+    ini.OrderKeys(SettingsSection, SettingsKeys);
+    return ini.Save(fileName);
+}
+
+QString ReplaceExtension(const QString& programFilePath, const QString& extension) {
+    const QFileInfo info(programFilePath);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    return info.path() + QLatin1Char('/') + base + extension;
+}

@@ -1,0 +1,91 @@
+#include "app/TForm1.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMenuBar>
+
+#include "app/AnchoredPage.h"
+#include "app/DesignFont.h"
+#include "app/StringTable.h"
+#include "app/TForm2.h"
+#include "app/TForm3.h"
+#include "app/WindowPlacement.h"
+#include "link/BleCentral.h"
+
+namespace {
+// The page area at the designed window size; the pages are laid out on it.
+constexpr QSize DesignedPageSize{1016, 610};
+// The designed client area below the menu bar.
+constexpr QSize DesignedClientSize{1008, 631};
+}  // namespace
+
+TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
+    : QMainWindow(parent),
+      central_(dependencies.central),
+      prompts_(dependencies.prompts),
+      clock_(dependencies.clock),
+      programFilePath_(dependencies.programFilePath),
+      workingDirectory_(dependencies.workingDirectory),
+      openDocument_(dependencies.openDocument) {
+    if (!openDocument_) openDocument_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+    setWindowTitle(AppCaption);
+    setFont(DesignFont(13));
+    setMinimumSize(MinimumWindowSize);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setDocumentMode(true);
+    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { width: 200px; }"));
+    TabSheet1 = new AnchoredPage(DesignedPageSize);
+    TabSheet2 = new AnchoredPage(DesignedPageSize);
+    PageControl1->addTab(TabSheet1, QStringLiteral("Real time Mode"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Storage Mode"));
+    setCentralWidget(PageControl1);
+
+    BuildRealTimePage();
+    BuildStoragePage();
+    BuildMenus();
+    BuildStatusBar();
+    resize(DesignedClientSize.width(), DesignedClientSize.height() + menuBar()->sizeHint().height());
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(500);
+    Timer2 = new QTimer(this);
+    Timer2->setSingleShot(true);
+    Timer2->setInterval(6000);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+
+    // The window sees every key before the focused control does.
+    qApp->installEventFilter(this);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+
+    FormCreate();
+    Timer1->start();
+
+    // The dialogs come after the main window, which they are centred on.
+    Form2 = new TForm2(this);
+    Form3 = new TForm3(this);
+}
+
+TForm1::~TForm1() { qApp->removeEventFilter(this); }
+
+void TForm1::FormCreate() {
+    bluetoothUnusable_ = central_.UnusableReason();
+
+    SettingsFileName = ReplaceExtension(programFilePath_, QStringLiteral(".ini"));
+    EventLogFileName = ReplaceExtension(programFilePath_, QStringLiteral(".evl"));
+    DataFolder = QDir(workingDirectory_).filePath(QStringLiteral("Data"));
+    QDir().mkpath(DataFolder);  // when it cannot be made, the save dialog starts elsewhere
+
+    Store.DataSaved = true;
+    ResetRecord(Store);
+    Store.RecordFull = false;
+    Store.SequenceGap = false;
+    Decoder.RxPacketLength = 0;
+    Link.DeviceLinkReady = false;
+
+    PageControl1->setCurrentIndex(0);
+    DrawGrid1->setCurrentCell(DrawGrid1->rowCount() - 1, 0);
+    DrawGrid1->scrollToTop();
+}

@@ -1,0 +1,53 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+
+#include "app/Prompts.h"
+#include "app/StringTable.h"
+#include "app/TForm1.h"
+#include "app/TForm3.h"
+
+void TForm1::BuildMenus() {
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    O1 = fileMenu->addAction(QStringLiteral("Open(&O)"));
+    S1 = fileMenu->addAction(QStringLiteral("Save(&S)"));
+    S1->setEnabled(false);
+    fileMenu->addSeparator();
+    U1 = fileMenu->addAction(QStringLiteral("Print Setup(&U)"));
+    P1 = fileMenu->addAction(QStringLiteral("Print(&P)"));
+    fileMenu->addSeparator();
+    X1 = fileMenu->addAction(QStringLiteral("Exit(&X)"));
+
+    EditMenu = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    E1 = EditMenu->menuAction();
+    E1->setEnabled(false);
+    C1 = EditMenu->addAction(QStringLiteral("Clear value-initialization points(&C)"));
+    C1->setEnabled(false);
+    M1 = EditMenu->addAction(QStringLiteral("Merge events(&M)"));
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("Help(&H)"));
+    H2 = helpMenu->addAction(QStringLiteral("Help(&H)"));
+    A1 = helpMenu->addAction(QStringLiteral("About(&A)"));
+
+    connect(X1, &QAction::triggered, this, &TForm1::X1Click);
+    connect(H2, &QAction::triggered, this, &TForm1::H2Click);
+    connect(A1, &QAction::triggered, this, &TForm1::A1Click);
+}
+
+void TForm1::BuildStatusBar() {
+    StatusBar1 = statusBar();
+    StatusBar1->setSizeGripEnabled(true);
+    StatusLine = new QLabel(StatusBar1);
+    StatusBar1->addWidget(StatusLine, 1);
+}
+
+void TForm1::X1Click() { close(); }
+
+void TForm1::A1Click() { Form3->exec(); }
+
+// Opens the manual next to the program in the desktop's PDF viewer.
+void TForm1::H2Click() {
+    const QString helpFile = QDir(QFileInfo(programFilePath_).absolutePath()).filePath(HelpFileName);
+    if (!QFileInfo(helpFile).isFile() || !openDocument_(QUrl::fromLocalFile(helpFile)))
+        prompts_.Error(MsgHelpFileNotFound);
+}

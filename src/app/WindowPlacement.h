@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QSize>
+
+// The main window can never be smaller than this.
+inline constexpr QSize MinimumWindowSize{1024, 690};
+
+// Raises a requested window size to the minimum; the resize itself is
+// always allowed.
+QSize RaiseToMinimum(QSize requested);
+
+// Where a stored placement puts the window: null when the stored values are
+// not all greater than 0 (the window then keeps its designed, centred place),
+// or when the title strip of the placed window would lie on no screen (a
+// monitor was removed or the file was edited) so the user could not reach it.
+QRect StoredPlacement(int top, int left, int width, int height, const QList<QRect>& screens);
+
+// A window of this size centred on the screen, its top left kept on the
+// screen when the window is larger.
+QRect CentredPlacement(QSize size, const QRect& screen);

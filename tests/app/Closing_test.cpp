@@ -1,0 +1,75 @@
+#include "app/StringTable.h"
+#include "app/WindowHarness.h"
+
+namespace {
+
+const QString RefusedWhileMeasuring = "NOTICE: " + MsgDisconnectToTerminate;
+const QString AskExit = "ASK: " + MsgExitWithoutSaving;
+const QString Reminder = "NOTICE: " + MsgTurnOffDevice;
+
+TEST_F(WindowTest, ClosingWhileMeasuringIsRefusedWhateverIsSaved) {
+    for (const bool saved : {true, false}) {
+        TForm1& form = Show();
+        form.ConnectButtonTag = 1;
+        form.Store.DataSaved = saved;
+        EXPECT_FALSE(CloseWindow());
+        EXPECT_EQ(prompts.shown, QStringList{RefusedWhileMeasuring});
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(form.Store.DataSaved, saved);
+        EXPECT_FALSE(QFile::exists(SettingsPath())) << "settings are written only on close";
+    }
+}
+
+TEST_F(WindowTest, ClosingWithUnsavedDataAsksAndNoKeepsTheWindow) {
+    TForm1& form = Show();
+    form.Store.DataSaved = false;
+    prompts.answers = {false};
+    EXPECT_FALSE(CloseWindow());
+    EXPECT_EQ(prompts.shown, QStringList{AskExit});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Store.DataSaved);
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+}
+
+TEST_F(WindowTest, ClosingWithUnsavedDataAndYesRemindsAndCloses) {
+    TForm1& form = Show();
+    form.Store.DataSaved = false;
+    prompts.answers = {true};
+    EXPECT_TRUE(CloseWindow());
+    EXPECT_EQ(prompts.shown, (QStringList{AskExit, Reminder}));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(form.Store.DataSaved);
+    EXPECT_TRUE(QFile::exists(SettingsPath()));
+}
+
+TEST_F(WindowTest, ClosingWithNothingUnsavedStillReminds) {
+    TForm1& form = Show();
+    EXPECT_TRUE(CloseWindow());
+    EXPECT_EQ(prompts.shown, QStringList{Reminder});
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(WindowTest, ExitMenuRunsTheSameConfirmations) {
+    TForm1& form = Show();
+    form.Store.DataSaved = false;
+    prompts.answers = {false};
+    prompts.shown.clear();
+    form.X1->trigger();
+    EXPECT_EQ(prompts.shown, QStringList{AskExit});
+    EXPECT_TRUE(form.isVisible());
+}
+
+// Without usable Bluetooth the program says why and ends without asking
+// anything, and without replacing the stored settings by defaults.
+TEST_F(WindowTest, UnusableBluetoothReportsAndClosesWithoutTouchingTheSettings) {
+    const QByteArray stored = "[Form]\r\nTop=50\r\n[Settings]\r\nData=1\r\n";
+    WriteSettingsText(stored);
+    central.unusableReason = QStringLiteral("No Bluetooth LE adapter is available.");
+    TForm1& form = Show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.shown, QStringList{"ERROR: No Bluetooth LE adapter is available."});
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(SettingsText(), stored);
+}
+
+}  // namespace

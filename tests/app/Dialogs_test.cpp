@@ -1,0 +1,75 @@
+#include <QDir>
+#include <QTimer>
+
+#include "app/StringTable.h"
+#include "app/TForm2.h"
+#include "app/TForm3.h"
+#include "app/WindowHarness.h"
+
+namespace {
+
+TEST_F(WindowTest, AboutShowsTheVersionOnceEveryTime) {
+    TForm1& form = Show();
+    QStringList seen;
+    for (int showing = 0; showing < 2; ++showing) {
+        QTimer::singleShot(0, &form, [&] {
+            seen << form.Form3->VersionLabel->text();
+            EXPECT_TRUE(form.Form3->isVisible());
+            form.Form3->OkButton->click();
+        });
+        form.A1->trigger();
+        EXPECT_FALSE(form.Form3->isVisible());
+    }
+    EXPECT_EQ(seen, (QStringList{"Ver 1.0.7.0", "Ver 1.0.7.0"}));
+}
+
+TEST_F(WindowTest, HelpOpensTheManualNextToTheProgram) {
+    TForm1& form = Show();
+    QFile manual(folder.filePath(HelpFileName));
+    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    manual.write("%PDF-1.4\n");
+    manual.close();
+
+    form.H2->trigger();
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(folder.filePath(HelpFileName))});
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // A desktop without a PDF viewer gives the same message as a missing file.
+    openSucceeds = false;
+    form.H2->trigger();
+    EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + MsgHelpFileNotFound});
+}
+
+TEST_F(WindowTest, HelpWithoutTheManualSaysSoAndChangesNothing) {
+    TForm1& form = Show();
+    form.H2->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + MsgHelpFileNotFound});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+}
+
+// The connect flow fills the dialog and reads it back; "Check Sensors" keeps
+// its state from one showing to the next.
+TEST_F(WindowTest, ConnectionSettingsDialogKeepsCheckSensors) {
+    TForm1& form = Show();
+    TForm2& dialog = *form.Form2;
+    EXPECT_EQ(dialog.windowTitle(), "Connection Settings");
+    EXPECT_EQ(dialog.RateComboBox->count(), 5);
+    EXPECT_EQ(dialog.RateComboBox->itemText(0), "0.1sec");
+    EXPECT_EQ(dialog.RateComboBox->itemText(4), "5.0sec");
+    EXPECT_TRUE(dialog.OkButton->isDefault());
+
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.CheckBox1->setChecked(true);
+        dialog.OkButton->click();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_TRUE(dialog.CheckBox1->isChecked());
+        dialog.CancelButton->click();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+}
+
+}  // namespace

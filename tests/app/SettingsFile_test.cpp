@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "app/SettingsFile.h"
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString path = folder.filePath("tq580.ini");
+
+    void Write(const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray Read() {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
+    ProgramSettings written;
+    written.Top = 40;
+    written.Left = 30;
+    written.Width = 1200;
+    written.Height = 800;
+    written.Rate = 4;
+    written.Amplifier = 3;
+    written.Average = 5;
+    written.Data = 0;
+    written.Rate2 = 2;
+    written.Data2 = 3;
+    written.Arrangement = 0;
+    written.Auxin = true;
+    written.Port = "/dev/ttyUSB0";
+    written.Device = "Tq580-123456-001";
+    written.Merge = true;
+    ASSERT_TRUE(WriteSettingsFile(path, written));
+
+    EXPECT_EQ(Read(),
+              "[Form]\r\nTop=40\r\nLeft=30\r\nWidth=1200\r\nHeight=800\r\n"
+              "\r\n"
+              "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
+              "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n");
+
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_EQ(read.Top, 40);
+    EXPECT_EQ(read.Left, 30);
+    EXPECT_EQ(read.Width, 1200);
+    EXPECT_EQ(read.Height, 800);
+    EXPECT_EQ(read.Rate, 4);
+    EXPECT_EQ(read.Amplifier, 3);
+    EXPECT_EQ(read.Average, 5);
+    EXPECT_EQ(read.Data, 0);
+    EXPECT_EQ(read.Rate2, 2);
+    EXPECT_EQ(read.Data2, 3);
+    EXPECT_EQ(read.Arrangement, 0);
+    EXPECT_TRUE(read.Auxin);
+    EXPECT_EQ(read.Port, "/dev/ttyUSB0");
+    EXPECT_EQ(read.Device, "Tq580-123456-001");
+    EXPECT_TRUE(read.Merge);
+}
+
+TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_EQ(read.Top, -1);
+    EXPECT_EQ(read.Width, -1);
+    EXPECT_EQ(read.Rate, 1);
+    EXPECT_EQ(read.Data, 2);
+    EXPECT_EQ(read.Arrangement, 1);
+    EXPECT_FALSE(read.Auxin);
+    EXPECT_EQ(read.Port, "1");
+    EXPECT_EQ(read.Device, "");
+    EXPECT_FALSE(read.Merge);
+}
+
+// One damaged line spoils only its own key.
+struct ValueCase {
+    const char* line;
+    std::function<bool(const ProgramSettings&)> holds;
+};
+
+TEST_F(SettingsFileTest, WrongValuesFallBackToTheirDefaults) {
+    const ValueCase cases[] = {
+        {"Amplifier=abc", [](const ProgramSettings& s) { return s.Amplifier == 0; }},
+        {"Amplifier=4", [](const ProgramSettings& s) { return s.Amplifier == 4; }},
+        {"Amplifier=5", [](const ProgramSettings& s) { return s.Amplifier == 0; }},
+        {"Average=-1", [](const ProgramSettings& s) { return s.Average == 0; }},
+        {"Data=3", [](const ProgramSettings& s) { return s.Data == 2; }},
+        {"Data=1.5", [](const ProgramSettings& s) { return s.Data == 2; }},
+        {"Rate=0", [](const ProgramSettings& s) { return s.Rate == 1; }},
+        {"Rate=5", [](const ProgramSettings& s) { return s.Rate == 5; }},
+        {"Rate=6", [](const ProgramSettings& s) { return s.Rate == 1; }},
+        {"Rate2=5", [](const ProgramSettings& s) { return s.Rate2 == 0; }},
+        {"Data2=4", [](const ProgramSettings& s) { return s.Data2 == 0; }},
+        {"Arrangement=2", [](const ProgramSettings& s) { return s.Arrangement == 1; }},
+        {"Arrangement=0", [](const ProgramSettings& s) { return s.Arrangement == 0; }},
+        {"Auxin=yes", [](const ProgramSettings& s) { return !s.Auxin; }},
+        {"Auxin=2", [](const ProgramSettings& s) { return s.Auxin; }},
+        {"Merge=0", [](const ProgramSettings& s) { return !s.Merge; }},
+        {"Merge=-1", [](const ProgramSettings& s) { return s.Merge; }},
+        {"Port=", [](const ProgramSettings& s) { return s.Port.isEmpty(); }},
+        {"  data = 1  ", [](const ProgramSettings& s) { return s.Data == 1; }},
+    };
+    for (const ValueCase& valueCase : cases) {
+        SCOPED_TRACE(valueCase.line);
+        Write(QByteArray("[Settings]\r\n") + valueCase.line + "\r\nDevice=Tq580-1\r\n");
+        const ProgramSettings read = ReadSettingsFile(path);
+        EXPECT_TRUE(valueCase.holds(read));
+        EXPECT_EQ(read.Device, "Tq580-1") << "the next key still reads";
+    }
+}
+
+TEST_F(SettingsFileTest, FormValuesThatAreNotNumbersReadAsNotStored) {
+    Write("[Form]\nTop=x\nLeft=20\nWidth=\nHeight=700\n");
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_EQ(read.Top, -1);
+    EXPECT_EQ(read.Left, 20);
+    EXPECT_EQ(read.Width, -1);
+    EXPECT_EQ(read.Height, 700);
+}
+
+// A file edited by hand keeps what this program does not know, and our keys
+// go back into their usual order.
+TEST_F(SettingsFileTest, WritingKeepsForeignLinesAndRestoresTheOrder) {
+    Write("[Printer]\nName=Office\n[Settings]\nMerge=1\nColour=blue\nRate=3\n");
+    ASSERT_TRUE(WriteSettingsFile(path, ProgramSettings{}));
+    EXPECT_EQ(Read(),
+              "[Printer]\r\nName=Office\r\n"
+              "\r\n"
+              "[Settings]\r\nRate=1\r\nAverage=0\r\nAmplifier=0\r\nData=2\r\nRate2=0\r\nData2=0\r\n"
+              "Arrangement=1\r\nAuxin=0\r\nPort=1\r\nDevice=\r\nMerge=0\r\nColour=blue\r\n"
+              "\r\n"
+              "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\n");
+}
+
+TEST(SettingsFileName, ReplacesOrAppendsTheExtension) {
+    EXPECT_EQ(ReplaceExtension("/opt/tq580/tq580", ".ini"), "/opt/tq580/tq580.ini");
+    EXPECT_EQ(ReplaceExtension("/opt/tq580/tq580.exe", ".evl"), "/opt/tq580/tq580.evl");
+    EXPECT_EQ(ReplaceExtension("/opt/v1.2/tq580", ".ini"), "/opt/v1.2/tq580.ini");
+    EXPECT_EQ(ReplaceExtension("/opt/tq580/tq580.beta.bin", ".ini"), "/opt/tq580/tq580.beta.ini");
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/WindowPlacement.h"
+#include "app/WindowHarness.h"
+
+namespace {
+
+QPoint CentredOnPrimaryScreen(const TForm1& form) {
+    return CentredPlacement(form.frameGeometry().size(), QGuiApplication::primaryScreen()->availableGeometry())
+        .topLeft();
+}
+
+TEST_F(WindowTest, WithoutASettingsFileTheWindowOpensWithTheDefaults) {
+    TForm1& form = Show();
+    EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
+    EXPECT_EQ(form.size(), QSize(1024, 690));
+    EXPECT_EQ(form.RateIndex, 1);
+    EXPECT_EQ(form.AmpComboBox->currentText(), "x0.5") << "the file's default replaces the designed x1.0";
+    EXPECT_EQ(form.DataComboBox->currentText(), "TOHb");
+    EXPECT_EQ(form.TrendArrangement, 1);
+    EXPECT_FALSE(form.AuxinCheckBox->isChecked());
+    EXPECT_EQ(form.AuxPortEdit->text(), "1");
+    EXPECT_FALSE(form.AuxPortEdit->isEnabled());
+    EXPECT_EQ(form.Link.TargetDeviceName, "");
+    EXPECT_FALSE(form.MergeCheckBox->isChecked());
+}
+
+TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
+    {
+        TForm1& form = Show();
+        form.move(120, 80);
+        form.resize(1100, 720);
+        form.RateIndex = 4;
+        form.AmpComboBox->setCurrentIndex(3);
+        form.AveComboBox->setCurrentIndex(5);
+        form.DataComboBox->setCurrentIndex(0);
+        form.RateComboBox->setCurrentIndex(2);
+        form.AdvDataComboBox->setCurrentIndex(3);
+        form.TrendArrangement = 0;
+        form.AuxinCheckBox->setChecked(true);
+        form.AuxPortEdit->setText("/dev/ttyUSB0");
+        form.Link.TargetDeviceName = "Tq580-123456-001";
+        form.MergeCheckBox->setChecked(true);
+        ASSERT_TRUE(CloseWindow());
+    }
+    EXPECT_EQ(SettingsText(),
+              "[Form]\r\nTop=80\r\nLeft=120\r\nWidth=1100\r\nHeight=720\r\n"
+              "\r\n"
+              "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
+              "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n");
+
+    TForm1& form = Show();
+    EXPECT_EQ(form.pos(), QPoint(120, 80));
+    EXPECT_EQ(form.size(), QSize(1100, 720));
+    EXPECT_EQ(form.RateIndex, 4);
+    EXPECT_EQ(form.AmpComboBox->currentText(), "x4.0");
+    EXPECT_EQ(form.AveComboBox->currentText(), "11 points");
+    EXPECT_EQ(form.DataComboBox->currentText(), "OXHb");
+    EXPECT_EQ(form.RateComboBox->currentText(), "0.5sec");
+    EXPECT_EQ(form.AdvDataComboBox->currentText(), "TOHb");
+    EXPECT_EQ(form.TrendArrangement, 0);
+    for (auto [box, edit] : {std::pair{form.AuxinCheckBox, form.AuxPortEdit},
+                             std::pair{form.AuxinCheckBox2, form.AuxPortEdit2}}) {
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(edit->text(), "/dev/ttyUSB0");
+        EXPECT_TRUE(edit->isEnabled());
+    }
+    EXPECT_EQ(form.Link.TargetDeviceName, "Tq580-123456-001");
+    EXPECT_TRUE(form.MergeCheckBox->isChecked());
+}
+
+TEST_F(WindowTest, WrongValuesInTheFileLeaveValidSelections) {
+    WriteSettingsText("[Settings]\nAmplifier=9\nData=seven\nRate=0\nAuxin=on\nArrangement=5\n");
+    TForm1& form = Show();
+    EXPECT_EQ(form.AmpComboBox->currentIndex(), 0);
+    EXPECT_EQ(form.DataComboBox->currentIndex(), 2);
+    EXPECT_EQ(form.RateIndex, 1);
+    EXPECT_FALSE(form.AuxinCheckBox->isChecked());
+    EXPECT_EQ(form.TrendArrangement, 1);
+}
+
+// Placement rows: what the file holds, and where the window ends up.
+struct PlacementCase {
+    const char* name;
+    QByteArray form;
+    QRect expected;  // null: centred at the designed size
+};
+
+TEST_F(WindowTest, StoredPlacementIsRaisedToTheMinimumOrIgnored) {
+    const PlacementCase cases[] = {
+        {"a placement on the screen is taken", "Top=60\nLeft=40\nWidth=1100\nHeight=700\n", {40, 60, 1100, 700}},
+        {"a width of 800 opens 1024 wide", "Top=60\nLeft=40\nWidth=800\nHeight=700\n", {40, 60, 1024, 700}},
+        {"a height of 500 opens 690 high", "Top=60\nLeft=40\nWidth=1100\nHeight=500\n", {40, 60, 1100, 690}},
+        {"a top of 0 ignores all four", "Top=0\nLeft=40\nWidth=1100\nHeight=700\n", {}},
+        {"a negative width ignores all four", "Top=60\nLeft=40\nWidth=-5\nHeight=700\n", {}},
+        {"a missing height ignores all four", "Top=60\nLeft=40\nWidth=1100\n", {}},
+        {"a window beyond every screen is centred", "Top=60\nLeft=20000\nWidth=1100\nHeight=700\n", {}},
+        {"a window below every screen is centred", "Top=9000\nLeft=40\nWidth=1100\nHeight=700\n", {}},
+    };
+    for (const PlacementCase& placement : cases) {
+        SCOPED_TRACE(placement.name);
+        WriteSettingsText("[Form]\n" + placement.form);
+        TForm1& form = Show();
+        if (placement.expected.isNull()) {
+            EXPECT_EQ(form.size(), QSize(1024, 690));
+            EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
+        } else {
+            EXPECT_EQ(QRect(form.pos(), form.size()), placement.expected);
+        }
+    }
+}
+
+TEST_F(WindowTest, ClosingOnTheStoragePageStoresItsExternalInput) {
+    TForm1& form = Show();
+    form.PageControl1->setCurrentIndex(1);
+    form.AuxinCheckBox2->setChecked(true);
+    form.AuxPortEdit2->setText("4");
+    ASSERT_TRUE(CloseWindow());
+    const ProgramSettings stored = ReadSettingsFile(SettingsPath());
+    EXPECT_TRUE(stored.Auxin);
+    EXPECT_EQ(stored.Port, "4");
+}
+
+// While an event log runs the real-time tab is hidden; the storage page is
+// the one in use even if the real-time page is still selected.
+TEST_F(WindowTest, AHiddenRealTimeTabIsNotThePageInUse) {
+    TForm1& form = Show();
+    form.AuxinCheckBox2->setChecked(true);
+    form.AuxPortEdit2->setText("6");
+    form.PageControl1->setTabVisible(1, false);
+    form.PageControl1->setTabVisible(0, false);
+    form.PageControl1->setTabVisible(1, true);
+    form.PageControl1->setCurrentIndex(0);
+    ASSERT_TRUE(CloseWindow());
+    const ProgramSettings stored = ReadSettingsFile(SettingsPath());
+    EXPECT_TRUE(stored.Auxin);
+    EXPECT_EQ(stored.Port, "6");
+}
+
+}  // namespace
