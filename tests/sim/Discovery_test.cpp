@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <map>
 
 #include "SimHarness.h"
@@ -163,4 +167,79 @@ TEST(SimulatedDiscovery, AdvertisementsCarryStatusValuesAndCountAsTheTableLaysTh
         EXPECT_NE(value & 0xF0, 0xF0) << "an error code";
         EXPECT_TRUE(value <= 10 || value >= 0xE0) << "more than 0.1 mM in 10 s: " << int(value);
     }
+}
+
+// What --simulate shows: the program's own timer drives the sensors on the
+// system clock, and the default set holds every case a user should meet.
+TEST(SimulatedDiscovery, TheDefaultSensorsRunOnTheirOwnTimerAndShowEveryCase) {
+    SimulationOptions options;  // default sensors, timer, system clock
+    const std::unique_ptr<BleCentral> central = CreateSimulatedCentral(options);
+    std::map<QString, QByteArray> advertised;
+    QList<BleDevicePtr> devices;
+    QEventLoop loop;
+    QObject::connect(central.get(), &BleCentral::DiscoverLEDevice,
+                     [&](const BleDevicePtr& device, const QByteArray& data) { advertised[device->DeviceName] = data; });
+    QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, [&](const QList<BleDevicePtr>& list) {
+        devices = list;
+        loop.quit();
+    });
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);  // a guard, not a measurement
+    QString error;
+    ASSERT_TRUE(central->DiscoverDevices(600, &error));
+    loop.exec();
+
+    ASSERT_EQ(devices.size(), 6);
+    int paired580 = 0, sibling = 0, unpaired = 0, withLog = 0, logging = 0;
+    for (const BleDevicePtr& device : devices) {
+        const QByteArray& data = advertised[device->DeviceName];
+        ASSERT_EQ(data.size(), 10);
+        if (!device->Paired) ++unpaired;
+        else if (device->DeviceName.startsWith("Tq570-")) ++sibling;
+        else if (device->DeviceName.startsWith("Tq580-")) ++paired580;
+        if (data[6] != 0 || data[7] != 0) ++withLog;
+        if (static_cast<uint8_t>(data[3]) & 0x80) ++logging;
+    }
+    EXPECT_EQ(paired580, 4);
+    EXPECT_EQ(sibling, 1);
+    EXPECT_EQ(unpaired, 1);
+    EXPECT_GE(withLog, 3);
+    EXPECT_EQ(logging, 1);
+}
+
+// The remote start waits for the sensor's reply in a nested event loop
+// inside the end-of-scan handler; the sensors must keep running meanwhile.
+TEST(SimulatedDiscovery, SensorsKeepRunningWhileAHandlerWaitsInANestedEventLoop) {
+    const std::unique_ptr<BleCentral> central = CreateSimulatedCentral(SimulationOptions{});
+    QByteArray received;
+    bool replied = false;
+    bool handled = false;
+    BleDevicePtr target;
+    QObject::connect(central.get(), &BleCentral::Connected, [&](const BleDevicePtr& device) {
+        const BleServicePtr service = FindService(device, UartServiceUuid);
+        central->SetCharacteristicNotification(device, FindCharacteristic(service, UartNotifyUuid), true);
+        central->WriteCharacteristic(device, FindCharacteristic(service, UartWriteUuid),
+                                     QByteArray("\x02TS,260314093000\x03\x02@SS1,0\x03"));
+    });
+    QObject::connect(central.get(), &BleCentral::CharacteristicRead,
+                     [&](const BleDevicePtr&, const QUuid&, const QByteArray& value, int) { received.append(value); });
+    QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, [&](const QList<BleDevicePtr>& devices) {
+        for (const BleDevicePtr& device : devices)
+            if (device->DeviceName == "Tq580-123456-002") target = device;
+        QString error;
+        if (!target || !central->DiscoverServices(target) || !central->Connect(target, &error)) return;
+        QElapsedTimer waited;
+        waited.start();
+        while (!received.contains(QByteArray("\x02OK\x03")) && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        replied = received.contains(QByteArray("\x02OK\x03"));
+        central->Disconnect(target);
+        handled = true;
+    });
+    QString error;
+    ASSERT_TRUE(central->DiscoverDevices(300, &error));
+    QElapsedTimer guard;
+    guard.start();
+    while (!handled && guard.elapsed() < 8000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(target);
+    EXPECT_TRUE(replied);
 }
