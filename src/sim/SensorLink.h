@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+
+// The sensor's transmit side of one connection: framed packets and replies
+// wait here and leave as notifications of at most the notification size,
+// cut from the byte stream wherever the size falls (so one notification may
+// end inside a packet and the next carry its rest, or hold several packets),
+// no faster than the link rate allows.
+class SensorLink {
+public:
+    SensorLink(int notificationSize, int bytesPerSecond);
+
+    void Queue(QByteArray frame, int64_t nowMicroseconds);
+    bool Empty() const { return queuedBytes_ == 0; }
+    int64_t QueuedBytes() const { return queuedBytes_; }
+    int NotificationSize() const { return notificationSize_; }
+
+    // When the next notification may leave (meaningful when not empty).
+    int64_t NextSendMicroseconds() const { return freeAt_; }
+    // Takes the next notification, sent at the given time.
+    QByteArray TakeNotification(int64_t sendMicroseconds);
+
+    // Forgets every frame not yet begun; a frame partly sent is finished, so
+    // the receiver never sees a packet cut short in front of later bytes.
+    void DropUnstartedFrames();
+    // The link has been idle until now: nothing may leave earlier.
+    void NotBefore(int64_t nowMicroseconds) { freeAt_ = std::max(freeAt_, nowMicroseconds); }
+    void Clear();
+
+private:
+    int notificationSize_;
+    int bytesPerSecond_;
+    std::deque<QByteArray> frames_;
+    int headOffset_ = 0;  // bytes of frames_.front() already sent
+    int64_t queuedBytes_ = 0;
+    int64_t freeAt_ = 0;
+    int64_t carryMicroseconds_ = 0;  // sub-microsecond remainders, in bytes x 1e6
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class Clock;
+
+// One simulated sensor as it is when the program starts.
+struct SimulatedSensorSpec {
+    QString name;  // "Tq580-" + six digits + "-" + three digits, or "Tq570-..."
+    bool paired = true;
+    bool inRange = true;
+    double batteryVolts = 3.0;
+    int storedSamples = 0;    // already in its log (with logging: logged so far)
+    int storedRateIndex = 1;  // rate index of that log
+    bool logging = false;     // already logging in storage mode
+    int advertisedItem = 0;   // 0 STO2, 1 OXHb, 2 DXHb, 3 TOHb
+};
+
+struct SimulationOptions {
+    QList<SimulatedSensorSpec> sensors;
+    int notificationSize = 244;         // bytes per notification, 20..244
+    int linkBytesPerSecond = 20000;     // what the radio link carries from sensor to PC
+    int connectDelayMilliseconds = 120;
+    // The simulator is driven by a timer with this interval; 0 means the
+    // caller drives it by calling Tick() (tests, benchmarks).
+    int tickIntervalMilliseconds = 10;
+    // The PC's local clock: the dates the sensors take from the time-sync
+    // frame. With the timer, due packets follow a monotonic timer instead,
+    // so a change of the wall clock does not make sensors stall or burst;
+    // without it they follow this clock, so tests move time at will.
+    std::shared_ptr<const Clock> clock;  // null: the system clock
+};
+
+// The sensors a new user sees with --simulate[=count]: paired "Tq580-"
+// sensors (waiting with a stored log, waiting and empty, already logging),
+// one "Tq570-" sibling and one sensor that is not paired.
+QList<SimulatedSensorSpec> DefaultSensors(int count = 6);
