@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class Prompts;
+class TWUni232c;
+
+constexpr const char* UnableToOpenExternalInputText = "Unable to open external input port.";
+
+// Opens the external-input port at the start of a real-time measurement or
+// of an event log, as that page's "Ext. Input" box and port edit say:
+// a number N opens COM N (its low 8 bits, /dev/ttyS<N-1>), a text beginning
+// with "/" opens that device, an empty edit or a number of 0 or less starts
+// without external input. A port left open by an earlier start is closed
+// first, so the port named on the page is the one read, or none.
+// Returns false, after telling the user why, when the start must not happen.
+bool OpenExternalInputPort(TWUni232c& port, bool auxinTicked, const QString& portText, Prompts& prompts);
