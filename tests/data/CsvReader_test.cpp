@@ -128,7 +128,7 @@ struct FileCase {
     std::vector<int32_t> indices;  // SEQ of the rows kept, when replaced
 };
 
-TEST(CsvReader, ReactsToDamagedFilesAsSpecifiedAndKeepsWhatWasRead) {
+TEST(CsvReader, DamagedFilesKeepTheRowsReadBeforeTheDamage) {
     const QByteArray longTail = QByteArray(",,") + QByteArray(600, 'x') + "\r\n";
     const FileCase cases[] = {
         {"a whole file", Header + Row(0) + Row(1) + Row(2), true, false, {0, 1, 2}},
