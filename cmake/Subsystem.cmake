@@ -18,8 +18,11 @@ function(tq580_test_folder name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} tq580_test_support GTest::gtest)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  # One variable per property: the discovery script splits a list of
+  # variables in ENVIRONMENT, and only the first one would be set.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TQ580_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "TQ580_FIXTURES=set:${PROJECT_SOURCE_DIR}/tests/fixtures")
 endfunction()

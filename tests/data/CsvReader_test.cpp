@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <cmath>
+
+#include "data/CsvLine.h"
+#include "data/CsvReader.h"
+#include "data/CsvTestRecords.h"
+#include "data/CsvWriter.h"
+#include "data/OleDate.h"
+#include "data/SampleStore.h"
+
+// Found by the vector comparisons below, which look in the global namespace.
+bool operator==(const EVENT_MARK_TYPE& a, const EVENT_MARK_TYPE& b) { return a.sample == b.sample && a.code == b.code; }
+
+namespace {
+
+const QByteArray Header =
+    "S/N,Tq580-123456-789,RATE,100\r\n"
+    "START 2026/12/09 10:00:00\r\n"
+    "END   2026/12/09 10:00:03\r\n"
+    ",,,,,,,CH1,,,,,CH2\r\n"
+    "TIME,SEQ,BATT[V],Acceleration x[G],Acceleration y[G],Acceleration z[G],EVENT,"
+    "ERROR,OXHb-35[mM],DXHb-35[mM],TOHb-35[mM],Sto2-35[%],ERROR,OXHb-35[mM],DXHb-35[mM],TOHb-35[mM],Sto2-35[%]\r\n";
+
+QByteArray Row(int index, const char* event = "") {
+    return "00:00:00," + QByteArray::number(index) + ",3.6, 0.01,-0.02, 0.98," + event +
+           ",, 0.0123,-0.0045, 0.0078, 65.43,, 0.0000, 0.0000, 0.0000, 64.10\r\n";
+}
+
+CsvReadResult ReadBytes(SampleStore& store, const QByteArray& bytes) {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadRecord(store, buffer);
+}
+
+// A record already in memory, to see whether a file replaced it.
+void HoldPreviousRecord(SampleStore& store) {
+    ResetRecord(store);
+    store.RecordDeviceId = QStringLiteral("Tq580-999999-999");
+    MEAS_DATA_TYPE sample{};
+    for (int i = 0; i < 3; ++i) AppendSample(store, sample);
+    AddEventMark(store, 1, 4);
+}
+
+bool HoldsPreviousRecord(const SampleStore& store) {
+    return store.SampleCount == 3 && store.RecordDeviceId == QStringLiteral("Tq580-999999-999") &&
+           EventMarkCount(store) == 1;
+}
+
+std::vector<EVENT_MARK_TYPE> Marks(const SampleStore& store) {
+    return {store.EventMarks, store.EventMarks + EventMarkCount(store)};
+}
+
+TEST(CsvReader, ASavedRecordComesBack) {
+    SampleStore saved;
+    BuildSmallRecord(saved);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("record.csv"));
+    ASSERT_EQ(WriteRecordFile(saved, path).result, CsvWriteResult::Written);
+
+    SampleStore store;
+    const CsvReadResult result = ReadRecordFile(store, path);
+    EXPECT_TRUE(result.recordReplaced);
+    EXPECT_FALSE(result.formatError);
+    ASSERT_EQ(store.SampleCount, saved.SampleCount);
+    EXPECT_EQ(store.RecordDeviceId, QStringLiteral("Tq580-123456-7?9"));  // the file is ASCII
+    EXPECT_EQ(store.RecordRateIndex, 5);
+    EXPECT_EQ(FormatDateTime(store.RecordStartTime), QStringLiteral("2026/12/09 23:59:30"));
+    EXPECT_EQ(FormatDateTime(store.RecordEndTime), QStringLiteral("2026/12/11 00:00:20"));
+    EXPECT_EQ(Marks(store), Marks(saved));
+
+    // Status words come back as the columns say: N, E (bits 8 and 9), R.
+    const uint16_t status[6][2] = {{0x8000, 0}, {0x0400, 0x0400}, {0x0300, 0}, {0, 0}, {0x8300, 0x0300}, {0, 0x0400}};
+    for (int i = 0; i < store.SampleCount; ++i) {
+        SCOPED_TRACE(i);
+        const MEAS_DATA_TYPE& in = store.Samples[i];
+        const MEAS_DATA_TYPE& out = saved.Samples[i];
+        EXPECT_EQ(in.index, out.index);
+        EXPECT_EQ(in.seq, static_cast<uint8_t>(out.index));
+        EXPECT_NEAR(in.batt, out.batt, 0.05);
+        for (int a = 0; a < 3; ++a) EXPECT_NEAR(in.acc[a], out.acc[a], 0.005);
+        for (int c = 0; c < 2; ++c) {
+            EXPECT_EQ(in.ch[c].status, status[i][c]) << "channel " << c;
+            EXPECT_NEAR(in.ch[c].oxhb, out.ch[c].oxhb, 0.00005);
+            EXPECT_NEAR(in.ch[c].dxhb, out.ch[c].dxhb, 0.00005);
+            EXPECT_NEAR(in.ch[c].tohb, out.ch[c].tohb, 0.00005);
+            EXPECT_NEAR(in.ch[c].sto2, out.ch[c].sto2, 0.00005);
+        }
+        // Rows follow each other by the interval from the start, whatever their index.
+        EXPECT_EQ(OleDateToMilliseconds(in.time), OleDateToMilliseconds(store.RecordStartTime) + i * 5000);
+    }
+}
+
+TEST(CsvReader, OpensFilesResavedBySpreadsheets) {
+    for (const char* name : {"record-resaved-by-spreadsheet.csv", "record-resaved-quoted-by-spreadsheet.csv"}) {
+        SCOPED_TRACE(name);
+        SampleStore store;
+        const CsvReadResult result = ReadRecordFile(store, FixturePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(result.opened);
+        EXPECT_TRUE(result.recordReplaced);
+        EXPECT_FALSE(result.formatError);
+        ASSERT_EQ(store.SampleCount, 40);
+        EXPECT_EQ(store.RecordDeviceId, QStringLiteral("Tq580-123456-789"));
+        EXPECT_EQ(store.RecordRateIndex, 1);
+        EXPECT_EQ(FormatDateTime(store.RecordStartTime), QStringLiteral("2026/12/09 10:00:00"));
+        EXPECT_EQ(FormatDateTime(store.RecordEndTime), QStringLiteral("2026/12/09 10:00:03"));
+        const std::vector<EVENT_MARK_TYPE> marks = {{3, 1}, {5, 1}, {9, -1}, {15, 2}, {30, -2}};
+        EXPECT_EQ(Marks(store), marks);
+        EXPECT_EQ(store.Samples[5].ch[0].status, StatusInitPoint);
+        EXPECT_EQ(store.Samples[12].ch[0].status, StatusNoData);
+        EXPECT_EQ(store.Samples[12].ch[1].status, StatusNoData);
+        EXPECT_EQ(store.Samples[20].ch[0].status, 0x0300);
+        EXPECT_EQ(store.Samples[39].index, 39);
+        EXPECT_FLOAT_EQ(store.Samples[0].ch[0].sto2, 0.6543f);
+        EXPECT_FLOAT_EQ(store.Samples[39].ch[1].tohb, -0.0085f);
+        EXPECT_FLOAT_EQ(store.Samples[8].acc[1], -0.1f);
+    }
+}
+
+struct FileCase {
+    const char* what;
+    QByteArray bytes;
+    bool replaced;
+    bool formatError;
+    std::vector<int32_t> indices;  // SEQ of the rows kept, when replaced
+};
+
+TEST(CsvReader, DamagedFilesKeepTheRowsReadBeforeTheDamage) {
+    const QByteArray longTail = QByteArray(",,") + QByteArray(600, 'x') + "\r\n";
+    const FileCase cases[] = {
+        {"a whole file", Header + Row(0) + Row(1) + Row(2), true, false, {0, 1, 2}},
+        {"cut off mid-row", Header + Row(0) + Row(1) + "00:00:00,2,3.6, 0.01,-0", true, false, {0, 1}},
+        {"cut off in a header line", Header.left(40), true, true, {}},
+        {"a non-numeric battery", Header + Row(0) + "00:00:00,1,abc,0,0,0,,,0,0,0,0,,0,0,0,0\r\n" + Row(2), true, true, {0}},
+        {"a non-numeric SEQ", Header + Row(0) + "00:00:00,1x,3.6,0,0,0,,,0,0,0,0,,0,0,0,0\r\n", true, true, {0}},
+        {"a bad channel value", Header + "00:00:00,0,3.6,0,0,0,S1,,0,0,0,0,,0,0,0,6O.1\r\n", true, true, {}},
+        {"a row of 16 fields is skipped", Header + Row(0) + "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15\r\n" + Row(2),
+         true, false, {0, 2}},
+        {"an empty line ends reading", Header + Row(0) + "\r\n" + Row(1), true, false, {0}},
+        {"an over-long row is read in pieces", Header + Row(0) + Row(1).chopped(2) + longTail + Row(2), true, false, {0, 1, 2}},
+        {"an empty file", QByteArray(), false, false, {}},
+        {"another device", QByteArray(Header).replace("Tq580-", "Tq590-") + Row(0), false, true, {}},
+        {"no RATE word", QByteArray(Header).replace("RATE", "Rate") + Row(0), false, true, {}},
+        {"a rate that is no number", QByteArray(Header).replace("RATE,100", "RATE,1e2") + Row(0), false, true, {}},
+        {"three channel captions", QByteArray(Header).replace(",CH2", ",CH2,CH3") + Row(0), true, true, {}},
+        {"no TIME caption", QByteArray(Header).replace("TIME,SEQ", "Time,SEQ") + Row(0), true, true, {}},
+        {"an impossible start date", QByteArray(Header).replace("2026/12/09 10:00:00", "2026/02/30 10:00:00"), true,
+         true, {}},
+        {"a start line without time", QByteArray(Header).replace("START 2026/12/09 10:00:00", "START 2026/12/09 10-00-00"),
+         true, true, {}},
+        {"a binary file", QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00\x00", 10) + QByteArray(2000, '\xff'), false, true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SampleStore store;
+        HoldPreviousRecord(store);
+        const CsvReadResult result = ReadBytes(store, c.bytes);
+        EXPECT_EQ(result.recordReplaced, c.replaced);
+        EXPECT_EQ(result.formatError, c.formatError);
+        if (c.replaced) {
+            std::vector<int32_t> indices;
+            for (int i = 0; i < store.SampleCount; ++i) indices.push_back(store.Samples[i].index);
+            EXPECT_EQ(indices, c.indices);
+        } else {
+            EXPECT_TRUE(HoldsPreviousRecord(store));
+        }
+    }
+}
+
+TEST(CsvReader, ALineOfExactly511CharactersEndsReadingAtItsLineFeed) {
+    QByteArray exact = Row(1).chopped(2);
+    exact += ",," + QByteArray(511 - exact.size() - 2, 'x');
+    ASSERT_EQ(exact.size(), 511);
+    SampleStore store;
+    const CsvReadResult result = ReadBytes(store, Header + Row(0) + exact + "\r\n" + Row(2));
+    EXPECT_FALSE(result.formatError);
+    EXPECT_EQ(store.SampleCount, 2);  // the line feed after the piece reads as an empty line
+}
+
+TEST(CsvReader, HeaderLayoutsAndRates) {
+    struct Case {
+        const char* what;
+        const char* from;
+        const char* to;
+        int rateIndex;
+    };
+    const Case cases[] = {
+        {"an unknown rate reads as 100 ms", "RATE,100", "RATE,300", 1},
+        {"50 ms", "RATE,100", "RATE,50", 0},
+        {"5000 ms", "RATE,100", "RATE,5000", 5},
+        {"start in two fields", "START 2026/12/09 10:00:00", "START,2026/12/09 10:00:00,,,", 1},
+        {"start with one comma", "START 2026/12/09 10:00:00", "START,2026/12/09 10:00:00", 1},
+        {"start followed by sixteen commas", "START 2026/12/09 10:00:00", "START 2026/12/09 10:00:00,,,,,,,,,,,,,,,,", 1},
+        {"a Tq570", "Tq580-", "Tq570-", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SampleStore store;
+        const CsvReadResult result = ReadBytes(store, QByteArray(Header).replace(c.from, c.to) + Row(0));
+        EXPECT_FALSE(result.formatError);
+        EXPECT_EQ(store.SampleCount, 1);
+        EXPECT_EQ(store.RecordRateIndex, c.rateIndex);
+        EXPECT_EQ(FormatDateTime(store.RecordStartTime), QStringLiteral("2026/12/09 10:00:00"));
+    }
+}
+
+TEST(CsvReader, EventColumn) {
+    struct Case {
+        const char* event;
+        uint16_t status;
+        std::vector<EVENT_MARK_TYPE> marks;
+    };
+    const Case cases[] = {
+        {"RS1E12", StatusInitPoint, {{1, 1}, {1, -1}}},  // the last 2 is passed over
+        {"S0E", 0, {}},
+        {"S9E9", 0, {{1, 9}, {1, -9}}},
+        {"xSyS3", 0, {{1, 3}}},
+        {"\"R\"", StatusInitPoint, {}},  // a quoted cell
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.event);
+        SampleStore store;
+        ReadBytes(store, Header + Row(0) + Row(1, c.event));
+        ASSERT_EQ(store.SampleCount, 2);
+        EXPECT_EQ(store.Samples[1].ch[0].status, c.status);
+        EXPECT_EQ(Marks(store), c.marks);
+    }
+}
+
+TEST(CsvReader, MarksOfARowThatFailsAreNotKept) {
+    SampleStore store;
+    ReadBytes(store, Header + Row(0, "S1") + "00:00:00,1,3.6,0,0,0,E1,,0,0,0,bad,,0,0,0,0\r\n");
+    EXPECT_EQ(store.SampleCount, 1);
+    EXPECT_EQ(Marks(store), (std::vector<EVENT_MARK_TYPE>{{0, 1}}));
+}
+
+TEST(CsvReader, StopsAtTheStoreCapacity) {
+    QByteArray bytes = Header;
+    bytes.reserve(Header.size() + (MaxSamples + 2) * 40);
+    for (int i = 0; i < MaxSamples + 2; ++i) bytes += "0," + QByteArray::number(i) + ",,,,,,,,,,,,,,,\n";
+    SampleStore store;
+    const CsvReadResult result = ReadBytes(store, bytes);
+    EXPECT_TRUE(result.truncated);
+    EXPECT_FALSE(result.formatError);
+    EXPECT_EQ(store.SampleCount, MaxSamples);
+    EXPECT_EQ(store.Samples[MaxSamples - 1].index, MaxSamples - 1);
+    EXPECT_FALSE(store.RecordFull);  // an opened file is not a full measurement
+}
+
+TEST(CsvLine, SplitsAtCommasUpToThirtyTwoFieldsAndUnquotes) {
+    struct Case {
+        const char* line;
+        std::vector<std::string> fields;
+    };
+    std::vector<std::string> many(32);
+    for (int i = 0; i < 32; ++i) many[i] = std::to_string(i);
+    std::string manyLine;
+    for (int i = 0; i < 40; ++i) manyLine += std::to_string(i) + ",";
+    const Case cases[] = {
+        {"a,,b", {"a", "", "b"}},
+        {",", {"", ""}},
+        {"x", {"x"}},
+        {"\"S/N\",\"a,b\",\"say \"\"hi\"\"\",3", {"S/N", "a,b", "say \"hi\"", "3"}},
+        {"\"open", {"open"}},
+        {manyLine.c_str(), many},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        CsvFields fields;
+        SplitCsvLine(c.line, static_cast<int32_t>(strlen(c.line)), fields);
+        ASSERT_EQ(fields.count, static_cast<int>(c.fields.size()));
+        for (int k = 0; k < fields.count; ++k) EXPECT_EQ(std::string(fields(k + 1)), c.fields[k]);
+    }
+}
+
+TEST(CsvLine, Numbers) {
+    EXPECT_EQ(ParseCsvInteger("  42"), 42);
+    EXPECT_EQ(ParseCsvInteger("-7 "), -7);
+    EXPECT_FALSE(ParseCsvInteger(""));
+    EXPECT_FALSE(ParseCsvInteger("4.0"));
+    EXPECT_FALSE(ParseCsvInteger("99999999999999999999"));
+    EXPECT_EQ(ParseCsvNumber(""), 0.0);
+    EXPECT_EQ(ParseCsvNumber("  -0.0045"), -0.0045);
+    EXPECT_EQ(ParseCsvNumber("1e-3"), 0.001);
+    EXPECT_TRUE(std::isnan(*ParseCsvNumber("   nan")));  // as the writer spells a failed value
+    EXPECT_FALSE(ParseCsvNumber("0,5"));
+    EXPECT_FALSE(ParseCsvNumber("3.6V"));
+}
+
+}  // namespace
