@@ -2,7 +2,7 @@
 
 #include "serial/AuxinCheckBox.h"
 #include "serial/ExternalInputPort.h"
-#include "serial/PseudoTerminalPair.h"
+#include "support/PseudoTerminalPair.h"
 #include "serial/WUni232c.h"
 #include "support/ScriptedPrompts.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "serial/ExternalInput.h"
-#include "serial/PseudoTerminalPair.h"
+#include "support/PseudoTerminalPair.h"
 #include "serial/WUni232c.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QElapsedTimer>
 
-#include "serial/PseudoTerminalPair.h"
+#include "support/PseudoTerminalPair.h"
 #include "serial/WUni232c.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "serial/PseudoTerminalPair.h"
+#include "support/PseudoTerminalPair.h"
 
 #include <fcntl.h>
 #include <poll.h>
