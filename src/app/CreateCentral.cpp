@@ -1,5 +1,8 @@
 #include "app/CreateCentral.h"
 
+#include "sim/SimulatedCentral.h"
+#include "sim/SimulationOptions.h"
+
 namespace {
 
 // Stands in where no Bluetooth LE radio can be used: every request fails
@@ -46,9 +49,11 @@ std::unique_ptr<BleCentral> CreateCentral(const QStringList& arguments) {
     if (simulated < 0)
         return std::make_unique<UnusableCentral>(
             QStringLiteral("The number of simulated sensors must be from 1 to 30, as in --simulate=3."));
-    if (simulated > 0)
-        return std::make_unique<UnusableCentral>(
-            QStringLiteral("The simulated sensors are not part of this build."));
+    if (simulated > 0) {
+        SimulationOptions options;
+        options.sensors = DefaultSensors(simulated);
+        return CreateSimulatedCentral(options);
+    }
     return std::make_unique<UnusableCentral>(
         QStringLiteral("No Bluetooth LE adapter is available.\n"
                        "To try the program without one, start it with simulated sensors: --simulate"));

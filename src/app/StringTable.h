@@ -23,3 +23,29 @@ inline const QStringList AmplifierItems = {"x0.5", "x1.0", "x2.0", "x4.0", "x8.0
 inline const QStringList AveragingItems = {"none", "3 points", "5 points", "7 points", "9 points", "11 points"};
 inline const QStringList DisplayItems = {"OXHb", "DxHb", "TOHb"};
 inline const QStringList StorageDisplayItems = {"STO2", "OXHb", "DXHb", "TOHb"};
+
+// Real-time measurement.
+inline const QString MsgDiscardUnsavedData = QStringLiteral("Do you want to discard unsaved data?");
+inline const QString MsgConnecting = QStringLiteral("Connecting...");
+inline const QString MsgUnableToOpenPort = QStringLiteral("Unable to open external input port.");
+inline const QString MsgCreatedSuffix = QStringLiteral(" Created.");
+inline const QString HintConnect = QStringLiteral("Connect to the device.");
+inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");
+inline const QString MsgEventLogNotWritten =
+    QStringLiteral("The event mark could not be written to the event log file:\n%1\n"
+                   "The mark is kept and written as soon as the file can be written again.");
+
+// Storage mode.
+inline const QString MsgUnuploadedDataLost = QStringLiteral("Unuploaded data will be lost.");
+inline const QString MsgProcessing = QStringLiteral("Processing...");
+inline const QString HintStartEventLog = QStringLiteral("Start event log.");
+inline const QString HintFinishEventLog = QStringLiteral("Finish event log.");
+inline const QString MsgMergeQuestion = QStringLiteral("This will merge all event information in the event log on this PC.");
+inline const QString MsgMergedCount = QStringLiteral("%1 event information has been merged.");
+inline const QString MsgEventLogUnreadable =
+    QStringLiteral("The event log file could not be read:\n%1\nThe record's event marks were left as they were.");
+inline const QString MsgUploading = QStringLiteral("Uploading storage data...");
+inline const QString MsgUploadCompleted = QStringLiteral("Storage data upload completed.");
+inline const QString MsgUploadAborted = QStringLiteral("Storage data upload aborted.");
+inline const QString MsgUploadCommunicationError = QStringLiteral("Canceled due to communication error.");
+inline const QString MsgNoDataRecorded = QStringLiteral("No data recorded.");

@@ -22,12 +22,15 @@ constexpr QSize DesignedClientSize{1008, 631};
 
 TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     : QMainWindow(parent),
+      SampleDecoder(PacketDecoderContext{Store, Supervision, Link.TargetDeviceName, LiveReview, EntireView,
+                                         dependencies.clock, *this}),
       central_(dependencies.central),
       prompts_(dependencies.prompts),
       clock_(dependencies.clock),
       programFilePath_(dependencies.programFilePath),
       workingDirectory_(dependencies.workingDirectory),
-      openDocument_(dependencies.openDocument) {
+      openDocument_(dependencies.openDocument),
+      waitStep_(dependencies.waitStep) {
     if (!openDocument_) openDocument_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     setWindowTitle(AppCaption);
@@ -44,17 +47,34 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     setCentralWidget(PageControl1);
 
     BuildRealTimePage();
+    BuildUploadPanel();
     BuildStoragePage();
     BuildMenus();
     BuildStatusBar();
     resize(DesignedClientSize.width(), DesignedClientSize.height() + menuBar()->sizeHint().height());
+
+    WUni232c1.BaudRate = 9600;  // the event box's line: 9600 baud, 8N1, no flow control
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(500);
     Timer2 = new QTimer(this);
     Timer2->setSingleShot(true);
     Timer2->setInterval(6000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(ConnectButton, &QPushButton::clicked, this, &TForm1::ConnectButtonClick);
+    connect(StartButton, &QPushButton::clicked, this, &TForm1::StartButtonClick);
+    connect(OffButton, &QPushButton::clicked, this, &TForm1::OffButtonClick);
+    connect(M1, &QAction::triggered, this, &TForm1::M1Click);
+    connect(S1, &QAction::triggered, this, &TForm1::S1Click);
+    connect(O1, &QAction::triggered, this, &TForm1::O1Click);
+    connect(UploadButton, &QPushButton::clicked, this, &TForm1::UploadButtonClick);
+    connect(UploadOkButton, &QPushButton::clicked, this, &TForm1::UploadOkButtonClick);
+
+    connect(&central_, &BleCentral::DiscoverLEDevice, this, &TForm1::BluetoothLE1DiscoverLEDevice);
+    connect(&central_, &BleCentral::EndDiscoverDevices, this, &TForm1::BluetoothLE1EndDiscoverDevices);
+    connect(&central_, &BleCentral::Connected, this, &TForm1::BluetoothLE1Connect);
+    connect(&central_, &BleCentral::CharacteristicRead, this, &TForm1::BluetoothLE1CharacteristicRead);
 
     // The window sees every key before the focused control does.
     qApp->installEventFilter(this);
@@ -84,6 +104,8 @@ void TForm1::FormCreate() {
     Store.SequenceGap = false;
     Decoder.RxPacketLength = 0;
     Link.DeviceLinkReady = false;
+    Supervision = {};
+    ResetDeviceTable(Devices);
 
     PageControl1->setCurrentIndex(0);
     DrawGrid1->setCurrentCell(DrawGrid1->rowCount() - 1, 0);

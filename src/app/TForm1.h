@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -21,9 +22,14 @@
 #include <functional>
 
 #include "app/SettingsFile.h"
+#include "data/PacketDecoder.h"
 #include "data/SampleStore.h"
+#include "data/SupervisionState.h"
 #include "link/Framing.h"
 #include "link/LinkState.h"
+#include "serial/ExternalInput.h"
+#include "serial/WUni232c.h"
+#include "storage/DeviceTable.h"
 
 class AnchoredPage;
 class BleCentral;
@@ -43,6 +49,9 @@ struct TForm1Dependencies {
     QString workingDirectory;  // the data folder is made below it
     // The desktop's "open" of a document; false when it could not be handed over.
     std::function<bool(const QUrl&)> openDocument;
+    // Runs pending events once while a long operation waits for the sensor;
+    // empty: wait for the next event of the event loop. Tests move time here.
+    std::function<void()> waitStep;
 };
 
 // The main window. It owns every control and the state that lives as long as
@@ -50,7 +59,7 @@ struct TForm1Dependencies {
 // waiting to be taken. Its handlers are spread over files by concern
 // (TForm1<Concern>.cpp); each carries the name of the control and event it
 // serves.
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private FrameSink, private PacketDecoderListener {
     Q_OBJECT
 
 public:
@@ -61,13 +70,28 @@ public:
     SampleStore Store;
     LinkState Link;
     FrameDecoder Decoder;
-    int PendingEvent = 0;      // +N event N started, -N ended; taken by Timer1
+    PacketDecoder SampleDecoder;
+    SupervisionState Supervision;  // silence, lost link and the mark waiting for Timer1
+    DeviceTable Devices;           // the storage page's sensors
+    TWUni232c WUni232c1;           // the external event input
+    ExternalInputParser ExternalInput;
     int RateIndex = 0;         // real-time rate preselected in the connection dialog
     int TrendArrangement = 0;  // 1 vertical, 0 horizontal
     // Control tags kept as state: 1 while a real-time measurement runs, and
     // 1 while the storage-mode event log runs.
     int ConnectButtonTag = 0;
     int StartButtonTag = 0;
+    int UploadOkButtonTag = 0;  // 1 while an upload runs ("Cancel")
+
+    QString SavedFileName;  // the last file the record was saved to, without folder
+
+    // Storage mode: requests carried out by the next end of a discovery.
+    bool RemoteOffRequest = false;
+    bool UploadRequest = false;
+
+    // The trend view's following of a live record (the view sets them).
+    bool LiveReview = false;
+    bool EntireView = false;
 
     QString SettingsFileName;
     QString EventLogFileName;
@@ -98,6 +122,11 @@ public:
     QWidget* PaintBox1;
     QScrollBar* ScrollBar1;
     QFrame* UploadPanel;
+    QLabel* UploadLabel1;
+    QLabel* UploadLabel2;
+    QLabel* UploadLabel3;
+    QProgressBar* UploadProgressBar;
+    QPushButton* UploadOkButton;
     QLabel* MsgPanel;
     QGroupBox* GroupBox3;
     QLabel* LabelOXHb;
@@ -157,6 +186,32 @@ public:
     void A1Click();
     void H2Click();
     void Timer2Timer();
+    void Timer1Timer();
+
+    // Real-time measurement.
+    void ConnectButtonClick();
+    // Storage mode: the event log with remote start and stop.
+    void StartButtonClick();
+    void OffButtonClick();
+    void RemoteStart();
+    void RemoteOffAll();
+    void RemoteOff(const QString& id);
+    // File menu.
+    void S1Click();
+    void O1Click();
+    // Storage upload.
+    void UploadButtonClick();
+    void UploadStart();
+    void UploadOkButtonClick();
+    // Event merge.
+    void M1Click();
+    void MergeEventLog(bool mo);
+    // Events of the Bluetooth LE central.
+    void BluetoothLE1DiscoverLEDevice(const BleDevicePtr& device, const QByteArray& manufacturerData);
+    void BluetoothLE1EndDiscoverDevices(const QList<BleDevicePtr>& ADeviceList);
+    void BluetoothLE1Connect(const BleDevicePtr& sender);
+    void BluetoothLE1CharacteristicRead(const BleDevicePtr& device, const QUuid& characteristic,
+                                        const QByteArray& value, int AGattStatus);
 
     // Starts the discovery watchdog unless it already runs: a running one
     // keeps counting from the discovery that started it.
@@ -168,6 +223,55 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Frame decoder and packet decoder hand-overs.
+    bool PacketsWanted() const override;
+    void PacketReceived(const uint8_t* packet, int32_t length, int32_t left) override;
+    void RepaintTrend() override;
+    void UpdateProgress() override;
+    void ShowStatusText(const QString& text) override;
+
+    // External event input: the port named on a page is opened at the start
+    // of a measurement or an event log; false (the user told) when the start
+    // must not happen.
+    bool OpenExternalInputForStart(QCheckBox* auxinBox, QLineEdit* portEdit);
+    void CloseExternalInput();
+    void PollExternalInputPort();
+
+    // The record was stopped, opened or uploaded: show it from its end.
+    void ShowRecordFromItsEnd();
+    // A new record begins: no cursor, no scrolling.
+    void ResetViewForNewRecord();
+    // Offers the save dialog; on success tells the user the file was created.
+    bool SaveRecordAndTell();
+    // Offers the save dialog; true when the file was written.
+    bool SaveRecord();
+
+    void BuildUploadPanel();
+    void SaveUploadedRecord(bool clearSensorLog);
+    void FinishUpload();
+
+    void StartEventLog();
+    void FinishEventLog();
+    void SetStorageControlsEnabled(bool enabled);
+    // One connect, send, wait for the reply, disconnect cycle on
+    // TargetDeviceName with PendingCommand; false when no connection could
+    // be asked for. keepWaiting tells whether the wait may go on.
+    bool SendRemoteCommand(const std::function<bool()>& keepWaiting, const std::function<void()>& onRequested);
+    // Lets pending events run while a long operation waits.
+    void WaitStep();
+
+    void StartMeasurement();
+    void EndMeasurement();
+    void ChooseSensorAndConnect();
+    bool FillConnectionDialog(const QList<BleDevicePtr>& devices);
+    void ResetRecordForMeasurement();
+    bool StartDiscovery();
+    bool StorageModeActive() const;
+    void SetBusyCursor(bool busy);
+    void TakePendingEventIntoRecord();
+    void LogStorageEvent();
+    bool AppendEventLogOrWarn(double tm, int event);
+
     void BuildRealTimePage();
     void BuildStoragePage();
     void BuildMenus();
@@ -188,8 +292,13 @@ private:
     QString programFilePath_;
     QString workingDirectory_;
     std::function<bool(const QUrl&)> openDocument_;
+    std::function<void()> waitStep_;
+    bool remotePassRunning_ = false;  // a remote start or off pass waits for a sensor
 
     QString bluetoothUnusable_;  // why the program cannot run; empty when it can
     bool shownOnce_ = false;
     bool settingsRead_ = false;  // only settings that were read are written back
+    bool busyCursor_ = false;
+    bool saving_ = false;  // the save yields to the event loop; nothing else may change the record
+    bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
 };

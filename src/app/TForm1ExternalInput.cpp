@@ -1,5 +1,6 @@
 #include "app/ControlStyle.h"
 #include "app/TForm1.h"
+#include "serial/ExternalInputPort.h"
 
 // The "Ext. Input" box of each page enables its port edit; the port itself
 // is opened only when a measurement or an event log starts.
@@ -22,4 +23,16 @@ void TForm1::CopyExternalInput(QCheckBox* fromBox, QLineEdit* fromEdit, QCheckBo
     toBox->setChecked(fromBox->isChecked());
     toEdit->setText(fromEdit->text());
     SetPortEditEnabled(toEdit, fromEdit->isEnabled());
+}
+
+bool TForm1::OpenExternalInputForStart(QCheckBox* auxinBox, QLineEdit* portEdit) {
+    return OpenExternalInputPort(WUni232c1, auxinBox->isChecked(), portEdit->text(), prompts_);
+}
+
+void TForm1::CloseExternalInput() {
+    if (WUni232c1.Connect()) WUni232c1.Close();
+}
+
+void TForm1::PollExternalInputPort() {
+    if (WUni232c1.Connect()) PollExternalInput(WUni232c1, ExternalInput, Supervision.PendingEvent);
 }

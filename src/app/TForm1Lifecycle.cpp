@@ -53,4 +53,5 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     // Settings that were never read would overwrite the stored ones with defaults.
     if (settingsRead_) WriteSettings();
+    CloseExternalInput();
 }

@@ -17,9 +17,8 @@ void TForm1::PageControl1Change() {
         E1->setEnabled(false);
         // A discovery started less than 6000 ms ago still serves this page.
         if (Timer2->isActive()) return;
-        QString error;
-        if (!central_.DiscoverDevices(5000, &error)) return;  // the page stays without scanning
-        StartDiscoveryWatchdog();
+        ResetDeviceTable(Devices);
+        StartDiscovery();  // when it cannot start, the page stays without scanning
     } else {
         CopyExternalInput(AuxinCheckBox2, AuxPortEdit2, AuxinCheckBox, AuxPortEdit);
         S1->setEnabled(!Store.DataSaved);

@@ -2,7 +2,7 @@
 #include "link/BleCentral.h"
 
 void TForm1::StartDiscoveryWatchdog() {
-    if (!Timer2->isActive()) Timer2->start(6000);
+    if (!Timer2->isActive()) Timer2->start();
 }
 
 // A discovery that overran its time is cut short; its end event follows.

@@ -62,7 +62,8 @@ protected:
             central, prompts, clock, ProgramPath(), WorkingDirectory(), [this](const QUrl& url) {
                 opened << url;
                 return openSucceeds;
-            }});
+            },
+            {}});
         window->show();
         QCoreApplication::processEvents();
         return *window;

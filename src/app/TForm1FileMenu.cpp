@@ -1,0 +1,64 @@
+// "Save(&S)" and "Open(&O)": the record in memory as a CSV file.
+#include <QApplication>
+
+#include "app/ControlStyle.h"
+#include "app/Prompts.h"
+#include "app/StringTable.h"
+#include "app/TForm1.h"
+#include "data/CsvOpenFlow.h"
+#include "data/CsvSaveFlow.h"
+
+namespace {
+void KeepWindowAlive() { QCoreApplication::processEvents(); }
+}  // namespace
+
+bool TForm1::SaveRecord() {
+    if (saving_) return false;
+    // The save lets the window run every few rows; meanwhile no other file
+    // command may start.
+    saving_ = true;
+    const bool openEnabled = O1->isEnabled();
+    O1->setEnabled(false);
+    S1->setEnabled(false);
+    const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, KeepWindowAlive);
+    O1->setEnabled(openEnabled);
+    S1->setEnabled(!Store.DataSaved);
+    saving_ = false;
+    return saved;
+}
+
+bool TForm1::SaveRecordAndTell() {
+    if (!SaveRecord()) return false;
+    prompts_.Notice(SavedFileName + MsgCreatedSuffix);
+    return true;
+}
+
+void TForm1::S1Click() {
+    SaveRecordAndTell();
+    S1->setEnabled(!Store.DataSaved);
+}
+
+void TForm1::O1Click() {
+    if (saving_) return;
+    const OpenRecordOutcome outcome =
+        OpenRecord(Store, prompts_, DataFolder, [this](bool busy) {
+            SetBusyCursor(busy);
+            if (busy) QCoreApplication::processEvents();
+        });
+    SetBusyCursor(false);
+    if (outcome.sampleCursorCleared) ResetViewForNewRecord();
+    if (outcome.recordReplaced) {
+        LiveReview = false;
+        EntireView = false;
+        SetColour(Panel1, QPalette::Window, Qt::white);
+        C1->setEnabled(false);
+        E1->setEnabled(outcome.editMenuEnabled);
+        StatusLine->setText(outcome.statusText);
+        GroupBox2->hide();
+        GroupBox1->show();
+        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) ShowRecordFromItsEnd();
+        else if (outcome.scrollBar == ScrollBarUpdate::Hide) ScrollBar1->hide();
+        S1->setEnabled(!Store.DataSaved);
+    }
+    RepaintTrend();
+}
