@@ -49,6 +49,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     BuildRealTimePage();
     BuildUploadPanel();
     BuildStoragePage();
+    SetUpDeviceGrid();
     BuildMenus();
     BuildStatusBar();
     resize(DesignedClientSize.width(), DesignedClientSize.height() + menuBar()->sizeHint().height());

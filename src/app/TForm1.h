@@ -247,6 +247,9 @@ private:
     bool SaveRecord();
 
     void BuildUploadPanel();
+    void SetUpDeviceGrid();
+    void DrawGrid1SelectCell(int row, int column, int previousRow, int previousColumn);
+    void DrawGrid1TopLeftChanged();
     void SaveUploadedRecord(bool clearSensorLog);
     void FinishUpload();
 
