@@ -46,8 +46,11 @@ void TForm1::BluetoothLE1EndDiscoverDevices(const QList<BleDevicePtr>& ADeviceLi
         return;
     }
 
-    // Real-time page: only a "Start" click waits for this list.
-    if (ConnectButton->isEnabled() && !UploadRequest) return;
+    // Real-time page: only a "Start" click or an upload request waits for
+    // this list. The watchdog's cancel after a scan that ended by itself
+    // brings a second end event; during an upload (button disabled, panel
+    // shown) it must not open the connection dialog.
+    if (!UploadRequest && (ConnectButton->isEnabled() || UploadPanel->isVisibleTo(this))) return;
     SetBusyCursor(false);
     Link.ScanDeviceList = ADeviceList;
     if (UploadRequest) {

@@ -169,6 +169,18 @@ TEST_F(StorageFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     EXPECT_EQ(simulator->Sensor(Waiting)->StoredSamples(), 0);
 }
 
+// The upload starts at the natural end of a scan; the watchdog then cancels
+// a scan that no longer runs, and its end event must not open the
+// real-time connection dialog over the upload.
+TEST_F(StorageFlow, WatchdogAfterAnUploadsScanOpensNoDialog) {
+    TForm1& form = StartOnStoragePage(2000);
+    Advance(5300);  // 10.8 s: the scan started at 6 s ends by itself at 11 s
+    prompts.fileNames.push_back(QString());
+    ClickUploadOn(Waiting);
+    ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
+    EXPECT_FALSE(prompts.shown.contains("CONNECT"));
+}
+
 TEST_F(StorageFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
     TForm1& form = StartOnStoragePage(5000);
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("part.csv"));
