@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "data/CsvOpenFlow.h"
+#include "data/CsvSaveFlow.h"
+#include "serial/ExternalInputPort.h"
+
 // The program's user-visible texts, in one place so their wording stays
 // consistent across the windows that show them.
 
@@ -25,10 +29,10 @@ inline const QStringList DisplayItems = {"OXHb", "DxHb", "TOHb"};
 inline const QStringList StorageDisplayItems = {"STO2", "OXHb", "DXHb", "TOHb"};
 
 // Real-time measurement.
-inline const QString MsgDiscardUnsavedData = QStringLiteral("Do you want to discard unsaved data?");
+inline const QString MsgDiscardUnsavedData = QString::fromLatin1(DiscardQuestionText);
 inline const QString MsgConnecting = QStringLiteral("Connecting...");
-inline const QString MsgUnableToOpenPort = QStringLiteral("Unable to open external input port.");
-inline const QString MsgCreatedSuffix = QStringLiteral(" Created.");
+inline const QString MsgUnableToOpenPort = QString::fromLatin1(UnableToOpenExternalInputText);
+inline const QString MsgCreatedSuffix = QString::fromLatin1(CreatedText);
 inline const QString HintConnect = QStringLiteral("Connect to the device.");
 inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");
 inline const QString MsgEventLogNotWritten =

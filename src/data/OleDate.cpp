@@ -36,6 +36,23 @@ int DaysInMonth(int year, int month) {
 
 const int64_t OleEpochDays = DaysFromCivil(1899, 12, 30);
 
+// Whole days since the epoch and milliseconds into the day, also before it.
+struct DayAndTime {
+    int64_t days;
+    int64_t ofDay;
+};
+
+DayAndTime SplitDays(int64_t milliseconds) {
+    const int64_t msPerDay = static_cast<int64_t>(MillisecondsPerDay);
+    int64_t days = milliseconds / msPerDay;
+    int64_t ofDay = milliseconds % msPerDay;
+    if (ofDay < 0) {
+        ofDay += msPerDay;
+        days--;
+    }
+    return {days, ofDay};
+}
+
 QString TwoDigits(int value) { return QString::number(value).rightJustified(2, QLatin1Char('0')); }
 
 }  // namespace
@@ -53,25 +70,14 @@ std::optional<double> OleDateFromParts(const DateTimeParts& p) {
 int64_t OleDateToMilliseconds(double date) { return std::llround(date * MillisecondsPerDay); }
 
 double MillisecondsToOleDate(int64_t milliseconds) {
-    const int64_t msPerDay = static_cast<int64_t>(MillisecondsPerDay);
-    int64_t days = milliseconds / msPerDay;
-    int64_t rest = milliseconds % msPerDay;
-    if (rest < 0) {
-        rest += msPerDay;
-        days--;
-    }
-    return static_cast<double>(days) + static_cast<double>(rest) / MillisecondsPerDay;
+    const DayAndTime split = SplitDays(milliseconds);
+    return static_cast<double>(split.days) + static_cast<double>(split.ofDay) / MillisecondsPerDay;
 }
 
 DateTimeParts PartsFromOleDate(double date) {
-    const int64_t total = OleDateToMilliseconds(date);
-    const int64_t msPerDay = static_cast<int64_t>(MillisecondsPerDay);
-    int64_t days = total / msPerDay;
-    int64_t ofDay = total % msPerDay;
-    if (ofDay < 0) {
-        ofDay += msPerDay;
-        days--;
-    }
+    const DayAndTime split = SplitDays(OleDateToMilliseconds(date));
+    const int64_t days = split.days;
+    const int64_t ofDay = split.ofDay;
     DateTimeParts parts;
     CivilFromDays(days + OleEpochDays, parts.year, parts.month, parts.day);
     parts.millisecond = static_cast<int>(ofDay % 1000);

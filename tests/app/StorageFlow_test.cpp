@@ -173,11 +173,12 @@ TEST_F(StorageFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
 // a scan that no longer runs, and its end event must not open the
 // real-time connection dialog over the upload.
 TEST_F(StorageFlow, WatchdogAfterAnUploadsScanOpensNoDialog) {
-    TForm1& form = StartOnStoragePage(2000);
+    StartOnStoragePage(2000);
     Advance(5300);  // 10.8 s: the scan started at 6 s ends by itself at 11 s
     prompts.fileNames.push_back(QString());
     ClickUploadOn(Waiting);
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
+    Advance(2000);
     EXPECT_FALSE(prompts.shown.contains("CONNECT"));
 }
 
