@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMenuBar>
+#include <QPrinter>
 
 #include "app/AnchoredPage.h"
 #include "app/DesignFont.h"

@@ -19,16 +19,22 @@
 #include <QToolButton>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 #include "app/SettingsFile.h"
 #include "data/SampleStore.h"
+#include "data/SupervisionState.h"
 #include "link/Framing.h"
 #include "link/LinkState.h"
+#include "view/PaintBox.h"
+#include "view/ViewState.h"
 
 class AnchoredPage;
 class BleCentral;
 class Clock;
 class Prompts;
+class QPainter;
+class QPrinter;
 class TForm2;
 class TForm3;
 
@@ -61,9 +67,10 @@ public:
     SampleStore Store;
     LinkState Link;
     FrameDecoder Decoder;
+    TrendViewState View;          // how the trend is looked at (arrangement, review, overview, cursor)
+    SupervisionState Supervision; // LinkLost is read by the trend's message panel
     int PendingEvent = 0;      // +N event N started, -N ended; taken by Timer1
     int RateIndex = 0;         // real-time rate preselected in the connection dialog
-    int TrendArrangement = 0;  // 1 vertical, 0 horizontal
     // Control tags kept as state: 1 while a real-time measurement runs, and
     // 1 while the storage-mode event log runs.
     int ConnectButtonTag = 0;
@@ -95,7 +102,7 @@ public:
     QToolButton* SpeedButton1;  // vertical arrangement
     QToolButton* SpeedButton2;  // horizontal arrangement
     QFrame* Panel1;
-    QWidget* PaintBox1;
+    PaintBox* PaintBox1;
     QScrollBar* ScrollBar1;
     QFrame* UploadPanel;
     QLabel* MsgPanel;
@@ -162,6 +169,42 @@ public:
     // keeps counting from the discovery that started it.
     void StartDiscoveryWatchdog();
 
+    // --- Trend view (TForm1View*.cpp) -----------------------------------------
+    void PaintBox1Paint(QPainter& painter);
+    void AmpComboBoxChange();
+    void AveComboBoxChange();
+    void DataComboBoxChange();
+    void CheckBox1Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void ScrollBar1Change();
+    void Panel1Resize();
+    void PaintBox1MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                            int y);
+    void PaintBox1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox1MouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                          int y);
+    void PaintBox1DblClick();
+    void ResetButtonClick();
+    void C1Click();
+    void U1Click();
+    void P1Click();
+
+    // Asks for a paint of the trend; requests before the next paint coalesce.
+    void RepaintTrend();
+    // After a record was stopped, opened or uploaded: shows the end of a
+    // record longer than a screen with the scroll bar, hides the bar for a
+    // shorter one, and repaints.
+    void SetScrollRangeForRecord();
+    // Leaves the review and the overview: the trend follows or shows the
+    // record again on a white panel. Starting or ending a measurement and
+    // opening a file do this.
+    void EndReviewAndOverview();
+    // A new record begins: no overview length, no sample cursor, no scroll bar.
+    void ClearTrendViewForNewRecord();
+    // The pane width of the current arrangement, for the arrangement's scroll rule.
+    void UpdateExpectedScreenSamples();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -172,6 +215,11 @@ private:
     void BuildStoragePage();
     void BuildMenus();
     void BuildStatusBar();
+    void ConnectTrendView();
+    bool Live() const { return ConnectButtonTag == 1; }
+    void SetPanel1Highlighted(bool highlighted);
+    void ChangeArrangement(int32_t arrangement);
+    QPrinter& Printer();
 
     void ReadSettings();
     void WriteSettings();
@@ -192,4 +240,5 @@ private:
     QString bluetoothUnusable_;  // why the program cannot run; empty when it can
     bool shownOnce_ = false;
     bool settingsRead_ = false;  // only settings that were read are written back
+    std::unique_ptr<QPrinter> printer_;  // keeps the print setup for the next print
 };

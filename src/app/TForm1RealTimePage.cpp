@@ -92,7 +92,7 @@ void TForm1::BuildRealTimePage() {
     auto* trendLayout = new QVBoxLayout(Panel1);
     trendLayout->setContentsMargins(2, 2, 2, 2);
     trendLayout->setSpacing(0);
-    PaintBox1 = new QWidget(Panel1);
+    PaintBox1 = new PaintBox(Panel1);
     trendLayout->addWidget(PaintBox1, 1);
     ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel1);
     ScrollBar1->hide();
@@ -126,4 +126,6 @@ void TForm1::BuildRealTimePage() {
     TimeLabel = new QLabel(QStringLiteral("00:00:00"));
     TimeLabel->setAlignment(Qt::AlignCenter);
     TabSheet1->Place(TimeLabel, {876, 572, 132, 24}, A::Right | A::Bottom);
+
+    ConnectTrendView();
 }
