@@ -28,7 +28,6 @@ protected:
     void ShowStoppedRecord(int32_t count, bool uploaded = false) {
         FillRecord(form->Store, count, 1, TenOClock());
         form->Store.InitPointsEditable = uploaded;
-        Settle();  // a paint publishes ScreenSamples
         form->SetScrollRangeForRecord();
         Settle();
     }
