@@ -14,10 +14,23 @@ TrendCanvas::TrendCanvas(QPainter& painter, const QFont& font)
 }
 
 void TrendCanvas::SetPen(const QColor& colour, int width) {
-    QPen pen(colour, width);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter_.setPen(pen);
+    penWidth_ = width;
+    // Lines are drawn one pixel wide; wider traces repeat them (Polyline).
+    painter_.setPen(QPen(colour, 1));
+}
+
+void TrendCanvas::Polyline(const QPoint* points, int count) {
+    if (count < 2) return;
+    // A wide pen goes through the stroker, many times slower than the raster
+    // engine's one-pixel lines; a trace two pixels wide is the same line again
+    // one pixel down and to the right, which thickens it in every direction
+    // but the diagonal.
+    painter_.drawPolyline(points, count);
+    for (int offset = 1; offset < penWidth_; ++offset) {
+        painter_.translate(offset, offset);
+        painter_.drawPolyline(points, count);
+        painter_.translate(-offset, -offset);
+    }
 }
 
 void TrendCanvas::Line(int x1, int y1, int x2, int y2) { painter_.drawLine(x1, y1, x2, y2); }

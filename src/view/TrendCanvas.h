@@ -16,6 +16,8 @@ public:
 
     void SetPen(const QColor& colour, int width);
     void Line(int x1, int y1, int x2, int y2);
+    // A polyline in the current pen's colour and width.
+    void Polyline(const QPoint* points, int count);
     // A vertical line through a pane, top to bottom.
     void PaneLine(const PaneRect& pane, int x) { Line(x, pane.Top, x, pane.Bottom); }
 
@@ -25,13 +27,13 @@ public:
     int TextWidth(const QString& text) const { return metrics_.horizontalAdvance(text); }
     int TextHeight() const { return metrics_.height(); }
 
-    QPainter& Painter() { return painter_; }
 
 private:
     QPainter& painter_;
     QFont font_;
     QFontMetrics metrics_;
     QColor textColour_{Qt::black};
+    int penWidth_ = 1;
 };
 
 // The parts the scrolling trend and the overview draw alike.

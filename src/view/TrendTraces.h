@@ -14,7 +14,7 @@ public:
     explicit TracePoints(int columns) : points_(columns) {}
     void Set(int column, int x, int y) { points_[column] = QPoint(x, y); }
     void Draw(TrendCanvas& canvas) const {
-        if (points_.size() > 1) canvas.Painter().drawPolyline(points_.constData(), int(points_.size()));
+        canvas.Polyline(points_.constData(), int(points_.size()));
     }
     int size() const { return int(points_.size()); }
 
