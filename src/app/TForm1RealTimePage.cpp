@@ -115,10 +115,15 @@ void TForm1::BuildRealTimePage() {
     LabelSTO2 = ColouredLabel(QStringLiteral("STO2"), PurpleColour, GroupBox3);
     LabelStatus = ColouredLabel(QString(), Qt::red, GroupBox3);
     int top = 22;
-    for (QLabel* label : {LabelOXHb, LabelDXHb, LabelTOHb, LabelSTO2, LabelStatus}) {
-        label->setGeometry(8, top, 116, 20);
+    for (QLabel* label : {LabelOXHb, LabelDXHb, LabelTOHb, LabelSTO2}) {
+        label->setGeometry(6, top, 124, 20);
         top += 23;
     }
+    // The error list stands in for the four values, one error a line.
+    LabelStatus->setGeometry(6, 22, 124, 120);
+    LabelStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelStatus->setWordWrap(true);
+    LabelStatus->hide();
     GroupBox3->hide();
 
     BattPanel = CaptionPanel(QStringLiteral("-.-[V]"), palette().color(QPalette::Window));
