@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class TForm2;
 
 // Every modal question, message and file dialog of the program goes through
@@ -27,4 +28,9 @@ public:
 
     // Shows the prepared connection settings dialog modally; true for OK.
     virtual bool ConnectionSettings(TForm2& dialog) = 0;
+
+    // The printer's page setup; what is chosen there applies to the next print.
+    virtual void PrintSetup(QPrinter& printer) = 0;
+    // The print dialog before a print; true to print on the printer as chosen.
+    virtual bool Print(QPrinter& printer) = 0;
 };

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 
 #include "app/StringTable.h"
 #include "app/TForm2.h"
@@ -58,3 +60,13 @@ QString QtPrompts::OpenFileName(const QString& initialFolder) {
 }
 
 bool QtPrompts::ConnectionSettings(TForm2& dialog) { return dialog.exec() == QDialog::Accepted; }
+
+void QtPrompts::PrintSetup(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent_);
+    dialog.exec();
+}
+
+bool QtPrompts::Print(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}

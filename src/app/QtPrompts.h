@@ -19,6 +19,8 @@ public:
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
     bool ConnectionSettings(TForm2& dialog) override;
+    void PrintSetup(QPrinter& printer) override;
+    bool Print(QPrinter& printer) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -21,6 +21,10 @@ inline const QString MsgDisconnectToTerminate = QStringLiteral("Disconnect from 
 inline const QString MsgExitWithoutSaving = QStringLiteral("Do you want to exit without saving the data?");
 inline const QString MsgTurnOffDevice = QStringLiteral("Please remember to turn off the device.");
 inline const QString MsgHelpFileNotFound = QStringLiteral("Help file not found.");
+// The wording the program has always shown, misspelling included.
+inline const QString MsgClearInitPoints = QStringLiteral("All inserted initialization points will be eraed.");
+inline const QString MsgPrintFailed = QStringLiteral("Unable to print.");
+inline const QString PrintFileName = QStringLiteral("Tq580.pdf");
 
 // Texts of the combo boxes.
 inline const QStringList AmplifierItems = {"x0.5", "x1.0", "x2.0", "x4.0", "x8.0"};

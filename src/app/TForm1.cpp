@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMenuBar>
+#include <QPrinter>
 
 #include "app/AnchoredPage.h"
 #include "app/DesignFont.h"
@@ -22,7 +23,7 @@ constexpr QSize DesignedClientSize{1008, 631};
 
 TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     : QMainWindow(parent),
-      SampleDecoder(PacketDecoderContext{Store, Supervision, Link.TargetDeviceName, LiveReview, EntireView,
+      SampleDecoder(PacketDecoderContext{Store, Supervision, Link.TargetDeviceName, View.LiveReview, View.EntireView,
                                          dependencies.clock, *this}),
       central_(dependencies.central),
       prompts_(dependencies.prompts),

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 #include "app/SettingsFile.h"
 #include "data/PacketDecoder.h"
@@ -30,11 +31,15 @@
 #include "serial/ExternalInput.h"
 #include "serial/WUni232c.h"
 #include "storage/DeviceTable.h"
+#include "view/PaintBox.h"
+#include "view/ViewState.h"
 
 class AnchoredPage;
 class BleCentral;
 class Clock;
 class Prompts;
+class QPainter;
+class QPrinter;
 class TForm2;
 class TForm3;
 
@@ -70,13 +75,13 @@ public:
     SampleStore Store;
     LinkState Link;
     FrameDecoder Decoder;
+    TrendViewState View;           // how the trend is looked at (arrangement, review, overview, cursor)
     PacketDecoder SampleDecoder;
     SupervisionState Supervision;  // silence, lost link and the mark waiting for Timer1
     DeviceTable Devices;           // the storage page's sensors
     TWUni232c WUni232c1;           // the external event input
     ExternalInputParser ExternalInput;
     int RateIndex = 0;         // real-time rate preselected in the connection dialog
-    int TrendArrangement = 0;  // 1 vertical, 0 horizontal
     // Control tags kept as state: 1 while a real-time measurement runs, and
     // 1 while the storage-mode event log runs.
     int ConnectButtonTag = 0;
@@ -88,10 +93,6 @@ public:
     // Storage mode: requests carried out by the next end of a discovery.
     bool RemoteOffRequest = false;
     bool UploadRequest = false;
-
-    // The trend view's following of a live record (the view sets them).
-    bool LiveReview = false;
-    bool EntireView = false;
 
     QString SettingsFileName;
     QString EventLogFileName;
@@ -119,7 +120,7 @@ public:
     QToolButton* SpeedButton1;  // vertical arrangement
     QToolButton* SpeedButton2;  // horizontal arrangement
     QFrame* Panel1;
-    QWidget* PaintBox1;
+    PaintBox* PaintBox1;
     QScrollBar* ScrollBar1;
     QFrame* UploadPanel;
     QLabel* UploadLabel1;
@@ -217,6 +218,42 @@ public:
     // keeps counting from the discovery that started it.
     void StartDiscoveryWatchdog();
 
+    // --- Trend view (TForm1View*.cpp) -----------------------------------------
+    void PaintBox1Paint(QPainter& painter);
+    void AmpComboBoxChange();
+    void AveComboBoxChange();
+    void DataComboBoxChange();
+    void CheckBox1Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void ScrollBar1Change();
+    void Panel1Resize();
+    void PaintBox1MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                            int y);
+    void PaintBox1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox1MouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                          int y);
+    void PaintBox1DblClick();
+    void ResetButtonClick();
+    void C1Click();
+    void U1Click();
+    void P1Click();
+
+    // Asks for a paint of the trend; requests before the next paint coalesce.
+    void RepaintTrend() override;
+    // After a record was stopped, opened or uploaded: shows the end of a
+    // record longer than a screen with the scroll bar, hides the bar for a
+    // shorter one, and repaints.
+    void SetScrollRangeForRecord();
+    // Leaves the review and the overview: the trend follows or shows the
+    // record again on a white panel. Starting or ending a measurement and
+    // opening a file do this.
+    void EndReviewAndOverview();
+    // A new record begins: no overview length, no sample cursor, no scroll bar.
+    void ClearTrendViewForNewRecord();
+    // The pane width of the current arrangement, for the arrangement's scroll rule.
+    void UpdateExpectedScreenSamples();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -226,7 +263,7 @@ private:
     // Frame decoder and packet decoder hand-overs.
     bool PacketsWanted() const override;
     void PacketReceived(const uint8_t* packet, int32_t length, int32_t left) override;
-    void RepaintTrend() override;
+
     void UpdateProgress() override;
     void ShowStatusText(const QString& text) override;
 
@@ -237,10 +274,6 @@ private:
     void CloseExternalInput();
     void PollExternalInputPort();
 
-    // The record was stopped, opened or uploaded: show it from its end.
-    void ShowRecordFromItsEnd();
-    // A new record begins: no cursor, no scrolling.
-    void ResetViewForNewRecord();
     // Offers the save dialog; on success tells the user the file was created.
     bool SaveRecordAndTell();
     // Offers the save dialog; true when the file was written.
@@ -279,6 +312,11 @@ private:
     void BuildStoragePage();
     void BuildMenus();
     void BuildStatusBar();
+    void ConnectTrendView();
+    bool Live() const { return ConnectButtonTag == 1; }
+    void SetPanel1Highlighted(bool highlighted);
+    void ChangeArrangement(int32_t arrangement);
+    QPrinter& Printer();
 
     void ReadSettings();
     void WriteSettings();
@@ -304,4 +342,5 @@ private:
     bool busyCursor_ = false;
     bool saving_ = false;  // the save yields to the event loop; nothing else may change the record
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
+    std::unique_ptr<QPrinter> printer_;  // keeps the print setup for the next print
 };

@@ -75,6 +75,4 @@ void TForm1::PacketReceived(const uint8_t* packet, int32_t length, int32_t left)
     SampleDecoder.CheckPacket(packet, length, left);
 }
 
-void TForm1::RepaintTrend() { PaintBox1->update(); }
-
 void TForm1::ShowStatusText(const QString& text) { StatusLine->setText(text); }

@@ -46,17 +46,18 @@ void TForm1::O1Click() {
             if (busy) QCoreApplication::processEvents();
         });
     SetBusyCursor(false);
-    if (outcome.sampleCursorCleared) ResetViewForNewRecord();
+    if (outcome.sampleCursorCleared) {
+        View.CursorChannel = -1;
+        View.CursorIndex = -1;
+    }
     if (outcome.recordReplaced) {
-        LiveReview = false;
-        EntireView = false;
-        SetColour(Panel1, QPalette::Window, Qt::white);
+        EndReviewAndOverview();
         C1->setEnabled(false);
         E1->setEnabled(outcome.editMenuEnabled);
         StatusLine->setText(outcome.statusText);
         GroupBox2->hide();
         GroupBox1->show();
-        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) ShowRecordFromItsEnd();
+        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) SetScrollRangeForRecord();
         else if (outcome.scrollBar == ScrollBarUpdate::Hide) ScrollBar1->hide();
         S1->setEnabled(!Store.DataSaved);
     }

@@ -29,7 +29,10 @@ void TForm1::BuildMenus() {
     H2 = helpMenu->addAction(QStringLiteral("Help(&H)"));
     A1 = helpMenu->addAction(QStringLiteral("About(&A)"));
 
+    connect(U1, &QAction::triggered, this, &TForm1::U1Click);
+    connect(P1, &QAction::triggered, this, &TForm1::P1Click);
     connect(X1, &QAction::triggered, this, &TForm1::X1Click);
+    connect(C1, &QAction::triggered, this, &TForm1::C1Click);
     connect(H2, &QAction::triggered, this, &TForm1::H2Click);
     connect(A1, &QAction::triggered, this, &TForm1::A1Click);
 }

@@ -21,8 +21,7 @@ void TForm1::StartMeasurement() {
     if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
 
     Store.InitPointsEditable = false;
-    LiveReview = false;
-    EntireView = false;
+    EndReviewAndOverview();
     ConnectButton->setEnabled(false);
     Supervision.LinkLost = false;
     Store.SequenceGap = false;
@@ -110,12 +109,11 @@ void TForm1::ResetRecordForMeasurement() {
     Store.DataSaved = true;
     Store.RecordFull = false;
     Supervision.PendingEvent = 0;
-    ResetViewForNewRecord();
+    ClearTrendViewForNewRecord();
 }
 
 void TForm1::EndMeasurement() {
-    LiveReview = false;
-    EntireView = false;
+    EndReviewAndOverview();
     ConnectButton->setEnabled(false);
     Supervision.SilenceTicks = 0;
     SetBusyCursor(true);
@@ -137,7 +135,7 @@ void TForm1::EndMeasurement() {
         SaveRecordAndTell();
     }
     S1->setEnabled(!Store.DataSaved);
-    ShowRecordFromItsEnd();
+    SetScrollRangeForRecord();
 
     ConnectButtonTag = 0;
     ConnectButton->setText(QStringLiteral("Start"));

@@ -92,7 +92,7 @@ void TForm1::BuildRealTimePage() {
     auto* trendLayout = new QVBoxLayout(Panel1);
     trendLayout->setContentsMargins(2, 2, 2, 2);
     trendLayout->setSpacing(0);
-    PaintBox1 = new QWidget(Panel1);
+    PaintBox1 = new PaintBox(Panel1);
     trendLayout->addWidget(PaintBox1, 1);
     ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel1);
     ScrollBar1->hide();
@@ -115,10 +115,15 @@ void TForm1::BuildRealTimePage() {
     LabelSTO2 = ColouredLabel(QStringLiteral("STO2"), PurpleColour, GroupBox3);
     LabelStatus = ColouredLabel(QString(), Qt::red, GroupBox3);
     int top = 22;
-    for (QLabel* label : {LabelOXHb, LabelDXHb, LabelTOHb, LabelSTO2, LabelStatus}) {
-        label->setGeometry(8, top, 116, 20);
+    for (QLabel* label : {LabelOXHb, LabelDXHb, LabelTOHb, LabelSTO2}) {
+        label->setGeometry(6, top, 124, 20);
         top += 23;
     }
+    // The error list stands in for the four values, one error a line.
+    LabelStatus->setGeometry(6, 22, 124, 120);
+    LabelStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelStatus->setWordWrap(true);
+    LabelStatus->hide();
     GroupBox3->hide();
 
     BattPanel = CaptionPanel(QStringLiteral("-.-[V]"), palette().color(QPalette::Window));
@@ -126,4 +131,6 @@ void TForm1::BuildRealTimePage() {
     TimeLabel = new QLabel(QStringLiteral("00:00:00"));
     TimeLabel->setAlignment(Qt::AlignCenter);
     TabSheet1->Place(TimeLabel, {876, 572, 132, 24}, A::Right | A::Bottom);
+
+    ConnectTrendView();
 }

@@ -14,7 +14,7 @@ void TForm1::ReadSettings() {
     DataComboBox->setCurrentIndex(settings.Data);
     RateComboBox->setCurrentIndex(settings.Rate2);
     AdvDataComboBox->setCurrentIndex(settings.Data2);
-    TrendArrangement = settings.Arrangement;
+    View.TrendArrangement = settings.Arrangement;
     AuxinCheckBox->setChecked(settings.Auxin);  // runs its click handler
     AuxinCheckBox2->setChecked(AuxinCheckBox->isChecked());
     AuxPortEdit->setText(settings.Port);
@@ -22,6 +22,7 @@ void TForm1::ReadSettings() {
     Link.TargetDeviceName = settings.Device;
     MergeCheckBox->setChecked(settings.Merge);
 
+    UpdateExpectedScreenSamples();
     PlaceWindow(settings);
 }
 
@@ -58,7 +59,7 @@ void TForm1::WriteSettings() {
     settings.Data = DataComboBox->currentIndex();
     settings.Rate2 = RateComboBox->currentIndex();
     settings.Data2 = AdvDataComboBox->currentIndex();
-    settings.Arrangement = TrendArrangement;
+    settings.Arrangement = View.TrendArrangement;
     const bool realTime = RealTimePageInUse();
     settings.Auxin = (realTime ? AuxinCheckBox : AuxinCheckBox2)->isChecked();
     settings.Port = (realTime ? AuxPortEdit : AuxPortEdit2)->text();

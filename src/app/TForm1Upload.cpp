@@ -50,7 +50,7 @@ void TForm1::UploadStart() {
     Store.UploadTotal = 0;
     Decoder.RxPacketLength = 0;
     ResetRecord(Store);
-    ResetViewForNewRecord();
+    ClearTrendViewForNewRecord();
     Store.DataSaved = true;
     Store.RecordFull = false;
     Store.SequenceGap = false;
@@ -166,7 +166,7 @@ void TForm1::FinishUpload() {
     Store.UploadActive = false;
     Disconnect(Link, central_);
     const int32_t received = Store.SampleCount;
-    ShowRecordFromItsEnd();
+    SetScrollRangeForRecord();
     if (received != 0) {
         Store.InitPointsEditable = true;
         E1->setEnabled(true);
@@ -185,5 +185,7 @@ void TForm1::FinishUpload() {
     S1->setEnabled(!Store.DataSaved);
     C1->setEnabled(Store.InitPointsEditable);
     UploadPanel->hide();
+    View.CursorChannel = -1;
+    View.CursorIndex = -1;
     RepaintTrend();
 }

@@ -78,7 +78,6 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     ASSERT_GE(central->commands.size(), 2);
     EXPECT_TRUE(central->commands[0].startsWith(Sensor1 + " TS,"));
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
-    EXPECT_TRUE(form.MsgPanel->isVisible());
 
     const int before = form.Store.SampleCount;
     Advance(10000);
@@ -264,7 +263,10 @@ TEST_F(RealTimeFlow, MeasurementWithoutSamplesEndsWithoutSaveOffer) {
     simulator->Sensor(Sensor1)->SetSilent(true);
     StartMeasurementOn(Sensor1);
     Advance(2000);
+    EXPECT_TRUE(form.MsgPanel->isVisible());
+    EXPECT_EQ(form.MsgPanel->text(), MsgConnecting);
     form.ConnectButton->click();
+    EXPECT_FALSE(form.MsgPanel->isVisible());
     EXPECT_TRUE(form.Store.DataSaved);
     EXPECT_FALSE(prompts.shown.contains("SAVE"));
 }

@@ -18,7 +18,7 @@ TEST_F(WindowTest, WithoutASettingsFileTheWindowOpensWithTheDefaults) {
     EXPECT_EQ(form.RateIndex, 1);
     EXPECT_EQ(form.AmpComboBox->currentText(), "x0.5") << "the file's default replaces the designed x1.0";
     EXPECT_EQ(form.DataComboBox->currentText(), "TOHb");
-    EXPECT_EQ(form.TrendArrangement, 1);
+    EXPECT_EQ(form.View.TrendArrangement, 1);
     EXPECT_FALSE(form.AuxinCheckBox->isChecked());
     EXPECT_EQ(form.AuxPortEdit->text(), "1");
     EXPECT_FALSE(form.AuxPortEdit->isEnabled());
@@ -37,7 +37,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
         form.DataComboBox->setCurrentIndex(0);
         form.RateComboBox->setCurrentIndex(2);
         form.AdvDataComboBox->setCurrentIndex(3);
-        form.TrendArrangement = 0;
+        form.View.TrendArrangement = 0;
         form.AuxinCheckBox->setChecked(true);
         form.AuxPortEdit->setText("/dev/ttyUSB0");
         form.Link.TargetDeviceName = "Tq580-123456-001";
@@ -59,7 +59,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
     EXPECT_EQ(form.DataComboBox->currentText(), "OXHb");
     EXPECT_EQ(form.RateComboBox->currentText(), "0.5sec");
     EXPECT_EQ(form.AdvDataComboBox->currentText(), "TOHb");
-    EXPECT_EQ(form.TrendArrangement, 0);
+    EXPECT_EQ(form.View.TrendArrangement, 0);
     for (auto [box, edit] : {std::pair{form.AuxinCheckBox, form.AuxPortEdit},
                              std::pair{form.AuxinCheckBox2, form.AuxPortEdit2}}) {
         EXPECT_TRUE(box->isChecked());
@@ -77,7 +77,7 @@ TEST_F(WindowTest, WrongValuesInTheFileLeaveValidSelections) {
     EXPECT_EQ(form.DataComboBox->currentIndex(), 2);
     EXPECT_EQ(form.RateIndex, 1);
     EXPECT_FALSE(form.AuxinCheckBox->isChecked());
-    EXPECT_EQ(form.TrendArrangement, 1);
+    EXPECT_EQ(form.View.TrendArrangement, 1);
 }
 
 // Placement rows: what the file holds, and where the window ends up.

@@ -29,6 +29,25 @@ bool ScriptedPrompts::ConnectionSettings(TForm2& dialog) {
     return answer(dialog);
 }
 
+void ScriptedPrompts::PrintSetup(QPrinter& printer) {
+    shown << "PRINT SETUP";
+    if (printSetupAnswers.empty()) return;
+    auto answer = printSetupAnswers.front();
+    printSetupAnswers.pop_front();
+    answer(printer);
+}
+
+bool ScriptedPrompts::Print(QPrinter& printer) {
+    shown << "PRINT";
+    if (printAnswers.empty()) {
+        ADD_FAILURE() << "print dialog shown without a scripted answer";
+        return false;
+    }
+    auto answer = printAnswers.front();
+    printAnswers.pop_front();
+    return answer(printer);
+}
+
 bool ScriptedPrompts::NextAnswer(const QString& text) {
     shown << "ASK: " + text;
     if (answers.empty()) {

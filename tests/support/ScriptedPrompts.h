@@ -12,11 +12,15 @@
 // A prompt with no scripted answer fails the test.
 class ScriptedPrompts : public Prompts {
 public:
-    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "CONNECT"
+    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "CONNECT", "PRINT SETUP", "PRINT"
 
     std::deque<bool> answers;        // for AskYesNo and AskOkCancel
     std::deque<QString> fileNames;   // for SaveFileName and OpenFileName
     std::deque<std::function<bool(TForm2&)>> connectionAnswers;
+    // For Print: each sets the printer up as the user would and says whether to print.
+    std::deque<std::function<bool(QPrinter&)>> printAnswers;
+    // For PrintSetup: each changes the printer as the user would; none leaves it as it is.
+    std::deque<std::function<void(QPrinter&)>> printSetupAnswers;
 
     void Error(const QString& text) override;
     void Notice(const QString& text) override;
@@ -25,6 +29,8 @@ public:
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
     bool ConnectionSettings(TForm2& dialog) override;
+    void PrintSetup(QPrinter& printer) override;
+    bool Print(QPrinter& printer) override;
 
     QString lastSaveFolder;
     QString lastSuggestedName;
