@@ -23,6 +23,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
+    // The upload panel's button is the default one while the panel shows.
+    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && UploadPanel->isVisible() &&
+        UploadOkButton->isEnabled()) {
+        UploadOkButton->click();
+        return true;
+    }
     if (FormKeyDown(key.key(), key.modifiers())) return true;
     const QChar typed = TypedCharacter(key);
     if (!typed.isNull()) FormKeyPress(typed);

@@ -157,7 +157,8 @@ TEST_F(StorageFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     EXPECT_EQ(form.UploadOkButton->text(), "OK");
     EXPECT_TRUE(form.Store.DataSaved);
 
-    form.UploadOkButton->click();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(form.PaintBox1, &enter);  // Enter acts on the panel's button
     EXPECT_FALSE(form.UploadPanel->isVisible());
     EXPECT_TRUE(form.PageControl1->isTabVisible(1));
     EXPECT_TRUE(form.Store.InitPointsEditable);
