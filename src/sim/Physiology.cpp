@@ -21,9 +21,12 @@ Physiology::Physiology(uint32_t seed) {
     for (int channel = 0; channel < 2; ++channel) {
         baseIntensity_[channel][0] = 9000.0 + 3000.0 * unit(random);
         baseIntensity_[channel][1] = 12000.0 + 3000.0 * unit(random);
-        baseLevel_[channel][0] = 38000.0 + 6000.0 * unit(random);
-        baseLevel_[channel][1] = 9000.0 + 2000.0 * unit(random);
-        baseLevel_[channel][2] = 6000.0 + 1500.0 * unit(random);
+        // Light counts of a sensor on the skin: within the 0..4000 the
+        // detectors report, well above the 500 of a poor contact, less light
+        // the farther the detector.
+        baseLevel_[channel][0] = 3000.0 + 400.0 * unit(random);
+        baseLevel_[channel][1] = 1500.0 + 300.0 * unit(random);
+        baseLevel_[channel][2] = 1000.0 + 200.0 * unit(random);
     }
 }
 
