@@ -7,6 +7,7 @@
 
 #include "app/StringTable.h"
 #include "storage/EventLog.h"
+#include "support/PseudoTerminalPair.h"
 
 namespace {
 
@@ -126,6 +127,27 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     EXPECT_TRUE(form.LogMemo->toPlainText().contains("  Log ended."));
 }
 
+TEST_F(StorageFlow, EventBoxMarksGoToTheLogWhileTheEventLogRuns) {
+    PseudoTerminalPair pair;
+    if (!pair.failure.isEmpty()) GTEST_SKIP() << pair.failure.toStdString();
+    TForm1& form = StartOnStoragePage();
+    form.AuxinCheckBox2->setChecked(true);
+    form.AuxPortEdit2->setText(pair.nearPath);
+    prompts.answers.push_back(true);
+    form.StartButton->click();
+    ASSERT_EQ(form.StartButtonTag, 1);
+    ASSERT_TRUE(pair.WriteFar(QByteArray("\x02" "E6\x03", 4)));
+    ASSERT_TRUE(pair.WaitNearQueued(4, 2000));
+    Advance(500);
+    EXPECT_TRUE(form.LogMemo->toPlainText().endsWith("  Event6Ended"));
+    QFile log(EventLogPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().mid(8, 4).toHex(), QByteArray("faffffff"));
+
+    form.StartButton->click();  // the end closes the port
+    EXPECT_FALSE(form.WUni232c1.Connect());
+}
+
 TEST_F(StorageFlow, MarkWithoutARunningEventLogIsDropped) {
     TForm1& form = StartOnStoragePage();
     form.Supervision.PendingEvent = 2;
@@ -137,6 +159,12 @@ TEST_F(StorageFlow, MarkWithoutARunningEventLogIsDropped) {
 TEST_F(StorageFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     TForm1& form = StartOnStoragePage(2500);
     form.MergeCheckBox->setChecked(true);
+    // The sensor logged its 2500 samples at 1 s until about now: a mark
+    // logged on the PC 1000 s ago lands inside the record, on the sample of
+    // its time; one from before the log does not.
+    const double markTime = clock->Now() - 1000.0 / 86400;
+    ASSERT_TRUE(AppendEventLog(EventLogPath(), clock->Now() - 3000.0 / 86400, 1));
+    ASSERT_TRUE(AppendEventLog(EventLogPath(), markTime, 4));
     const QString path = QDir(DataFolder()).filePath("upload.csv");
     prompts.fileNames.push_back(path);
 
@@ -156,6 +184,10 @@ TEST_F(StorageFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(form.UploadOkButton->text(), "OK");
     EXPECT_TRUE(form.Store.DataSaved);
+    ASSERT_EQ(EventMarkCount(form.Store), 1);
+    EXPECT_EQ(form.Store.EventMarks[0].code, 4);
+    const int64_t elapsed = OleDateToMilliseconds(markTime) - OleDateToMilliseconds(form.Store.RecordStartTime);
+    EXPECT_EQ(form.Store.EventMarks[0].sample, elapsed / 1000);
 
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
     QApplication::sendEvent(form.PaintBox1, &enter);  // Enter acts on the panel's button
