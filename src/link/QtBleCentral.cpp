@@ -81,7 +81,11 @@ bool QtBleCentral::DiscoverDevices(int timeoutMilliseconds, QString* error) {
             agent_->stop();
             stopping_ = false;
         }
-        if (error) *error = startError_.isEmpty() ? agent_->errorString() : startError_;
+        if (error) {
+            // Say it as plainly as at start-up when the adapter is the cause.
+            const QString unusable = UnusableReason();
+            *error = !unusable.isEmpty() ? unusable : !startError_.isEmpty() ? startError_ : agent_->errorString();
+        }
         heard_.clear();
         return false;
     }
