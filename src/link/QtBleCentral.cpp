@@ -27,6 +27,9 @@ QByteArray ManufacturerBytes(const QBluetoothDeviceInfo& info) {
 
 QtBleCentral::QtBleCentral(QObject* parent) : BleCentral(parent) {
     scanTimer_.setSingleShot(true);
+    // Not a coarse timer's 5 %: the window's 6000 ms watchdog counts on the
+    // 5000 ms scan ending on time.
+    scanTimer_.setTimerType(Qt::PreciseTimer);
     connect(&scanTimer_, &QTimer::timeout, this, &QtBleCentral::EndScan);
 }
 

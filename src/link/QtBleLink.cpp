@@ -9,6 +9,7 @@ Q_LOGGING_CATEGORY(BleLinkLog, "tq580.ble.link")
 QtBleLink::QtBleLink(const QBluetoothDeviceInfo& device, int connectTimeoutMilliseconds, QObject* parent)
     : QObject(parent), controller_(QLowEnergyController::createCentral(device, this)) {
     connectTimer_.setSingleShot(true);
+    connectTimer_.setTimerType(Qt::PreciseTimer);
     connectTimer_.setInterval(connectTimeoutMilliseconds);
     connect(&connectTimer_, &QTimer::timeout, this, [this] { Fail(QStringLiteral("connect timed out")); });
     closeTimer_.setSingleShot(true);
@@ -24,6 +25,11 @@ QtBleLink::QtBleLink(const QBluetoothDeviceInfo& device, int connectTimeoutMilli
     connect(controller_, &QLowEnergyController::connected, this, &QtBleLink::OnConnected);
     connect(controller_, &QLowEnergyController::disconnected, this, &QtBleLink::Finish);
     connect(controller_, &QLowEnergyController::errorOccurred, this, &QtBleLink::OnControllerError);
+    // A connect that fails ends in UnconnectedState without disconnected().
+    connect(controller_, &QLowEnergyController::stateChanged, this,
+            [this](QLowEnergyController::ControllerState state) {
+                if (state == QLowEnergyController::UnconnectedState && !opening_) Finish();
+            });
 }
 
 QtBleLink::~QtBleLink() {
