@@ -56,9 +56,17 @@ bool QtBleLink::Open(QString* error) {
 }
 
 void QtBleLink::Close() {
-    if (finished_) return;
+    if (finished_ || closing_) return;
+    closing_ = true;
     connectTimer_.stop();
-    operations_.clear();
+    // What was written before the disconnect goes out first ("ED", then
+    // notifications off, then the disconnect).
+    DisconnectWhenDrained();
+}
+
+void QtBleLink::DisconnectWhenDrained() {
+    if (!closing_ || disconnecting_ || finished_ || operationInFlight_ || !operations_.empty()) return;
+    disconnecting_ = true;
     if (controller_->state() == QLowEnergyController::UnconnectedState) {
         Finish();
         return;
@@ -166,7 +174,7 @@ void QtBleLink::Write(const QUuid& characteristic, const QByteArray& value) {
 }
 
 void QtBleLink::StartNextOperation() {
-    while (!operationInFlight_ && !operations_.empty() && IsUp()) {
+    while (!operationInFlight_ && !operations_.empty() && up_ && !finished_) {
         const Operation operation = operations_.front();
         operations_.pop_front();
         const QLowEnergyCharacteristic characteristic =
@@ -189,6 +197,7 @@ void QtBleLink::StartNextOperation() {
             service_->writeCharacteristic(characteristic, operation.value, operation.mode);
         }
     }
+    DisconnectWhenDrained();
 }
 
 void QtBleLink::OperationDone() {

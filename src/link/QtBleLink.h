@@ -30,10 +30,12 @@ public:
     // refused at once (for example a device BlueZ does not know); no Down
     // follows then.
     bool Open(QString* error);
-    // Local disconnect; Down follows (possibly before this returns).
+    // Local disconnect, once the operations already queued went out; Down
+    // follows (possibly before this returns).
     void Close();
 
-    bool IsUp() const { return up_ && !finished_; }
+    // Up and not closing: new operations are taken.
+    bool IsUp() const { return up_ && !finished_ && !closing_; }
     bool IsFinished() const { return finished_; }
 
     // Queued behind earlier operations; dropped unless the link is up.
@@ -66,6 +68,7 @@ private:
     void OnServiceStateChanged(QLowEnergyService::ServiceState state);
     void OnControllerError(QLowEnergyController::Error error);
     void Fail(const QString& why);
+    void DisconnectWhenDrained();
     void Finish();
     void StartNextOperation();
     void OperationDone();
@@ -81,5 +84,7 @@ private:
     bool opening_ = false;       // inside Open: a failure there is returned, not signalled
     bool refusedInOpen_ = false;
     QString refusal_;
+    bool closing_ = false;        // Close was asked: no new operations
+    bool disconnecting_ = false;  // the disconnect went to QtBluetooth
     bool finished_ = false;
 };

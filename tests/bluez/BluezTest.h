@@ -8,10 +8,14 @@
 #include <QUuid>
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include "bluez/mock/BluezMock.h"
 #include "link/BleCentral.h"
 #include "link/QtBleCentral.h"
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // The one mock of this test process: the bus must be up before the first
 // QtBluetooth object, and QtBluetooth keeps its system bus connection.
