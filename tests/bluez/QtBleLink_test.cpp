@@ -71,6 +71,8 @@ struct FailingConnect {
     bool timesOut;
 };
 
+void PrintTo(const FailingConnect& failure, std::ostream* out) { *out << failure.name; }
+
 class ConnectFailure : public Link, public ::testing::WithParamInterface<FailingConnect> {};
 
 TEST_P(ConnectFailure, EndsWithDisconnectedOnly) {
@@ -141,6 +143,8 @@ struct WriteCase {
     QStringList flags;
     QStringList expected;  // "<length> <type>" of each write the sensor sees
 };
+
+void PrintTo(const WriteCase& writeCase, std::ostream* out) { *out << writeCase.name; }
 
 class CommandWrite : public Link, public ::testing::WithParamInterface<WriteCase> {};
 

@@ -39,6 +39,8 @@ struct ScanCase {
     QStringList expected;
 };
 
+void PrintTo(const ScanCase& scanCase, std::ostream* out) { *out << scanCase.name; }
+
 class ScanReports : public BluezTest, public ::testing::WithParamInterface<ScanCase> {
 protected:
     // Lets every signal the mock sent so far reach the central and out.
@@ -175,9 +177,21 @@ TEST_P(ScanEnd, GivesOneEndEventWithTheDevicesHeard) {
     mock->AdvertiseEvery(Address("01"), SensorCompanyId, {}, 0, 0);
 }
 
+const char* EndingName(Ending ending) {
+    switch (ending) {
+        case Ending::Timer: return "Timer";
+        case Ending::CancelWhileScanning: return "CancelWhileScanning";
+        case Ending::CancelWithNothingRunning: return "CancelWithNothingRunning";
+    }
+    return "";
+}
+
+void PrintTo(Ending ending, std::ostream* out) { *out << EndingName(ending); }
+
 INSTANTIATE_TEST_SUITE_P(QtBleCentral, ScanEnd,
                          ::testing::Values(Ending::Timer, Ending::CancelWhileScanning,
-                                           Ending::CancelWithNothingRunning));
+                                           Ending::CancelWithNothingRunning),
+                         [](const ::testing::TestParamInfo<Ending>& info) { return EndingName(info.param); });
 
 // The storage page starts its next scan from inside the end handler.
 TEST_F(BluezTest, NextScanStartsInsideTheEndHandler) {
@@ -214,6 +228,8 @@ struct AdapterCase {
     bool powered;
     const QString* reason;  // null: usable
 };
+
+void PrintTo(const AdapterCase& adapter, std::ostream* out) { *out << adapter.name; }
 
 class AdapterState : public BluezTest, public ::testing::WithParamInterface<AdapterCase> {};
 
