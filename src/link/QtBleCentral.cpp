@@ -34,11 +34,13 @@ QtBleCentral::QtBleCentral(QObject* parent) : BleCentral(parent) {
 }
 
 QtBleCentral::~QtBleCentral() {
-    if (agent_) agent_->disconnect(this);
-    for (QtBleLink* link : std::as_const(links_)) {
-        link->disconnect(this);
-        link->Close();
+    if (agent_) {
+        agent_->disconnect(this);
+        // QtBluetooth would leave BlueZ discovering.
+        if (agent_->isActive()) agent_->stop();
     }
+    // The links, children of this, disconnect at BlueZ as they go.
+    for (QtBleLink* link : std::as_const(links_)) link->disconnect(this);
 }
 
 QString QtBleCentral::UnusableReason() const {

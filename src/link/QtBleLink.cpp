@@ -34,8 +34,11 @@ QtBleLink::QtBleLink(const QBluetoothDeviceInfo& device, int connectTimeoutMilli
 
 QtBleLink::~QtBleLink() {
     // Nothing of QtBluetooth may call back into a half-destroyed link.
-    if (controller_) controller_->disconnect(this);
+    controller_->disconnect(this);
     if (service_) service_->disconnect(this);
+    // Going away with the link up (the program closing): BlueZ must not keep it.
+    if (!finished_ && controller_->state() != QLowEnergyController::UnconnectedState)
+        controller_->disconnectFromDevice();
 }
 
 bool QtBleLink::Open(QString* error) {

@@ -243,6 +243,20 @@ TEST_P(LocalDisconnect, EndsTheLinkAtBlueZ) {
     EXPECT_FALSE(recorder->AnyInsideCall());
 }
 
+// The program closing with a link up and a scan running leaves BlueZ idle.
+TEST_F(Link, DestroyingTheCentralEndsLinkAndScan) {
+    const BleDevicePtr device = ConnectTo(SensorAddress);
+    ASSERT_TRUE(device);
+    ASSERT_TRUE(NotificationsOn(device));
+    QString error;
+    ASSERT_TRUE(central->DiscoverDevices(30000, &error)) << error.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return mock->Discovering(); }));
+    recorder.reset();
+    central.reset();
+    EXPECT_TRUE(WaitUntil([&] { return !mock->Connected(SensorAddress); }));
+    EXPECT_TRUE(WaitUntil([&] { return !mock->Discovering(); }));
+}
+
 INSTANTIATE_TEST_SUITE_P(QtBleCentral, LocalDisconnect, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "WhileConnecting" : "WhenUp");
