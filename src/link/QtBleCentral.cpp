@@ -74,6 +74,7 @@ bool QtBleCentral::DiscoverDevices(int timeoutMilliseconds, QString* error) {
     heard_.clear();
     lastReports_.clear();
     paired_.clear();  // pairing may have changed since the last scan
+    localDevice_.reset();  // and the adapter may have been replaced
     startError_.clear();
     ++scanNumber_;
     // start() reports the devices BlueZ remembers, and its errors, inside the call.

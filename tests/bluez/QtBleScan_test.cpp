@@ -257,3 +257,24 @@ INSTANTIATE_TEST_SUITE_P(QtBleCentral, AdapterState,
                          });
 
 }  // namespace
+
+namespace {
+
+// An adapter unplugged during a scan ends the scan at once, through the same
+// end event, rather than leaving the program waiting.
+TEST_F(BluezTest, AdapterGoneMidScanEndsTheScan) {
+    mock->AddSensor(Address("01"), "Tq580-000001-001", true);
+    QString error;
+    ASSERT_TRUE(central->DiscoverDevices(30000, &error)) << error.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return mock->Discovering(); }));
+    ASSERT_TRUE(mock->Advertise(Address("01"), SensorCompanyId, Hex("d892"), -60));
+    ASSERT_TRUE(WaitUntil([&] { return recorder->Count(CentralEvent::Advertisement) == 1; }));
+    mock->RemoveAdapter();
+    ASSERT_TRUE(WaitUntil([&] { return recorder->Count(CentralEvent::End) == 1; }));
+    EXPECT_EQ(recorder->events.last().devices.size(), 1);
+    EXPECT_FALSE(recorder->events.last().insideCall);
+    EXPECT_FALSE(central->DiscoverDevices(300, &error));
+    EXPECT_EQ(error, NoAdapterReason);
+}
+
+}  // namespace
