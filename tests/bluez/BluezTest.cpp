@@ -54,6 +54,8 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds) 
 
 void Pump(int milliseconds) {
     WaitUntil([] { return false; }, milliseconds);
+    // However slow the machine, what was posted meanwhile gets delivered.
+    for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
 }
 
 QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
@@ -135,7 +137,8 @@ bool CentralRecorder::AnyInsideCall() const {
 
 void BluezTest::SetUp() {
     const QString problem = SharedBluezMockProblem();
-    if (!problem.isEmpty()) GTEST_SKIP() << problem.toStdString();
+    if (!problem.isEmpty() && SharedBluezMock().MissingTools()) GTEST_SKIP() << problem.toStdString();
+    ASSERT_TRUE(problem.isEmpty()) << "the BlueZ mock did not start: " << problem.toStdString();
     mock = &SharedBluezMock();
     mock->ClearAll();
     mock->AddAdapter();

@@ -13,7 +13,7 @@ class Link : public BluezTest {
 protected:
     void SetUp() override {
         BluezTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;
         mock->AddSensor(SensorAddress, QStringLiteral("Tq580-000001-001"), true);
     }
 

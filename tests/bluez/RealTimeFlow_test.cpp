@@ -36,7 +36,7 @@ class RealTimeOverBluez : public BluezTest, public FrameSink {
 protected:
     void SetUp() override {
         BluezTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;
         // A paired sensor at the smallest MTU, another one in range.
         mock->AddSensor(SensorAddress, SensorName, true);
         mock->SetLink(SensorAddress, 23, QStringLiteral("normal"), true,

@@ -69,11 +69,13 @@ QString BluezMock::Start() {
     const QString python = SystemPython();
     QProcess probe;
     probe.start(python, {QStringLiteral("-c"), QStringLiteral("import dbusmock")});
+    missingTools_ = true;
     if (!probe.waitForFinished(StartTimeoutMilliseconds) || probe.exitStatus() != QProcess::NormalExit ||
         probe.exitCode() != 0)
         return QStringLiteral("python3-dbusmock is not installed (scripts/install-packages.sh installs it)");
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
     if (daemon.isEmpty()) return QStringLiteral("dbus-daemon is not installed");
+    missingTools_ = false;
     if (!directory_.isValid()) return QStringLiteral("no temporary folder for the bus");
 
     const QString socket = directory_.filePath(QStringLiteral("system_bus_socket"));

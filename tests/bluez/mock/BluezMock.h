@@ -34,6 +34,9 @@ public:
     QString Start();
     void Stop();
     bool Running() const { return running_; }
+    // The last Start failed because dbus-daemon or python3-dbusmock is not
+    // installed (rather than failing to run).
+    bool MissingTools() const { return missingTools_; }
 
     // The adapter; powered unless told otherwise.
     void AddAdapter();
@@ -85,4 +88,5 @@ private:
     QProcess mock_;
     std::unique_ptr<QDBusConnection> control_;
     bool running_ = false;
+    bool missingTools_ = false;
 };
