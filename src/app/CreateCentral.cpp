@@ -2,6 +2,7 @@
 
 #include "sim/SimulatedCentral.h"
 #include "sim/SimulationOptions.h"
+#include "link/QtBleCentral.h"
 
 namespace {
 
@@ -54,7 +55,5 @@ std::unique_ptr<BleCentral> CreateCentral(const QStringList& arguments) {
         options.sensors = DefaultSensors(simulated);
         return CreateSimulatedCentral(options);
     }
-    return std::make_unique<UnusableCentral>(
-        QStringLiteral("No Bluetooth LE adapter is available.\n"
-                       "To try the program without one, start it with simulated sensors: --simulate"));
+    return std::make_unique<QtBleCentral>();
 }
