@@ -1,16 +1,20 @@
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "app/TForm1.h"
+#include "app/TForm2.h"
 #include "bluez/BluezTest.h"
 #include "data/OleDate.h"
 #include "data/PacketDecoderTest.h"
-#include "link/Commands.h"
 #include "link/Framing.h"
-#include "link/LinkOperations.h"
-#include "link/LinkState.h"
 #include "link/TimeSync.h"
+#include "support/ScriptedPrompts.h"
 
 namespace {
 
 const QString SensorAddress = QStringLiteral("C0:00:00:00:00:01");
 const QString SensorName = QStringLiteral("Tq580-123456-789");
+const QString OtherAddress = QStringLiteral("C0:00:00:00:00:02");
 
 // A packet as the sensor frames it: start, escaped bytes, end.
 QByteArray Frame(const QByteArray& packet) {
@@ -28,11 +32,11 @@ QByteArray Frame(const QByteArray& packet) {
     return frame;
 }
 
-// The real-time measurement as the main window wires it, on the real
-// backend over the mocked BlueZ: scan, the sensor chosen by name, Connect
-// (services and characteristics), SendStart, the connect handler, the
-// notifications through the frame decoder into the packet decoder, SendStop.
-class RealTimeOverBluez : public BluezTest, public FrameSink {
+// The whole program on the real backend over the mocked BlueZ: the main
+// window's Start click scans, the connection dialog offers the sensor, the
+// window connects, starts the sensor and takes its notifications into the
+// record; End stops it.
+class WindowOverBluez : public BluezTest {
 protected:
     void SetUp() override {
         BluezTest::SetUp();
@@ -42,75 +46,44 @@ protected:
         mock->SetLink(SensorAddress, 23, QStringLiteral("normal"), true,
                       {QStringLiteral("write-without-response"), QStringLiteral("write")});
         mock->AdvertiseEvery(SensorAddress, SensorCompanyId, SensorAdvertisement(0x1400, 0, 0, 0), -58, 100);
-        mock->AddSensor(QStringLiteral("C0:00:00:00:00:02"), QStringLiteral("Tq580-654321-000"), true);
-        mock->AdvertiseEvery(QStringLiteral("C0:00:00:00:00:02"), SensorCompanyId,
-                             SensorAdvertisement(0x1400, 0, 0, 0), -70, 100);
+        mock->AddSensor(OtherAddress, QStringLiteral("Tq580-654321-000"), true);
+        mock->AdvertiseEvery(OtherAddress, SensorCompanyId, SensorAdvertisement(0x1400, 0, 0, 0), -70, 100);
 
-        QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, central.get(),
-                [this](const QList<BleDevicePtr>& devices) { link.ScanDeviceList = devices; });
-        QObject::connect(central.get(), &BleCentral::Connected, central.get(), [this](const BleDevicePtr& device) {
-            if (device != link.ActiveDevice) return;
-            link.DeviceLinkReady = true;
-            EnableNotify(link, *central, true);
-            SendCommand(link, *central, clock, link.PendingCommand, true);
-        });
-        QObject::connect(central.get(), &BleCentral::CharacteristicRead, central.get(),
-                [this](const BleDevicePtr&, const QUuid& characteristic, const QByteArray& value, int status) {
-                    if (status == 0 && characteristic == UartNotifyUuid) frames.Feed(value, *this);
-                });
+        window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, clock,
+                                                             folder.filePath(QStringLiteral("tq580")),
+                                                             folder.path(), [](const QUrl&) { return true; }, {}});
+        window->show();
     }
 
     void TearDown() override {
+        window.reset();
         if (mock) {
             mock->AdvertiseEvery(SensorAddress, SensorCompanyId, {}, 0, 0);
-            mock->AdvertiseEvery(QStringLiteral("C0:00:00:00:00:02"), SensorCompanyId, {}, 0, 0);
+            mock->AdvertiseEvery(OtherAddress, SensorCompanyId, {}, 0, 0);
         }
         BluezTest::TearDown();
     }
 
-    bool PacketsWanted() const override { return measuring; }
-    void PacketReceived(const uint8_t* packet, int32_t length, int32_t left) override {
-        decoder.CheckPacket(packet, length, left);
-    }
-
-    // The window's Connect: the sensor by name in the scan list, its
-    // services, the two UART characteristics.
-    bool ConnectByName() {
-        link.ActiveDevice = nullptr;
-        for (const BleDevicePtr& device : link.ScanDeviceList)
-            if (device->DeviceName == link.TargetDeviceName) {
-                link.ActiveDevice = device;
-                break;
-            }
-        if (!link.ActiveDevice || !central->DiscoverServices(link.ActiveDevice)) return false;
-        const BleServicePtr service = FindService(link.ActiveDevice, UartServiceUuid);
-        link.NotifyCharacteristic = FindCharacteristic(service, UartNotifyUuid);
-        link.WriteCharacteristic = FindCharacteristic(service, UartWriteUuid);
-        return link.NotifyCharacteristic && link.WriteCharacteristic;
-    }
-
-    LinkState link;
-    SupervisionState supervision;
-    SampleStore store;
+    QTemporaryDir folder;
+    ScriptedPrompts prompts;
     SettableClock clock{*OleDateFromParts({2026, 12, 9, 14, 30, 5, 0})};
-    CountingListener listener;
-    bool liveReview = false;
-    bool entireView = false;
-    PacketDecoder decoder{{store, supervision, link.TargetDeviceName, liveReview, entireView, clock, listener}};
-    FrameDecoder frames;
-    bool measuring = false;
+    std::unique_ptr<TForm1> window;
 };
 
-TEST_F(RealTimeOverBluez, PacketsFromTheSensorLandInTheRecord) {
-    ASSERT_TRUE(Scan(400));
-    link.TargetDeviceName = SensorName;
-    ASSERT_TRUE(ConnectByName());
-
-    ResetRecord(store);
-    store.RecordRateIndex = 1;
-    measuring = true;
-    ASSERT_TRUE(SendStart(link, *central, supervision, 1, false));
-    ASSERT_TRUE(WaitUntil([&] { return link.DeviceLinkReady && !mock->Writes(SensorAddress).isEmpty(); }));
+TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
+    QStringList offered;
+    prompts.connectionAnswers.push_back([&](TForm2& dialog) {
+        for (int i = 0; i < dialog.ComboBox1->count(); ++i) offered << dialog.ComboBox1->itemText(i);
+        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(SensorName));
+        dialog.RateComboBox->setCurrentIndex(0);
+        return true;
+    });
+    window->ConnectButton->click();
+    // The scan of 5000 ms ends, the dialog is answered, the link comes up.
+    ASSERT_TRUE(WaitUntil([&] { return window->Link.DeviceLinkReady; }, 12000)) << prompts.shown.join('|').toStdString();
+    EXPECT_TRUE(offered.contains(SensorName));
+    EXPECT_EQ(window->ConnectButtonTag, 1);
+    ASSERT_TRUE(WaitUntil([&] { return !mock->Writes(SensorAddress).isEmpty(); }));
     EXPECT_TRUE(mock->Notifying(SensorAddress));
     const QList<BluezMock::Write> startWrites = mock->Writes(SensorAddress);
     ASSERT_EQ(startWrites.size(), 1) << "time sync and start command in one write";
@@ -125,25 +98,25 @@ TEST_F(RealTimeOverBluez, PacketsFromTheSensorLandInTheRecord) {
         stream += Frame(MeasurementPacket(uint8_t(seq), ch1, ch2, 0x7D7B));  // battery bytes need escaping
     }
     for (qsizetype at = 0; at < stream.size(); at += 20) mock->Notify(SensorAddress, stream.mid(at, 20));
+    const SampleStore& store = window->Store;
     ASSERT_TRUE(WaitUntil([&] { return store.SampleCount == 6; })) << "samples: " << store.SampleCount;
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(store.Samples[i].seq, i);
         EXPECT_FLOAT_EQ(store.Samples[i].ch[0].oxhb, 0.01f * float(i));
-        EXPECT_FLOAT_EQ(store.Samples[i].ch[0].dxhb, -0.02f);
         EXPECT_FLOAT_EQ(store.Samples[i].ch[1].sto2, 0.7f);
     }
-    EXPECT_FALSE(store.SequenceGap);
     EXPECT_EQ(store.ReceivedDeviceId, SensorName);
 
-    SendStop(link, *central, supervision, clock);
-    measuring = false;
-    ASSERT_TRUE(WaitUntil([&] { return recorder->Count(CentralEvent::Disconnected) == 1; }));
+    prompts.fileNames.push_back(QDir(folder.path()).filePath(QStringLiteral("Data/bluez.csv")));
+    window->ConnectButton->click();
+    EXPECT_TRUE(prompts.shown.contains(QStringLiteral("NOTICE: bluez.csv Created.")));
+    ASSERT_TRUE(WaitUntil([&] { return !mock->Connected(SensorAddress); }));
     const QList<BluezMock::Write> writes = mock->Writes(SensorAddress);
     ASSERT_EQ(writes.size(), 2);
     EXPECT_EQ(writes.last().value, QByteArray("\x02" "ED\x03", 4));
-    EXPECT_FALSE(mock->Connected(SensorAddress));
-    EXPECT_FALSE(link.DeviceLinkReady);
+    EXPECT_FALSE(window->Link.DeviceLinkReady);
+    EXPECT_EQ(window->ConnectButtonTag, 0);
 }
 
 }  // namespace
