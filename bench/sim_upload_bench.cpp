@@ -19,11 +19,11 @@ struct UploadRun {
 UploadRun UploadFullStore(int notificationSize) {
     auto clock = std::make_shared<SettableClock>(*OleDateFromParts({2026, 3, 14, 9, 30, 0, 0}));
     SimulationOptions options;
-    SimulatedSensorSpec spec;
-    spec.name = QStringLiteral("Tq580-123456-001");
-    spec.storedSamples = 108000;
-    spec.storedRateIndex = 1;
-    options.sensors = {spec};
+    SimulatedSensorSpec sensorSetup;
+    sensorSetup.name = QStringLiteral("Tq580-123456-001");
+    sensorSetup.storedSamples = 108000;
+    sensorSetup.storedRateIndex = 1;
+    options.sensors = {sensorSetup};
     options.notificationSize = notificationSize;
     options.clock = clock;
     options.tickIntervalMilliseconds = 0;

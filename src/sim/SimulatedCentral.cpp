@@ -25,11 +25,11 @@ QString AddressOf(int index) {
 
 SimulatedCentral::SimulatedCentral(const SimulationOptions& options, QObject* parent)
     : BleCentral(parent), time_(options.clock, options.tickIntervalMilliseconds > 0) {
-    const QList<SimulatedSensorSpec> specs = options.sensors.isEmpty() ? DefaultSensors() : options.sensors;
-    peripherals_.reserve(static_cast<size_t>(specs.size()));
+    const QList<SimulatedSensorSpec> sensorSetups = options.sensors.isEmpty() ? DefaultSensors() : options.sensors;
+    peripherals_.reserve(static_cast<size_t>(sensorSetups.size()));
     SensorRadio& radio = *this;
-    for (int index = 0; index < specs.size(); ++index) {
-        const SimulatedSensorSpec& spec = specs[index];
+    for (int index = 0; index < sensorSetups.size(); ++index) {
+        const SimulatedSensorSpec& sensorSetup = sensorSetups[index];
         SensorTiming timing;
         timing.notificationSize = options.notificationSize;
         timing.linkBytesPerSecond = options.linkBytesPerSecond;
@@ -39,11 +39,11 @@ SimulatedCentral::SimulatedCentral(const SimulationOptions& options, QObject* pa
         timing.advertisingPhaseMilliseconds = (index * 37) % timing.advertisingIntervalMilliseconds;
 
         Peripheral peripheral;
-        peripheral.sensor = std::make_unique<SimulatedSensor>(spec, timing, SeedOf(spec.name), radio, time_);
+        peripheral.sensor = std::make_unique<SimulatedSensor>(sensorSetup, timing, SeedOf(sensorSetup.name), radio, time_);
         peripheral.device = std::make_shared<BleDevice>();
-        peripheral.device->DeviceName = spec.name;
+        peripheral.device->DeviceName = sensorSetup.name;
         peripheral.device->Address = AddressOf(index + 1);
-        peripheral.device->Paired = spec.paired;
+        peripheral.device->Paired = sensorSetup.paired;
         peripheral.service = std::make_shared<BleService>();
         peripheral.service->UUID = UartServiceUuid;
         for (const QUuid& uuid : {UartWriteUuid, UartNotifyUuid}) {

@@ -17,25 +17,25 @@ int64_t IntervalMicroseconds(int rateIndex) {
 
 }  // namespace
 
-SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& spec, const SensorTiming& timing, uint32_t seed,
+SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const SensorTiming& timing, uint32_t seed,
                                  SensorRadio& radio, const SimulationTime& time)
-    : name_(spec.name),
-      paired_(spec.paired),
-      inRange_(spec.inRange),
+    : name_(sensorSetup.name),
+      paired_(sensorSetup.paired),
+      inRange_(sensorSetup.inRange),
       timing_(timing),
       body_(seed),
       radio_(radio),
       time_(time),
       origin_(time.NowMicroseconds()),
-      batteryStart_(spec.batteryVolts),
+      batteryStart_(sensorSetup.batteryVolts),
       link_(timing.notificationSize, timing.linkBytesPerSecond) {
-    store_.item = std::clamp(spec.advertisedItem, 0, 3);
-    if (spec.storedSamples > 0) FillStore(spec.storedSamples, spec.storedRateIndex);
-    if (spec.logging) {
+    store_.item = std::clamp(sensorSetup.advertisedItem, 0, 3);
+    if (sensorSetup.storedSamples > 0) FillStore(sensorSetup.storedSamples, sensorSetup.storedRateIndex);
+    if (sensorSetup.logging) {
         // Logging since long enough to have the given samples by now.
         store_.logging = true;
-        store_.rateIndex = IsValidRateIndex(spec.storedRateIndex) ? spec.storedRateIndex : 1;
-        const int64_t back = std::max(spec.storedSamples - 1, 0) * IntervalMicroseconds(store_.rateIndex);
+        store_.rateIndex = IsValidRateIndex(sensorSetup.storedRateIndex) ? sensorSetup.storedRateIndex : 1;
+        const int64_t back = std::max(sensorSetup.storedSamples - 1, 0) * IntervalMicroseconds(store_.rateIndex);
         store_.start = origin_ - back;
         store_.startDate = ClockDate() - static_cast<double>(back) / 1000.0 / MillisecondsPerDay;
     }

@@ -38,7 +38,7 @@ class SimulatedSensor {
 public:
     static constexpr int StoreCapacity = 108000;
 
-    SimulatedSensor(const SimulatedSensorSpec& spec, const SensorTiming& timing, uint32_t seed,
+    SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const SensorTiming& timing, uint32_t seed,
                     SensorRadio& radio, const SimulationTime& time);
 
     const QString& Name() const { return name_; }

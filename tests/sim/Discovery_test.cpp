@@ -10,16 +10,16 @@
 
 namespace {
 
-SimulatedSensorSpec Spec(const char* name, bool paired = true) {
-    SimulatedSensorSpec spec;
-    spec.name = QString::fromLatin1(name);
-    spec.paired = paired;
-    return spec;
+SimulatedSensorSpec SensorSetup(const char* name, bool paired = true) {
+    SimulatedSensorSpec sensorSetup;
+    sensorSetup.name = QString::fromLatin1(name);
+    sensorSetup.paired = paired;
+    return sensorSetup;
 }
 
 SimulationOptions ThreeSensors() {
     SimulationOptions options;
-    options.sensors = {Spec("Tq580-123456-001"), Spec("Tq570-654321-001"), Spec("Tq580-777777-001", false)};
+    options.sensors = {SensorSetup("Tq580-123456-001"), SensorSetup("Tq570-654321-001"), SensorSetup("Tq580-777777-001", false)};
     return options;
 }
 
@@ -116,12 +116,12 @@ TEST(SimulatedDiscovery, SensorsOutOfRangeOrConnectedAreNotHeard) {
 // battery in bits 0..9 as volts / 3.6 x 1024, item in 10..11, rate in 12..14,
 // logging in 15), CH1 and CH2 value bytes, stored count (little-endian).
 TEST(SimulatedDiscovery, AdvertisementsCarryStatusValuesAndCountAsTheTableLaysThemOut) {
-    SimulatedSensorSpec waiting = Spec("Tq580-100000-001");  // 3.0 V: raw 853 = 0x355
+    SimulatedSensorSpec waiting = SensorSetup("Tq580-100000-001");  // 3.0 V: raw 853 = 0x355
     waiting.storedSamples = 3600;
     waiting.storedRateIndex = 4;
-    SimulatedSensorSpec low = Spec("Tq580-100000-002");
+    SimulatedSensorSpec low = SensorSetup("Tq580-100000-002");
     low.batteryVolts = 2.4;  // raw 683 = 0x2AB
-    SimulatedSensorSpec logging = Spec("Tq580-100000-003");
+    SimulatedSensorSpec logging = SensorSetup("Tq580-100000-003");
     logging.logging = true;
     logging.storedSamples = 100;
     logging.storedRateIndex = 1;

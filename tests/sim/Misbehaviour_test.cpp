@@ -19,10 +19,10 @@ struct Streaming {
     }
     static SimulationOptions Options(int storedSamples) {
         SimulationOptions options;
-        SimulatedSensorSpec spec;
-        spec.name = Sensor;
-        spec.storedSamples = storedSamples;
-        options.sensors = {spec};
+        SimulatedSensorSpec sensorSetup;
+        sensorSetup.name = Sensor;
+        sensorSetup.storedSamples = storedSamples;
+        options.sensors = {sensorSetup};
         return options;
     }
     void Start(const char* command) { sim.Write(device, QByteArray("\x02TS,260314093000\x03\x02") + command + "\x03"); }

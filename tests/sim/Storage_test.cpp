@@ -11,11 +11,11 @@ const char* const Sensor = "Tq580-123456-001";
 
 SimulationOptions OneSensor(int storedSamples = 0, int rateIndex = 1) {
     SimulationOptions options;
-    SimulatedSensorSpec spec;
-    spec.name = Sensor;
-    spec.storedSamples = storedSamples;
-    spec.storedRateIndex = rateIndex;
-    options.sensors = {spec};
+    SimulatedSensorSpec sensorSetup;
+    sensorSetup.name = Sensor;
+    sensorSetup.storedSamples = storedSamples;
+    sensorSetup.storedRateIndex = rateIndex;
+    options.sensors = {sensorSetup};
     return options;
 }
 

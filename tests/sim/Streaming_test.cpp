@@ -11,9 +11,9 @@ const char* const Sensor = "Tq580-123456-001";
 
 SimulationOptions OneSensor(int notificationSize = 244) {
     SimulationOptions options;
-    SimulatedSensorSpec spec;
-    spec.name = Sensor;
-    options.sensors = {spec};
+    SimulatedSensorSpec sensorSetup;
+    sensorSetup.name = Sensor;
+    options.sensors = {sensorSetup};
     options.notificationSize = notificationSize;
     return options;
 }
