@@ -1,13 +1,14 @@
 #include "app/ControlStyle.h"
 #include "app/TForm1.h"
+#include "serial/AuxinCheckBox.h"
 #include "serial/ExternalInputPort.h"
 
 // The "Ext. Input" box of each page enables its port edit; the port itself
 // is opened only when a measurement or an event log starts.
 void TForm1::AuxinCheckBoxClick(int tag) {
-    QCheckBox* box = tag == 0 ? AuxinCheckBox : AuxinCheckBox2;
-    QLineEdit* edit = tag == 0 ? AuxPortEdit : AuxPortEdit2;
-    SetPortEditEnabled(edit, box->isChecked());
+    const QCheckBox* box = tag == 1 ? AuxinCheckBox2 : AuxinCheckBox;
+    const AuxPortEditChange change = ::AuxinCheckBoxClick(tag, box->isChecked());
+    SetPortEditEnabled(change.page == 1 ? AuxPortEdit2 : AuxPortEdit, change.enabled);
 }
 
 void TForm1::SetPortEditEnabled(QLineEdit* edit, bool enabled) {
