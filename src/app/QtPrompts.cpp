@@ -7,6 +7,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 
+#include "app/ConnectionDialog.h"
 #include "app/StringTable.h"
 #include "app/TForm2.h"
 
@@ -59,7 +60,12 @@ QString QtPrompts::OpenFileName(const QString& initialFolder) {
     return dialog.selectedFiles().constFirst();
 }
 
-bool QtPrompts::ConnectionSettings(TForm2& dialog) { return dialog.exec() == QDialog::Accepted; }
+std::optional<ConnectionChoice> QtPrompts::ConnectionSettings(const ConnectionOffer& offer) {
+    if (!connectionDialog_) return std::nullopt;
+    FillConnectionDialog(*connectionDialog_, offer);
+    if (connectionDialog_->exec() != QDialog::Accepted) return std::nullopt;
+    return ReadConnectionDialog(*connectionDialog_);
+}
 
 void QtPrompts::PrintSetup(QPrinter& printer) {
     QPageSetupDialog dialog(&printer, parent_);

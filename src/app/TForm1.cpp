@@ -27,6 +27,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
                                          dependencies.clock, *this}),
       central_(dependencies.central),
       prompts_(dependencies.prompts),
+      printPrompts_(dependencies.printPrompts),
       clock_(dependencies.clock),
       programFilePath_(dependencies.programFilePath),
       workingDirectory_(dependencies.workingDirectory),

@@ -28,6 +28,7 @@
 #include "data/SupervisionState.h"
 #include "link/Framing.h"
 #include "link/LinkState.h"
+#include "prompts/Prompts.h"
 #include "serial/ExternalInput.h"
 #include "serial/WUni232c.h"
 #include "storage/DeviceTable.h"
@@ -37,6 +38,7 @@
 class AnchoredPage;
 class BleCentral;
 class Clock;
+class PrintPrompts;
 class Prompts;
 class QPainter;
 class QPrinter;
@@ -49,6 +51,7 @@ class TForm3;
 struct TForm1Dependencies {
     BleCentral& central;
     Prompts& prompts;
+    PrintPrompts& printPrompts;
     Clock& clock;
     QString programFilePath;   // the settings, event log and help file lie next to it
     QString workingDirectory;  // the data folder is made below it
@@ -299,7 +302,7 @@ private:
     void StartMeasurement();
     void EndMeasurement();
     void ChooseSensorAndConnect();
-    bool FillConnectionDialog(const QList<BleDevicePtr>& devices);
+    ConnectionOffer OfferConnection(const QList<BleDevicePtr>& devices) const;
     void ResetRecordForMeasurement();
     bool StartDiscovery();
     bool StorageModeActive() const;
@@ -329,6 +332,7 @@ private:
 
     BleCentral& central_;
     Prompts& prompts_;
+    PrintPrompts& printPrompts_;
     Clock& clock_;
     QString programFilePath_;
     QString workingDirectory_;

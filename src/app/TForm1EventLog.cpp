@@ -3,7 +3,7 @@
 // at the end of each discovery.
 #include <QCoreApplication>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "data/Clock.h"

@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "app/ControlStyle.h"
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "data/CsvOpenFlow.h"

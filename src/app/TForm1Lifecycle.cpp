@@ -1,7 +1,7 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 

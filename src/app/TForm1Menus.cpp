@@ -2,7 +2,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "app/TForm3.h"

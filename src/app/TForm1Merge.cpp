@@ -2,7 +2,7 @@
 // put into the record in memory as event marks.
 #include <QFileInfo>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "storage/EventMerge.h"

@@ -5,7 +5,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "app/Prompts.h"
+#include "app/PrintPrompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "view/PrintPlacement.h"
@@ -24,7 +25,7 @@ QPrinter& TForm1::Printer() {
     return *printer_;
 }
 
-void TForm1::U1Click() { prompts_.PrintSetup(Printer()); }
+void TForm1::U1Click() { printPrompts_.PrintSetup(Printer()); }
 
 // Prints a picture of the window below its menu bar, whatever it shows at the
 // moment, scaled to 80 % of the page.
@@ -32,7 +33,7 @@ void TForm1::P1Click() {
     const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
     const QPixmap image = grab(QRect(0, top, width(), height() - top));
     QPrinter& printer = Printer();
-    if (!prompts_.Print(printer)) return;
+    if (!printPrompts_.Print(printer)) return;
     QPainter painter;
     if (!painter.begin(&printer)) {
         prompts_.Error(MsgPrintFailed);

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "app/ControlStyle.h"
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
@@ -47,12 +47,12 @@ bool TForm1::StartDiscovery() {
 // The scan of a "Start" click has ended: offer the sensors, then connect.
 void TForm1::ChooseSensorAndConnect() {
     ConnectButton->setEnabled(true);
-    FillConnectionDialog(Link.ScanDeviceList);
-    if (!prompts_.ConnectionSettings(*Form2)) return;
+    const std::optional<ConnectionChoice> choice = prompts_.ConnectionSettings(OfferConnection(Link.ScanDeviceList));
+    if (!choice) return;
 
-    RateIndex = Form2->RateComboBox->currentIndex() + 1;
-    Link.TargetDeviceName = Form2->ComboBox1->currentText();
-    Store.CheckSensorsMode = Form2->CheckBox1->isChecked();
+    RateIndex = choice->rateItem + 1;
+    Link.TargetDeviceName = choice->deviceName;
+    Store.CheckSensorsMode = choice->checkSensors;
 
     if (!OpenExternalInputForStart(AuxinCheckBox, AuxPortEdit)) return;
     if (!Connect(Link, central_)) {
@@ -83,23 +83,12 @@ void TForm1::ChooseSensorAndConnect() {
     RepaintTrend();
 }
 
-bool TForm1::FillConnectionDialog(const QList<BleDevicePtr>& devices) {
-    const QStringList names = ConnectableDeviceNames(devices);
-    Form2->ComboBox1->clear();
-    Form2->ComboBox1->addItems(names);
-    const bool any = !names.isEmpty();
-    if (any) {
-        const int target = names.indexOf(Link.TargetDeviceName);
-        Form2->ComboBox1->setCurrentIndex(target >= 0 ? target : 0);
-        Form2->OkButton->setEnabled(true);
-        Form2->OkButton->setFocus();
-    } else {
-        Form2->ComboBox1->setCurrentIndex(-1);
-        Form2->OkButton->setEnabled(false);
-        Form2->CancelButton->setFocus();
-    }
-    Form2->RateComboBox->setCurrentIndex(qBound(0, RateIndex - 1, Form2->RateComboBox->count() - 1));
-    return any;
+ConnectionOffer TForm1::OfferConnection(const QList<BleDevicePtr>& devices) const {
+    ConnectionOffer offer;
+    offer.deviceNames = ConnectableDeviceNames(devices);
+    offer.preselected = offer.deviceNames.indexOf(Link.TargetDeviceName);
+    offer.rateItem = RateIndex - 1;
+    return offer;
 }
 
 void TForm1::ResetRecordForMeasurement() {

@@ -1,6 +1,6 @@
 // The 500 ms supervision tick: external input, silence of a running
 // measurement, and the taking of event marks.
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "data/Clock.h"

@@ -1,4 +1,4 @@
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "app/StringTable.h"
 #include "app/TForm1.h"
 #include "data/ValueInitialization.h"

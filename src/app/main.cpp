@@ -15,8 +15,9 @@ int main(int argc, char** argv) {
     const std::unique_ptr<BleCentral> central = CreateCentral(QApplication::arguments());
     QtPrompts prompts;
     SystemClock clock;
-    TForm1 window({*central, prompts, clock, QApplication::applicationFilePath(), QDir::currentPath(), {}, {}});
+    TForm1 window({*central, prompts, prompts, clock, QApplication::applicationFilePath(), QDir::currentPath(), {}, {}});
     prompts.SetParent(&window);
+    prompts.SetConnectionDialog(window.Form2);
     window.show();
     return application.exec();
 }

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "data/CsvReader.h"
 #include "data/OleDate.h"
 #include "data/RateTable.h"

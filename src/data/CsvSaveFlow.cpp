@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "data/CsvWriter.h"
 #include "data/SampleStore.h"
 

@@ -1,6 +1,6 @@
 #include "serial/ExternalInputPort.h"
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 #include "serial/WUni232c.h"
 
 bool OpenExternalInputPort(TWUni232c& port, bool auxinTicked, const QString& portText, Prompts& prompts) {

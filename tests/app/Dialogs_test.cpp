@@ -2,6 +2,7 @@
 #include <QTimer>
 
 #include "app/StringTable.h"
+#include "app/ConnectionDialog.h"
 #include "app/TForm2.h"
 #include "app/TForm3.h"
 #include "app/WindowHarness.h"
@@ -70,6 +71,34 @@ TEST_F(WindowTest, ConnectionSettingsDialogKeepsCheckSensors) {
         dialog.CancelButton->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+}
+
+// The dialog shows what the scan offered: the last sensor preselected (else
+// the first), OK only with a sensor to choose, the rate item kept in range.
+TEST_F(WindowTest, ConnectionSettingsDialogShowsTheOffer) {
+    TForm1& form = Show();
+    TForm2& dialog = *form.Form2;
+    FillConnectionDialog(dialog, {{"Tq580-1", "Tq580-2"}, 1, 2});
+    EXPECT_EQ(dialog.ComboBox1->count(), 2);
+    EXPECT_EQ(dialog.ComboBox1->currentText(), "Tq580-2");
+    EXPECT_TRUE(dialog.OkButton->isEnabled());
+    EXPECT_EQ(dialog.RateComboBox->currentIndex(), 2);
+
+    FillConnectionDialog(dialog, {{"Tq580-1", "Tq580-2"}, -1, 9});
+    EXPECT_EQ(dialog.ComboBox1->currentText(), "Tq580-1");
+    EXPECT_EQ(dialog.RateComboBox->currentIndex(), 4);
+
+    FillConnectionDialog(dialog, {{}, -1, -1});
+    EXPECT_EQ(dialog.ComboBox1->count(), 0);
+    EXPECT_FALSE(dialog.OkButton->isEnabled());
+    EXPECT_EQ(dialog.RateComboBox->currentIndex(), 0);
+
+    FillConnectionDialog(dialog, {{"Tq580-3"}, 0, 1});
+    dialog.CheckBox1->setChecked(true);
+    const ConnectionChoice choice = ReadConnectionDialog(dialog);
+    EXPECT_EQ(choice.deviceName, "Tq580-3");
+    EXPECT_EQ(choice.rateItem, 1);
+    EXPECT_TRUE(choice.checkSensors);
 }
 
 }  // namespace

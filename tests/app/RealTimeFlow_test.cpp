@@ -24,11 +24,10 @@ using RealTimeFlow = SimulatedWindowTest;
 TEST_F(RealTimeFlow, DialogOffersPairedSensorsOfBothModelsAndPreselectsTheLastOne) {
     TForm1& form = Start();
     form.Link.TargetDeviceName = Sensor2;
-    prompts.connectionAnswers.push_back([&](TForm2& dialog) {
-        for (int i = 0; i < dialog.ComboBox1->count(); ++i) offered << dialog.ComboBox1->itemText(i);
-        preselected = dialog.ComboBox1->currentText();
-        EXPECT_TRUE(dialog.OkButton->isEnabled());
-        return false;
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
+        offered = offer.deviceNames;
+        preselected = offer.preselected >= 0 ? offer.deviceNames.value(offer.preselected) : QString();
+        return std::nullopt;
     });
     form.ConnectButton->click();
     EXPECT_FALSE(form.ConnectButton->isEnabled());
@@ -55,10 +54,9 @@ TEST_F(RealTimeFlow, EmptyListAllowsOnlyCancel) {
     SimulatedSensorSpec otherKind;
     otherKind.name = QStringLiteral("Thermometer-1");
     TForm1& form = Start({unpaired, otherKind});
-    prompts.connectionAnswers.push_back([&](TForm2& dialog) {
-        EXPECT_EQ(dialog.ComboBox1->count(), 0);
-        EXPECT_FALSE(dialog.OkButton->isEnabled());
-        return false;
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
+        EXPECT_TRUE(offer.deviceNames.isEmpty());
+        return std::nullopt;
     });
     form.ConnectButton->click();
     Advance(5500);
@@ -130,7 +128,7 @@ TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
     EXPECT_EQ(central->scans, 1);
 
     prompts.answers.push_back(true);  // discard, then cancel the dialog
-    prompts.connectionAnswers.push_back([](TForm2&) { return false; });
+    prompts.connectionAnswers.push_back([](const ConnectionOffer&) { return std::nullopt; });
     form.ConnectButton->click();
     Advance(5500);
     EXPECT_EQ(form.Store.SampleCount, kept);
@@ -140,10 +138,9 @@ TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
 
 TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysNothing) {
     TForm1& form = Start();
-    prompts.connectionAnswers.push_back([&](TForm2& dialog) {
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer&) -> std::optional<ConnectionChoice> {
         simulator->Sensor(Sensor1)->SetInRange(false);
-        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(Sensor1));
-        return true;
+        return ConnectionChoice{Sensor1, 0, false};
     });
     form.ConnectButton->click();
     Advance(5500);

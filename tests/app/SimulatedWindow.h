@@ -12,6 +12,7 @@
 #include "data/OleDate.h"
 #include "sim/SimulatedCentral.h"
 #include "support/ObservedCentral.h"
+#include "app/ScriptedPrintPrompts.h"
 #include "support/ScriptedPrompts.h"
 
 // The main window on simulated sensors, in a temporary folder, with
@@ -26,6 +27,7 @@ protected:
     std::unique_ptr<SimulatedCentral> simulator;
     std::unique_ptr<ObservedCentral> central;
     ScriptedPrompts prompts;
+    ScriptedPrintPrompts printPrompts{prompts.shown};
     std::unique_ptr<TForm1> window;
 
     int64_t elapsedMilliseconds = 0;
@@ -45,7 +47,7 @@ protected:
         options.clock = clock;
         simulator = CreateSimulatedCentral(options);
         central = std::make_unique<ObservedCentral>(*simulator);
-        window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, *clock, ProgramPath(),
+        window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, printPrompts, *clock, ProgramPath(),
                                                              folder.filePath(QStringLiteral("work")),
                                                              [](const QUrl&) { return true; },
                                                              [this] { Advance(StepMilliseconds); }});
@@ -88,16 +90,11 @@ protected:
     QStringList offered;
     QString preselected;
     void ChooseInDialog(const QString& name, int rateItem = 0, bool checkSensors = false) {
-        prompts.connectionAnswers.push_back([=, this](TForm2& dialog) {
-            offered.clear();
-            for (int i = 0; i < dialog.ComboBox1->count(); ++i) offered << dialog.ComboBox1->itemText(i);
-            preselected = dialog.ComboBox1->currentText();
-            const int index = dialog.ComboBox1->findText(name);
-            if (index < 0) return false;
-            dialog.ComboBox1->setCurrentIndex(index);
-            dialog.RateComboBox->setCurrentIndex(rateItem);
-            dialog.CheckBox1->setChecked(checkSensors);
-            return true;
+        prompts.connectionAnswers.push_back([=, this](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
+            offered = offer.deviceNames;
+            preselected = offer.preselected >= 0 ? offer.deviceNames.value(offer.preselected) : QString();
+            if (!offer.deviceNames.contains(name)) return std::nullopt;
+            return ConnectionChoice{name, rateItem, checkSensors};
         });
     }
 

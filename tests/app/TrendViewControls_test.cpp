@@ -164,9 +164,9 @@ TEST_F(TrendViewTest, InsertingAndClearingValueInitializationPoints) {
 TEST_F(TrendViewTest, PrintingPutsThePictureOfTheWindowIntoTheChosenFile) {
     ShowStoppedRecord(3000);
     const QString pdf = folder.filePath("printed.pdf");
-    prompts.printSetupAnswers = {[](QPrinter& printer) { printer.setPageOrientation(QPageLayout::Landscape); }};
+    printPrompts.printSetupAnswers = {[](QPrinter& printer) { printer.setPageOrientation(QPageLayout::Landscape); }};
     form->U1->trigger();
-    prompts.printAnswers = {[&](QPrinter& printer) {
+    printPrompts.printAnswers = {[&](QPrinter& printer) {
         EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);  // the setup applies
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
@@ -178,7 +178,7 @@ TEST_F(TrendViewTest, PrintingPutsThePictureOfTheWindowIntoTheChosenFile) {
 
     // Cancelled: nothing is printed.
     const QString other = folder.filePath("cancelled.pdf");
-    prompts.printAnswers = {[&](QPrinter& printer) {
+    printPrompts.printAnswers = {[&](QPrinter& printer) {
         printer.setOutputFileName(other);
         return false;
     }};

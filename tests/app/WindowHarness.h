@@ -11,6 +11,7 @@
 #include "app/TForm1.h"
 #include "data/Clock.h"
 #include "support/RecordingCentral.h"
+#include "app/ScriptedPrintPrompts.h"
 #include "support/ScriptedPrompts.h"
 
 // A central that counts the discoveries asked of it and can refuse them, or
@@ -46,6 +47,7 @@ protected:
     QTemporaryDir folder;
     CountingCentral central;
     ScriptedPrompts prompts;
+    ScriptedPrintPrompts printPrompts{prompts.shown};
     SettableClock clock{45000.5};
     QList<QUrl> opened;      // documents handed to the desktop
     bool openSucceeds = true;
@@ -59,7 +61,7 @@ protected:
     TForm1& Show() {
         window.reset();
         window = std::make_unique<TForm1>(TForm1Dependencies{
-            central, prompts, clock, ProgramPath(), WorkingDirectory(), [this](const QUrl& url) {
+            central, prompts, printPrompts, clock, ProgramPath(), WorkingDirectory(), [this](const QUrl& url) {
                 opened << url;
                 return openSucceeds;
             },

@@ -8,6 +8,7 @@
 #include "data/PacketDecoderTest.h"
 #include "link/Framing.h"
 #include "link/TimeSync.h"
+#include "app/ScriptedPrintPrompts.h"
 #include "support/ScriptedPrompts.h"
 
 namespace {
@@ -49,7 +50,7 @@ protected:
         mock->AddSensor(OtherAddress, QStringLiteral("Tq580-654321-000"), true);
         mock->AdvertiseEvery(OtherAddress, SensorCompanyId, SensorAdvertisement(0x1400, 0, 0, 0), -70, 100);
 
-        window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, clock,
+        window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, printPrompts, clock,
                                                              folder.filePath(QStringLiteral("tq580")),
                                                              folder.path(), [](const QUrl&) { return true; }, {}});
         window->show();
@@ -66,17 +67,16 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPrompts prompts;
+    ScriptedPrintPrompts printPrompts{prompts.shown};
     SettableClock clock{*OleDateFromParts({2026, 12, 9, 14, 30, 5, 0})};
     std::unique_ptr<TForm1> window;
 };
 
 TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     QStringList offered;
-    prompts.connectionAnswers.push_back([&](TForm2& dialog) {
-        for (int i = 0; i < dialog.ComboBox1->count(); ++i) offered << dialog.ComboBox1->itemText(i);
-        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(SensorName));
-        dialog.RateComboBox->setCurrentIndex(0);
-        return true;
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
+        offered = offer.deviceNames;
+        return ConnectionChoice{SensorName, 0, false};
     });
     window->ConnectButton->click();
     // The scan of 5000 ms ends, the dialog is answered, the link comes up.

@@ -18,34 +18,15 @@ QString ScriptedPrompts::SaveFileName(const QString& initialFolder, const QStrin
 
 QString ScriptedPrompts::OpenFileName(const QString&) { return NextFileName("OPEN"); }
 
-bool ScriptedPrompts::ConnectionSettings(TForm2& dialog) {
+std::optional<ConnectionChoice> ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer) {
     shown << "CONNECT";
     if (connectionAnswers.empty()) {
         ADD_FAILURE() << "connection dialog shown without a scripted answer";
-        return false;
+        return std::nullopt;
     }
     auto answer = connectionAnswers.front();
     connectionAnswers.pop_front();
-    return answer(dialog);
-}
-
-void ScriptedPrompts::PrintSetup(QPrinter& printer) {
-    shown << "PRINT SETUP";
-    if (printSetupAnswers.empty()) return;
-    auto answer = printSetupAnswers.front();
-    printSetupAnswers.pop_front();
-    answer(printer);
-}
-
-bool ScriptedPrompts::Print(QPrinter& printer) {
-    shown << "PRINT";
-    if (printAnswers.empty()) {
-        ADD_FAILURE() << "print dialog shown without a scripted answer";
-        return false;
-    }
-    auto answer = printAnswers.front();
-    printAnswers.pop_front();
-    return answer(printer);
+    return answer(offer);
 }
 
 bool ScriptedPrompts::NextAnswer(const QString& text) {

@@ -5,22 +5,20 @@
 #include <deque>
 #include <functional>
 
-#include "app/Prompts.h"
+#include "prompts/Prompts.h"
 
 // Answers prompts from a script and records what was shown, so a test can
 // drive a whole flow and then check every message the user would have seen.
 // A prompt with no scripted answer fails the test.
 class ScriptedPrompts : public Prompts {
 public:
-    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "CONNECT", "PRINT SETUP", "PRINT"
+    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "CONNECT"
 
     std::deque<bool> answers;        // for AskYesNo and AskOkCancel
     std::deque<QString> fileNames;   // for SaveFileName and OpenFileName
-    std::deque<std::function<bool(TForm2&)>> connectionAnswers;
-    // For Print: each sets the printer up as the user would and says whether to print.
-    std::deque<std::function<bool(QPrinter&)>> printAnswers;
-    // For PrintSetup: each changes the printer as the user would; none leaves it as it is.
-    std::deque<std::function<void(QPrinter&)>> printSetupAnswers;
+    // For ConnectionSettings: each sees what the dialog offers and answers
+    // with a choice, or nothing for Cancel.
+    std::deque<std::function<std::optional<ConnectionChoice>(const ConnectionOffer&)>> connectionAnswers;
 
     void Error(const QString& text) override;
     void Notice(const QString& text) override;
@@ -28,9 +26,7 @@ public:
     bool AskOkCancel(const QString& text) override;
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
-    bool ConnectionSettings(TForm2& dialog) override;
-    void PrintSetup(QPrinter& printer) override;
-    bool Print(QPrinter& printer) override;
+    std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
 
     QString lastSaveFolder;
     QString lastSuggestedName;

@@ -1,0 +1,4 @@
+#include "prompts/Prompts.h"
+
+// Out of line, so the interface's vtable has one home.
+Prompts::~Prompts() = default;
