@@ -63,7 +63,7 @@ void PaintRepeatedly(benchmark::State& state, const TrendViewState& view, bool l
     image.fill(Qt::white);  // the panel's background is not the paint box's work
     for (auto _ : state) {
         QPainter painter(&image);
-        benchmark::DoNotOptimize(PaintBox1Paint(painter, input));
+        benchmark::DoNotOptimize(PaintTrend(painter, input));
     }
 }
 

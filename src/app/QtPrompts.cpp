@@ -8,7 +8,7 @@
 #include <QPrintDialog>
 
 #include "app/ConnectionDialog.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm2.h"
 
 namespace {

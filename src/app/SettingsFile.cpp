@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "app/IniFile.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "data/RateTable.h"
 
 namespace {

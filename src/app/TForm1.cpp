@@ -8,7 +8,7 @@
 
 #include "app/AnchoredPage.h"
 #include "app/DesignFont.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm2.h"
 #include "app/TForm3.h"
 #include "app/WindowPlacement.h"
@@ -23,16 +23,15 @@ constexpr QSize DesignedClientSize{1008, 631};
 
 TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     : QMainWindow(parent),
-      SampleDecoder(PacketDecoderContext{Store, Supervision, Link.TargetDeviceName, View.LiveReview, View.EntireView,
-                                         dependencies.clock, *this}),
-      central_(dependencies.central),
+      Session(SessionDependencies{dependencies.central, dependencies.prompts, dependencies.clock,
+                                  ReplaceExtension(dependencies.programFilePath, QStringLiteral(".evl")),
+                                  QDir(dependencies.workingDirectory).filePath(QStringLiteral("Data")),
+                                  dependencies.waitStep}),
+      SettingsFileName(ReplaceExtension(dependencies.programFilePath, QStringLiteral(".ini"))),
       prompts_(dependencies.prompts),
       printPrompts_(dependencies.printPrompts),
-      clock_(dependencies.clock),
       programFilePath_(dependencies.programFilePath),
-      workingDirectory_(dependencies.workingDirectory),
-      openDocument_(dependencies.openDocument),
-      waitStep_(dependencies.waitStep) {
+      openDocument_(dependencies.openDocument) {
     if (!openDocument_) openDocument_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     setWindowTitle(AppCaption);
@@ -56,8 +55,6 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     BuildStatusBar();
     resize(DesignedClientSize.width(), DesignedClientSize.height() + menuBar()->sizeHint().height());
 
-    WUni232c1.BaudRate = 9600;  // the event box's line: 9600 baud, 8N1, no flow control
-
     Timer1 = new QTimer(this);
     Timer1->setInterval(500);
     Timer2 = new QTimer(this);
@@ -74,15 +71,17 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     connect(UploadButton, &QPushButton::clicked, this, &TForm1::UploadButtonClick);
     connect(UploadOkButton, &QPushButton::clicked, this, &TForm1::UploadOkButtonClick);
 
-    connect(&central_, &BleCentral::DiscoverLEDevice, this, &TForm1::BluetoothLE1DiscoverLEDevice);
-    connect(&central_, &BleCentral::EndDiscoverDevices, this, &TForm1::BluetoothLE1EndDiscoverDevices);
-    connect(&central_, &BleCentral::Connected, this, &TForm1::BluetoothLE1Connect);
-    connect(&central_, &BleCentral::CharacteristicRead, this, &TForm1::BluetoothLE1CharacteristicRead);
+    connect(&dependencies.central, &BleCentral::DiscoverLEDevice, this, &TForm1::BluetoothLE1DiscoverLEDevice);
+    connect(&dependencies.central, &BleCentral::EndDiscoverDevices, this, &TForm1::BluetoothLE1EndDiscoverDevices);
+    connect(&dependencies.central, &BleCentral::Connected, this, &TForm1::BluetoothLE1Connect);
+    connect(&dependencies.central, &BleCentral::CharacteristicRead, this, &TForm1::BluetoothLE1CharacteristicRead);
 
     // The window sees every key before the focused control does.
     qApp->installEventFilter(this);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
 
+    bluetoothUnusable_ = dependencies.central.UnusableReason();
+    Session.SetView(this);
     FormCreate();
     Timer1->start();
 
@@ -91,26 +90,15 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     Form3 = new TForm3(this);
 }
 
-TForm1::~TForm1() { qApp->removeEventFilter(this); }
+TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
+    Session.SetView(nullptr);
+    SetBusyCursor(false);
+}
 
 void TForm1::FormCreate() {
-    bluetoothUnusable_ = central_.UnusableReason();
-
-    SettingsFileName = ReplaceExtension(programFilePath_, QStringLiteral(".ini"));
-    EventLogFileName = ReplaceExtension(programFilePath_, QStringLiteral(".evl"));
-    DataFolder = QDir(workingDirectory_).filePath(QStringLiteral("Data"));
-    QDir().mkpath(DataFolder);  // when it cannot be made, the save dialog starts elsewhere
-
-    Store.DataSaved = true;
-    ResetRecord(Store);
-    Store.RecordFull = false;
-    Store.SequenceGap = false;
-    Decoder.RxPacketLength = 0;
-    Link.DeviceLinkReady = false;
-    Supervision = {};
-    ResetDeviceTable(Devices);
-
     PageControl1->setCurrentIndex(0);
     DrawGrid1->setCurrentCell(DrawGrid1->rowCount() - 1, 0);
     DrawGrid1->scrollToTop();
+    Render();
 }

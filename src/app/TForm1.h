@@ -23,17 +23,8 @@
 #include <memory>
 
 #include "app/SettingsFile.h"
-#include "data/PacketDecoder.h"
-#include "data/SampleStore.h"
-#include "data/SupervisionState.h"
-#include "link/Framing.h"
-#include "link/LinkState.h"
-#include "prompts/Prompts.h"
-#include "serial/ExternalInput.h"
-#include "serial/WUni232c.h"
-#include "storage/DeviceTable.h"
+#include "session/AcquisitionSession.h"
 #include "view/PaintBox.h"
-#include "view/ViewState.h"
 
 class AnchoredPage;
 class BleCentral;
@@ -62,44 +53,20 @@ struct TForm1Dependencies {
     std::function<void()> waitStep;
 };
 
-// The main window. It owns every control and the state that lives as long as
-// the program: the record in memory, the link to the sensor and the marks
-// waiting to be taken. Its handlers are spread over files by concern
-// (TForm1<Concern>.cpp); each carries the name of the control and event it
-// serves.
-class TForm1 : public QMainWindow, private FrameSink, private PacketDecoderListener {
+// The main window: the controls, and adapters between them and the
+// acquisition session, which owns the record, the link and every decision.
+// Handlers carry the names of the controls and events they serve and only
+// forward to the session; Render shows what the session's state says.
+// They are spread over files by concern (TForm1<Concern>.cpp).
+class TForm1 : public QMainWindow, private SessionView {
     Q_OBJECT
 
 public:
     explicit TForm1(const TForm1Dependencies& dependencies, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // --- State owned by the window -------------------------------------
-    SampleStore Store;
-    LinkState Link;
-    FrameDecoder Decoder;
-    TrendViewState View;           // how the trend is looked at (arrangement, review, overview, cursor)
-    PacketDecoder SampleDecoder;
-    SupervisionState Supervision;  // silence, lost link and the mark waiting for Timer1
-    DeviceTable Devices;           // the storage page's sensors
-    TWUni232c WUni232c1;           // the external event input
-    ExternalInputParser ExternalInput;
-    int RateIndex = 0;         // real-time rate preselected in the connection dialog
-    // Control tags kept as state: 1 while a real-time measurement runs, and
-    // 1 while the storage-mode event log runs.
-    int ConnectButtonTag = 0;
-    int StartButtonTag = 0;
-    int UploadOkButtonTag = 0;  // 1 while an upload runs ("Cancel")
-
-    QString SavedFileName;  // the last file the record was saved to, without folder
-
-    // Storage mode: requests carried out by the next end of a discovery.
-    bool RemoteOffRequest = false;
-    bool UploadRequest = false;
-
+    AcquisitionSession Session;
     QString SettingsFileName;
-    QString EventLogFileName;
-    QString DataFolder;
 
     // --- Pages -----------------------------------------------------------
     QTabWidget* PageControl1;
@@ -197,29 +164,20 @@ public:
     // Storage mode: the event log with remote start and stop.
     void StartButtonClick();
     void OffButtonClick();
-    void RemoteStart();
-    void RemoteOffAll();
-    void RemoteOff(const QString& id);
     // File menu.
     void S1Click();
     void O1Click();
     // Storage upload.
     void UploadButtonClick();
-    void UploadStart();
     void UploadOkButtonClick();
     // Event merge.
     void M1Click();
-    void MergeEventLog(bool mo);
     // Events of the Bluetooth LE central.
     void BluetoothLE1DiscoverLEDevice(const BleDevicePtr& device, const QByteArray& manufacturerData);
     void BluetoothLE1EndDiscoverDevices(const QList<BleDevicePtr>& ADeviceList);
     void BluetoothLE1Connect(const BleDevicePtr& sender);
     void BluetoothLE1CharacteristicRead(const BleDevicePtr& device, const QUuid& characteristic,
                                         const QByteArray& value, int AGattStatus);
-
-    // Starts the discovery watchdog unless it already runs: a running one
-    // keeps counting from the discovery that started it.
-    void StartDiscoveryWatchdog();
 
     // --- Trend view (TForm1View*.cpp) -----------------------------------------
     void PaintBox1Paint(QPainter& painter);
@@ -248,12 +206,6 @@ public:
     // record longer than a screen with the scroll bar, hides the bar for a
     // shorter one, and repaints.
     void SetScrollRangeForRecord();
-    // Leaves the review and the overview: the trend follows or shows the
-    // record again on a white panel. Starting or ending a measurement and
-    // opening a file do this.
-    void EndReviewAndOverview();
-    // A new record begins: no overview length, no sample cursor, no scroll bar.
-    void ClearTrendViewForNewRecord();
     // The pane width of the current arrangement, for the arrangement's scroll rule.
     void UpdateExpectedScreenSamples();
 
@@ -263,60 +215,35 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Frame decoder and packet decoder hand-overs.
-    bool PacketsWanted() const override;
-    void PacketReceived(const uint8_t* packet, int32_t length, int32_t left) override;
-
-    void UpdateProgress() override;
+    // What the session asks of the window.
+    void Render() override;
     void ShowStatusText(const QString& text) override;
-
-    // External event input: the port named on a page is opened at the start
-    // of a measurement or an event log; false (the user told) when the start
-    // must not happen.
-    bool OpenExternalInputForStart(QCheckBox* auxinBox, QLineEdit* portEdit);
-    void CloseExternalInput();
-    void PollExternalInputPort();
-
-    // Offers the save dialog; on success tells the user the file was created.
-    bool SaveRecordAndTell();
-    // Offers the save dialog; true when the file was written.
-    bool SaveRecord();
+    void SetTrendHighlighted(bool highlighted) override { SetPanel1Highlighted(highlighted); }
+    void ApplyScrollRangeRule() override { SetScrollRangeForRecord(); }
+    void HideScrollBar() override { ScrollBar1->hide(); }
+    void ShowConnectingMessage() override;
+    void HideMessagePanel() override { MsgPanel->hide(); }
+    void ShowViewControlsFor(bool checkSensors) override;
+    void ClearLog() override { LogMemo->clear(); }
+    void AppendLogLine(const QString& line) override { LogMemo->appendPlainText(line); }
+    void RefreshDeviceGrid() override { DrawGrid1->viewport()->update(); }
+    void StartDiscoveryWatchdog() override;
+    void ShowRealTimePageQuietly() override;
+    UserChoices Choices() const override;
+    void RenderUploadPanel();
 
     void BuildUploadPanel();
     void SetUpDeviceGrid();
     void DrawGrid1SelectCell(int row, int column, int previousRow, int previousColumn);
     void DrawGrid1TopLeftChanged();
-    void SaveUploadedRecord(bool clearSensorLog);
-    void FinishUpload();
-
-    void StartEventLog();
-    void FinishEventLog();
     void SetStorageControlsEnabled(bool enabled);
-    // One connect, send, wait for the reply, disconnect cycle on
-    // TargetDeviceName with PendingCommand; false when no connection could
-    // be asked for. keepWaiting tells whether the wait may go on.
-    bool SendRemoteCommand(const std::function<bool()>& keepWaiting, const std::function<void()>& onRequested);
-    // Lets pending events run while a long operation waits.
-    void WaitStep();
-
-    void StartMeasurement();
-    void EndMeasurement();
-    void ChooseSensorAndConnect();
-    ConnectionOffer OfferConnection(const QList<BleDevicePtr>& devices) const;
-    void ResetRecordForMeasurement();
-    bool StartDiscovery();
-    bool StorageModeActive() const;
     void SetBusyCursor(bool busy);
-    void TakePendingEventIntoRecord();
-    void LogStorageEvent();
-    bool AppendEventLogOrWarn(double tm, int event);
 
     void BuildRealTimePage();
     void BuildStoragePage();
     void BuildMenus();
     void BuildStatusBar();
     void ConnectTrendView();
-    bool Live() const { return ConnectButtonTag == 1; }
     void SetPanel1Highlighted(bool highlighted);
     void ChangeArrangement(int32_t arrangement);
     QPrinter& Printer();
@@ -330,21 +257,14 @@ private:
     void CopyExternalInput(QCheckBox* fromBox, QLineEdit* fromEdit, QCheckBox* toBox, QLineEdit* toEdit);
     void ReportUnusableBluetooth();
 
-    BleCentral& central_;
     Prompts& prompts_;
     PrintPrompts& printPrompts_;
-    Clock& clock_;
     QString programFilePath_;
-    QString workingDirectory_;
     std::function<bool(const QUrl&)> openDocument_;
-    std::function<void()> waitStep_;
-    bool remotePassRunning_ = false;  // a remote start or off pass waits for a sensor
 
     QString bluetoothUnusable_;  // why the program cannot run; empty when it can
     bool shownOnce_ = false;
     bool settingsRead_ = false;  // only settings that were read are written back
     bool busyCursor_ = false;
-    bool saving_ = false;  // the save yields to the event loop; nothing else may change the record
-    bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
     std::unique_ptr<QPrinter> printer_;  // keeps the print setup for the next print
 };

@@ -7,7 +7,7 @@
 #include "storage/DeviceGrid.h"
 
 void TForm1::SetUpDeviceGrid() {
-    DrawGrid1->setItemDelegate(new DeviceGridDelegate(Devices, DrawGrid1));
+    DrawGrid1->setItemDelegate(new DeviceGridDelegate(Session.Devices, DrawGrid1));
     DrawGrid1->setAutoScroll(false);
     connect(DrawGrid1, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int previousRow, int previousColumn) {
@@ -17,9 +17,9 @@ void TForm1::SetUpDeviceGrid() {
 }
 
 void TForm1::DrawGrid1SelectCell(int row, int column, int previousRow, int previousColumn) {
-    if (row < 0 || DeviceGridRowSelectable(Devices, row)) return;
+    if (row < 0 || DeviceGridRowSelectable(Session.Devices, row)) return;
     const QSignalBlocker quiet(DrawGrid1);
-    if (previousRow >= 0 && DeviceGridRowSelectable(Devices, previousRow))
+    if (previousRow >= 0 && DeviceGridRowSelectable(Session.Devices, previousRow))
         DrawGrid1->setCurrentCell(previousRow, previousColumn);
     else
         DrawGrid1->setCurrentCell(DrawGrid1->rowCount() - 1, column < 0 ? 0 : column);

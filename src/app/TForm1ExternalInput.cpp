@@ -1,13 +1,12 @@
 #include "app/ControlStyle.h"
 #include "app/TForm1.h"
 #include "serial/AuxinCheckBox.h"
-#include "serial/ExternalInputPort.h"
 
 // The "Ext. Input" box of each page enables its port edit; the port itself
 // is opened only when a measurement or an event log starts.
 void TForm1::AuxinCheckBoxClick(int tag) {
     const QCheckBox* box = tag == 1 ? AuxinCheckBox2 : AuxinCheckBox;
-    const AuxPortEditChange change = ::AuxinCheckBoxClick(tag, box->isChecked());
+    const AuxPortEditChange change = PortEditAfterAuxinClick(tag, box->isChecked());
     SetPortEditEnabled(change.page == 1 ? AuxPortEdit2 : AuxPortEdit, change.enabled);
 }
 
@@ -26,14 +25,3 @@ void TForm1::CopyExternalInput(QCheckBox* fromBox, QLineEdit* fromEdit, QCheckBo
     SetPortEditEnabled(toEdit, fromEdit->isEnabled());
 }
 
-bool TForm1::OpenExternalInputForStart(QCheckBox* auxinBox, QLineEdit* portEdit) {
-    return OpenExternalInputPort(WUni232c1, auxinBox->isChecked(), portEdit->text(), prompts_);
-}
-
-void TForm1::CloseExternalInput() {
-    if (WUni232c1.Connect()) WUni232c1.Close();
-}
-
-void TForm1::PollExternalInputPort() {
-    if (WUni232c1.Connect()) PollExternalInput(WUni232c1, ExternalInput, Supervision.PendingEvent);
-}

@@ -1,65 +1,8 @@
-// "Save(&S)" and "Open(&O)": the record in memory as a CSV file.
-#include <QApplication>
-
-#include "app/ControlStyle.h"
-#include "prompts/Prompts.h"
-#include "app/StringTable.h"
+// The File and Edit menus' commands on the record, handed to the session.
 #include "app/TForm1.h"
-#include "data/CsvOpenFlow.h"
-#include "data/CsvSaveFlow.h"
 
-namespace {
-void KeepWindowAlive() { QCoreApplication::processEvents(); }
-}  // namespace
-
-bool TForm1::SaveRecord() {
-    if (saving_) return false;
-    // The save lets the window run every few rows; meanwhile no other file
-    // command may start.
-    saving_ = true;
-    const bool openEnabled = O1->isEnabled();
-    O1->setEnabled(false);
-    S1->setEnabled(false);
-    const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, KeepWindowAlive);
-    O1->setEnabled(openEnabled);
-    S1->setEnabled(!Store.DataSaved);
-    saving_ = false;
-    return saved;
-}
-
-bool TForm1::SaveRecordAndTell() {
-    if (!SaveRecord()) return false;
-    prompts_.Notice(SavedFileName + MsgCreatedSuffix);
-    return true;
-}
-
-void TForm1::S1Click() {
-    SaveRecordAndTell();
-    S1->setEnabled(!Store.DataSaved);
-}
-
-void TForm1::O1Click() {
-    if (saving_) return;
-    const OpenRecordOutcome outcome =
-        OpenRecord(Store, prompts_, DataFolder, [this](bool busy) {
-            SetBusyCursor(busy);
-            if (busy) QCoreApplication::processEvents();
-        });
-    SetBusyCursor(false);
-    if (outcome.sampleCursorCleared) {
-        View.CursorChannel = -1;
-        View.CursorIndex = -1;
-    }
-    if (outcome.recordReplaced) {
-        EndReviewAndOverview();
-        C1->setEnabled(false);
-        E1->setEnabled(outcome.editMenuEnabled);
-        StatusLine->setText(outcome.statusText);
-        GroupBox2->hide();
-        GroupBox1->show();
-        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) SetScrollRangeForRecord();
-        else if (outcome.scrollBar == ScrollBarUpdate::Hide) ScrollBar1->hide();
-        S1->setEnabled(!Store.DataSaved);
-    }
-    RepaintTrend();
-}
+void TForm1::S1Click() { Session.SaveClicked(); }
+void TForm1::O1Click() { Session.OpenClicked(); }
+void TForm1::M1Click() { Session.MergeClicked(); }
+void TForm1::C1Click() { Session.ClearInitPointsClicked(); }
+void TForm1::ResetButtonClick() { Session.ValueInitializationClicked(); }

@@ -38,13 +38,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 // Alt+1..Alt+9 ends event 1..9; the key goes no further.
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (modifiers != Qt::AltModifier || key < Qt::Key_1 || key > Qt::Key_9) return false;
-    Supervision.PendingEvent = -(key - Qt::Key_0);
+    Session.MarkEvent(-(key - Qt::Key_0));
     return true;
 }
 
 // Typing 1..9 starts event 1..9; Ctrl+A..Ctrl+I (codes 1..9) ends it.
 void TForm1::FormKeyPress(QChar character) {
     const char16_t code = character.unicode();
-    if (code >= u'1' && code <= u'9') Supervision.PendingEvent = code - u'0';
-    else if (code >= 1 && code <= 9) Supervision.PendingEvent = -static_cast<int>(code);
+    if (code >= u'1' && code <= u'9') Session.MarkEvent(code - u'0');
+    else if (code >= 1 && code <= 9) Session.MarkEvent(-static_cast<int>(code));
 }

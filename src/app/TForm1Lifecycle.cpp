@@ -2,7 +2,7 @@
 #include <QShowEvent>
 
 #include "prompts/Prompts.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm1.h"
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -37,21 +37,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool TForm1::FormCloseQuery() {
-    if (ConnectButtonTag == 1) {
-        prompts_.Notice(MsgDisconnectToTerminate);
-        return false;
-    }
-    if (!Store.DataSaved) {
-        if (!prompts_.AskYesNo(MsgExitWithoutSaving)) return false;
-        Store.DataSaved = true;
-    }
-    prompts_.Notice(MsgTurnOffDevice);
-    return true;
-}
+bool TForm1::FormCloseQuery() { return Session.MayClose(); }
 
 void TForm1::FormClose() {
     // Settings that were never read would overwrite the stored ones with defaults.
     if (settingsRead_) WriteSettings();
-    CloseExternalInput();
+    Session.Closing();
 }

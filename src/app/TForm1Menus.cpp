@@ -3,7 +3,7 @@
 #include <QMenuBar>
 
 #include "prompts/Prompts.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm1.h"
 #include "app/TForm3.h"
 

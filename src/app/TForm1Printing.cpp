@@ -7,7 +7,7 @@
 
 #include "app/PrintPrompts.h"
 #include "prompts/Prompts.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm1.h"
 #include "view/PrintPlacement.h"
 
@@ -19,7 +19,7 @@ QPrinter& TForm1::Printer() {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         if (QPrinterInfo::availablePrinterNames().isEmpty()) {
             printer_->setOutputFormat(QPrinter::PdfFormat);
-            printer_->setOutputFileName(QDir(DataFolder).filePath(PrintFileName));
+            printer_->setOutputFileName(QDir(Session.DataFolder).filePath(PrintFileName));
         }
     }
     return *printer_;

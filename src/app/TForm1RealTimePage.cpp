@@ -4,7 +4,7 @@
 #include "app/AnchoredPage.h"
 #include "app/ArrangementGlyphs.h"
 #include "app/ControlStyle.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm1.h"
 
 namespace {

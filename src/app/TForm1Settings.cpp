@@ -8,18 +8,18 @@ void TForm1::ReadSettings() {
     const ProgramSettings settings = ReadSettingsFile(SettingsFileName);
     settingsRead_ = true;
 
-    RateIndex = settings.Rate;
+    Session.RateIndex = settings.Rate;
     AmpComboBox->setCurrentIndex(settings.Amplifier);
     AveComboBox->setCurrentIndex(settings.Average);
     DataComboBox->setCurrentIndex(settings.Data);
     RateComboBox->setCurrentIndex(settings.Rate2);
     AdvDataComboBox->setCurrentIndex(settings.Data2);
-    View.TrendArrangement = settings.Arrangement;
+    Session.View.TrendArrangement = settings.Arrangement;
     AuxinCheckBox->setChecked(settings.Auxin);  // runs its click handler
     AuxinCheckBox2->setChecked(AuxinCheckBox->isChecked());
     AuxPortEdit->setText(settings.Port);
     AuxPortEdit2->setText(AuxPortEdit->text());
-    Link.TargetDeviceName = settings.Device;
+    Session.Link.TargetDeviceName = settings.Device;
     MergeCheckBox->setChecked(settings.Merge);
 
     UpdateExpectedScreenSamples();
@@ -53,17 +53,17 @@ void TForm1::WriteSettings() {
     settings.Width = geometry.width();
     settings.Height = geometry.height();
 
-    settings.Rate = RateIndex;
+    settings.Rate = Session.RateIndex;
     settings.Average = AveComboBox->currentIndex();
     settings.Amplifier = AmpComboBox->currentIndex();
     settings.Data = DataComboBox->currentIndex();
     settings.Rate2 = RateComboBox->currentIndex();
     settings.Data2 = AdvDataComboBox->currentIndex();
-    settings.Arrangement = View.TrendArrangement;
+    settings.Arrangement = Session.View.TrendArrangement;
     const bool realTime = RealTimePageInUse();
     settings.Auxin = (realTime ? AuxinCheckBox : AuxinCheckBox2)->isChecked();
     settings.Port = (realTime ? AuxPortEdit : AuxPortEdit2)->text();
-    settings.Device = Link.TargetDeviceName;
+    settings.Device = Session.Link.TargetDeviceName;
     settings.Merge = MergeCheckBox->isChecked();
     WriteSettingsFile(SettingsFileName, settings);
 }

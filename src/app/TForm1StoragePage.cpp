@@ -2,7 +2,7 @@
 
 #include "app/AnchoredPage.h"
 #include "app/ControlStyle.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm1.h"
 #include "data/RateTable.h"
 
@@ -89,3 +89,6 @@ void TForm1::BuildStoragePage() {
     TabSheet2->Place(MsgPanel2, {130, 250, 360, 60});
     MsgPanel2->hide();
 }
+
+void TForm1::StartButtonClick() { Session.StartButtonClicked(); }
+void TForm1::OffButtonClick() { Session.OffButtonClicked(); }

@@ -48,9 +48,9 @@ void TForm1::ConnectTrendView() {
 }
 
 void TForm1::PaintBox1Paint(QPainter& painter) {
-    TrendPaintInput input{.Store = Store, .View = View, .Size = PaintBox1->size(), .Font = PaintBox1->font()};
-    input.Live = Live();
-    input.LinkLost = Supervision.LinkLost;
+    TrendPaintInput input{.Store = Session.Store, .View = Session.View, .Size = PaintBox1->size(), .Font = PaintBox1->font()};
+    input.Live = Session.Live();
+    input.LinkLost = Session.Supervision.LinkLost;
     input.AmpItem = AmpComboBox->currentIndex();
     input.AveItem = AveComboBox->currentIndex();
     input.DataItem = DataComboBox->currentIndex();
@@ -60,9 +60,9 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
     input.ScrollBarVisible = !ScrollBar1->isHidden();
     input.ScrollBarPosition = ScrollBar1->value();
 
-    const TrendPaintOutcome outcome = ::PaintBox1Paint(painter, input);
+    const TrendPaintOutcome outcome = PaintTrend(painter, input);
     if (!outcome.Drawn) return;
-    if (outcome.ScreenSamples) View.ScreenSamples = *outcome.ScreenSamples;
+    if (outcome.ScreenSamples) Session.View.ScreenSamples = *outcome.ScreenSamples;
     if (outcome.TimeLabel) SetText(TimeLabel, *outcome.TimeLabel);
 
     if (outcome.GroupBox3 == BoxChange::Hide) GroupBox3->hide();
@@ -103,13 +103,13 @@ void TForm1::SetPanel1Highlighted(bool highlighted) {
 }
 
 void TForm1::SetScrollRangeForRecord() {
-    const ScrollRange range = ScrollRangeRule(Store.SampleCount, View.ScreenSamples);
+    const ScrollRange range = ScrollRangeRule(Session.Store.SampleCount, Session.View.ScreenSamples);
     if (range.Visible) {
         ScrollBar1->setMinimum(0);
         ScrollBar1->setMaximum(range.Maximum);
         ScrollBar1->setValue(range.Maximum);
         ScrollBar1->setSingleStep(range.SingleStep);
-        ScrollBar1->setPageStep(std::max(View.ScreenSamples, 1));
+        ScrollBar1->setPageStep(std::max(Session.View.ScreenSamples, 1));
         ScrollBar1->show();
     } else {
         ScrollBar1->hide();
@@ -117,19 +117,6 @@ void TForm1::SetScrollRangeForRecord() {
     RepaintTrend();
 }
 
-void TForm1::EndReviewAndOverview() {
-    View.LiveReview = false;
-    View.EntireView = false;
-    SetPanel1Highlighted(false);
-}
-
-void TForm1::ClearTrendViewForNewRecord() {
-    View.EntireViewLength = 0;
-    View.CursorChannel = -1;
-    View.CursorIndex = -1;
-    ScrollBar1->hide();
-}
-
 void TForm1::UpdateExpectedScreenSamples() {
-    View.ExpectedScreenSamples = PaneWidthFor(PaintBox1->width(), View.TrendArrangement);
+    Session.View.ExpectedScreenSamples = PaneWidthFor(PaintBox1->width(), Session.View.TrendArrangement);
 }

@@ -13,11 +13,11 @@ void TForm1::SpeedButton2Click() { ChangeArrangement(HorizontalArrangement); }
 // A stopped record longer than the new arrangement's screen can be scrolled
 // over its whole length; a shorter one goes back to its start.
 void TForm1::ChangeArrangement(int32_t arrangement) {
-    View.TrendArrangement = arrangement;
+    Session.View.TrendArrangement = arrangement;
     UpdateExpectedScreenSamples();
-    if (!Live() && !Store.CheckSensorsMode) {
-        if (Store.SampleCount > View.ExpectedScreenSamples) {
-            ScrollBar1->setMaximum(Store.SampleCount - 1);
+    if (!Session.Live() && !Session.Store.CheckSensorsMode) {
+        if (Session.Store.SampleCount > Session.View.ExpectedScreenSamples) {
+            ScrollBar1->setMaximum(Session.Store.SampleCount - 1);
             if (ScrollBar1->isHidden()) {
                 ScrollBar1->setValue(0);
                 ScrollBar1->show();
@@ -33,13 +33,13 @@ void TForm1::ChangeArrangement(int32_t arrangement) {
 void TForm1::ScrollBar1Change() {
     if (ScrollBar1->isHidden()) return;
     // Scrolling back to where the review began returns to the newest samples.
-    if (View.LiveReview && ScrollBar1->value() == ScrollBar1->maximum()) {
-        View.LiveReview = false;
+    if (Session.View.LiveReview && ScrollBar1->value() == ScrollBar1->maximum()) {
+        Session.View.LiveReview = false;
         SetPanel1Highlighted(false);
         ScrollBar1->hide();
     }
-    View.CursorChannel = -1;
-    View.CursorIndex = -1;
+    Session.View.CursorChannel = -1;
+    Session.View.CursorIndex = -1;
     RepaintTrend();
 }
 

@@ -5,7 +5,7 @@
 #include <QPixmap>
 
 #include "app/DesignFont.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "app/CreateCentral.h"
 #include "app/QtPrompts.h"
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TForm1.h"
 #include "data/Clock.h"
 

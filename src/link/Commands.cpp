@@ -60,7 +60,7 @@ void SendLogClear(const LinkState& link, BleCentral& central, const Clock& clock
     SendCommand(link, central, clock, LogClearCommand, false);
 }
 
-ResetButtonOutcome ResetButtonClick(const LinkState& link, BleCentral& central, const Clock& clock,
+ResetButtonOutcome DecideValueInitialization(const LinkState& link, BleCentral& central, const Clock& clock,
                                     SampleStore& store, int32_t& CursorChannel, int32_t& CursorIndex) {
     if (link.DeviceLinkReady) {
         SendCommand(link, central, clock, ValueInitializationCommand, false);

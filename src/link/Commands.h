@@ -48,7 +48,7 @@ enum class ResetButtonOutcome {
     Nothing,
 };
 
-// ResetButtonClick's decision: re-zero the sensor while linked, otherwise
+// The "Value-Initialization" button's decision: re-zero the sensor while linked, otherwise
 // insert a value-initialization point at the cursor when the record allows it.
-ResetButtonOutcome ResetButtonClick(const LinkState& link, BleCentral& central, const Clock& clock,
+ResetButtonOutcome DecideValueInitialization(const LinkState& link, BleCentral& central, const Clock& clock,
                                     SampleStore& store, int32_t& CursorChannel, int32_t& CursorIndex);

@@ -45,7 +45,7 @@ bool Connect(LinkState& link, BleCentral& central) {
     return serviceFound && notify && write;
 }
 
-void BluetoothLE1Connect(LinkState& link, BleCentral& central, const Clock& clock, const BleDevicePtr& sender) {
+void CompleteConnection(LinkState& link, BleCentral& central, const Clock& clock, const BleDevicePtr& sender) {
     if (!sender || sender != link.ActiveDevice) return;
     link.DeviceLinkReady = true;
     EnableNotify(link, central, true);

@@ -20,4 +20,4 @@ bool Connect(LinkState& link, BleCentral& central);
 
 // The connect event: for ActiveDevice only, the link is ready, notifications
 // go on and the pending command goes out behind the time-sync frame.
-void BluetoothLE1Connect(LinkState& link, BleCentral& central, const Clock& clock, const BleDevicePtr& sender);
+void CompleteConnection(LinkState& link, BleCentral& central, const Clock& clock, const BleDevicePtr& sender);

@@ -12,7 +12,7 @@ struct AuxPortEditChange {
 
 // What a click on the box with this tag does to its page's port edit. The
 // port itself is not touched until a start.
-constexpr AuxPortEditChange AuxinCheckBoxClick(int senderTag, bool senderTicked) {
+constexpr AuxPortEditChange PortEditAfterAuxinClick(int senderTag, bool senderTicked) {
     return {senderTag == 1 ? 1 : 0, senderTicked,
             senderTicked ? PortEditColour::Window : PortEditColour::InactiveCaption};
 }

@@ -87,7 +87,7 @@ void DrawInitPointMarks(TrendCanvas& canvas, const TrendLayout& layout, const Sa
 
 }  // namespace
 
-TrendPaintOutcome PaintBox1Paint(QPainter& painter, const TrendPaintInput& input) {
+TrendPaintOutcome PaintTrend(QPainter& painter, const TrendPaintInput& input) {
     const SampleStore& store = input.Store;
     if (store.UploadActive) return {};
     if (input.View.EntireView) return EntireDisplay(painter, input);

@@ -46,7 +46,7 @@ struct TrendPaintOutcome {
 
 // The paint handler of the trend view: hands over to EntireDisplay while the
 // overview is on, draws nothing while an upload runs.
-TrendPaintOutcome PaintBox1Paint(QPainter& painter, const TrendPaintInput& input);
+TrendPaintOutcome PaintTrend(QPainter& painter, const TrendPaintInput& input);
 
 // The whole record (EntireViewLength samples) spread over the panes.
 TrendPaintOutcome EntireDisplay(QPainter& painter, const TrendPaintInput& input);

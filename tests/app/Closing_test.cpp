@@ -1,4 +1,4 @@
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/WindowHarness.h"
 
 namespace {
@@ -10,35 +10,35 @@ const QString Reminder = "NOTICE: " + MsgTurnOffDevice;
 TEST_F(WindowTest, ClosingWhileMeasuringIsRefusedWhateverIsSaved) {
     for (const bool saved : {true, false}) {
         TForm1& form = Show();
-        form.ConnectButtonTag = 1;
-        form.Store.DataSaved = saved;
+        form.Session.ConnectButtonTag = 1;
+        form.Session.Store.DataSaved = saved;
         EXPECT_FALSE(CloseWindow());
         EXPECT_EQ(prompts.shown, QStringList{RefusedWhileMeasuring});
         EXPECT_TRUE(form.isVisible());
-        EXPECT_EQ(form.Store.DataSaved, saved);
+        EXPECT_EQ(form.Session.Store.DataSaved, saved);
         EXPECT_FALSE(QFile::exists(SettingsPath())) << "settings are written only on close";
     }
 }
 
 TEST_F(WindowTest, ClosingWithUnsavedDataAsksAndNoKeepsTheWindow) {
     TForm1& form = Show();
-    form.Store.DataSaved = false;
+    form.Session.Store.DataSaved = false;
     prompts.answers = {false};
     EXPECT_FALSE(CloseWindow());
     EXPECT_EQ(prompts.shown, QStringList{AskExit});
     EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.Store.DataSaved);
+    EXPECT_FALSE(form.Session.Store.DataSaved);
     EXPECT_FALSE(QFile::exists(SettingsPath()));
 }
 
 TEST_F(WindowTest, ClosingWithUnsavedDataAndYesRemindsAndCloses) {
     TForm1& form = Show();
-    form.Store.DataSaved = false;
+    form.Session.Store.DataSaved = false;
     prompts.answers = {true};
     EXPECT_TRUE(CloseWindow());
     EXPECT_EQ(prompts.shown, (QStringList{AskExit, Reminder}));
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(form.Store.DataSaved);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
     EXPECT_TRUE(QFile::exists(SettingsPath()));
 }
 
@@ -51,7 +51,7 @@ TEST_F(WindowTest, ClosingWithNothingUnsavedStillReminds) {
 
 TEST_F(WindowTest, ExitMenuRunsTheSameConfirmations) {
     TForm1& form = Show();
-    form.Store.DataSaved = false;
+    form.Session.Store.DataSaved = false;
     prompts.answers = {false};
     prompts.shown.clear();
     form.X1->trigger();

@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QTimer>
 
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/ConnectionDialog.h"
 #include "app/TForm2.h"
 #include "app/TForm3.h"

@@ -53,10 +53,10 @@ TEST_F(WindowTest, KeysMarkEventsBeforeTheFocusedControlSeesThem) {
     form.AmpComboBox->installEventFilter(&witness);
     for (const KeyCase& keyCase : KeyCases) {
         SCOPED_TRACE(keyCase.name);
-        form.Supervision.PendingEvent = 0;
+        form.Session.Supervision.PendingEvent = 0;
         witness.presses = 0;
         Press(form.AmpComboBox, keyCase.key, keyCase.modifiers, keyCase.text);
-        EXPECT_EQ(form.Supervision.PendingEvent, keyCase.mark);
+        EXPECT_EQ(form.Session.Supervision.PendingEvent, keyCase.mark);
         EXPECT_EQ(witness.presses, keyCase.consumed ? 0 : 1);
     }
 }
@@ -65,7 +65,7 @@ TEST_F(WindowTest, ANewMarkReplacesOneNotYetTaken) {
     TForm1& form = Show();
     Press(&form, Qt::Key_4, Qt::NoModifier, "4");
     Press(&form, Qt::Key_7, Qt::AltModifier, "7");
-    EXPECT_EQ(form.Supervision.PendingEvent, -7);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, -7);
 }
 
 // Typing a digit into the connection dialog is not an event mark.
@@ -73,7 +73,7 @@ TEST_F(WindowTest, KeysOfTheDialogsAreNotMarks) {
     TForm1& form = Show();
     Press(form.Form2->ComboBox1, Qt::Key_3, Qt::NoModifier, "3");
     Press(form.Form2->ComboBox1, Qt::Key_3, Qt::AltModifier, "3");
-    EXPECT_EQ(form.Supervision.PendingEvent, 0);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, 0);
 }
 
 }  // namespace

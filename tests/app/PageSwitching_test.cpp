@@ -51,7 +51,7 @@ TEST_F(WindowTest, EnteringStorageModeStartsOneDiscoveryAndTheWatchdog) {
 TEST_F(WindowTest, ReturningToRealTimeModeRestoresMenusAndExternalInput) {
     for (const bool saved : {true, false}) {
         TForm1& form = Show();
-        form.Store.DataSaved = saved;
+        form.Session.Store.DataSaved = saved;
         form.PageControl1->setCurrentIndex(StoragePage);
         form.AuxinCheckBox2->setChecked(true);
         form.AuxPortEdit2->setText("3");

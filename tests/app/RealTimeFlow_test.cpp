@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QKeyEvent>
 
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "data/Sample.h"
 #include "support/PseudoTerminalPair.h"
 
@@ -23,7 +23,7 @@ using RealTimeFlow = SimulatedWindowTest;
 
 TEST_F(RealTimeFlow, DialogOffersPairedSensorsOfBothModelsAndPreselectsTheLastOne) {
     TForm1& form = Start();
-    form.Link.TargetDeviceName = Sensor2;
+    form.Session.Link.TargetDeviceName = Sensor2;
     prompts.connectionAnswers.push_back([&](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
         offered = offer.deviceNames;
         preselected = offer.preselected >= 0 ? offer.deviceNames.value(offer.preselected) : QString();
@@ -44,7 +44,7 @@ TEST_F(RealTimeFlow, DialogOffersPairedSensorsOfBothModelsAndPreselectsTheLastOn
     EXPECT_EQ(preselected, Sensor2);
     // Cancel leaves the program idle.
     EXPECT_TRUE(form.ConnectButton->isEnabled());
-    EXPECT_EQ(form.ConnectButtonTag, 0);
+    EXPECT_EQ(form.Session.ConnectButtonTag, 0);
 }
 
 TEST_F(RealTimeFlow, EmptyListAllowsOnlyCancel) {
@@ -67,24 +67,24 @@ TEST_F(RealTimeFlow, EmptyListAllowsOnlyCancel) {
 TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     TForm1& form = Start();
     StartMeasurementOn(Sensor1, 0);
-    ASSERT_EQ(form.ConnectButtonTag, 1);
+    ASSERT_EQ(form.Session.ConnectButtonTag, 1);
     EXPECT_EQ(form.ConnectButton->text(), "End");
     EXPECT_FALSE(form.PageControl1->isTabVisible(1));
     EXPECT_TRUE(form.ResetButton->isEnabled());
     EXPECT_FALSE(form.O1->isEnabled());
-    EXPECT_TRUE(form.Link.DeviceLinkReady);
+    EXPECT_TRUE(form.Session.Link.DeviceLinkReady);
     ASSERT_GE(central->commands.size(), 2);
     EXPECT_TRUE(central->commands[0].startsWith(Sensor1 + " TS,"));
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
 
-    const int before = form.Store.SampleCount;
+    const int before = form.Session.Store.SampleCount;
     Advance(10000);
-    const int streamed = form.Store.SampleCount - before;
+    const int streamed = form.Session.Store.SampleCount - before;
     EXPECT_NEAR(streamed, 100, 3);  // 10 s at 100 ms
-    for (int i = 0; i < form.Store.SampleCount; ++i) {
-        ASSERT_EQ(form.Store.Samples[i].index, i);
+    for (int i = 0; i < form.Session.Store.SampleCount; ++i) {
+        ASSERT_EQ(form.Session.Store.Samples[i].index, i);
         if (i > 0) {
-            ASSERT_EQ(uint8_t(form.Store.Samples[i].seq), uint8_t(form.Store.Samples[i - 1].seq + 1));
+            ASSERT_EQ(uint8_t(form.Session.Store.Samples[i].seq), uint8_t(form.Session.Store.Samples[i - 1].seq + 1));
         }
     }
     EXPECT_TRUE(form.StatusLine->text().startsWith("DeviceID[ " + Sensor1 + " ]    Start[ 2026/12/10 "));
@@ -94,21 +94,21 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     form.ConnectButton->click();
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
     EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
-    EXPECT_FALSE(form.Link.DeviceLinkReady);
-    EXPECT_EQ(form.ConnectButtonTag, 0);
+    EXPECT_FALSE(form.Session.Link.DeviceLinkReady);
+    EXPECT_EQ(form.Session.ConnectButtonTag, 0);
     EXPECT_EQ(form.ConnectButton->text(), "Start");
     EXPECT_TRUE(form.PageControl1->isTabVisible(1));
-    EXPECT_FALSE(form.Store.DataSaved);
+    EXPECT_FALSE(form.Session.Store.DataSaved);
     EXPECT_TRUE(form.S1->isEnabled());
     EXPECT_TRUE(form.E1->isEnabled());
-    EXPECT_EQ(form.Store.RecordDeviceId, Sensor1);
+    EXPECT_EQ(form.Session.Store.RecordDeviceId, Sensor1);
     EXPECT_TRUE(form.StatusLine->text().endsWith(
-        QStringLiteral(" ]    Rate[ 0.1sec ]    Count[ %1 ]").arg(form.Store.SampleCount)));
+        QStringLiteral(" ]    Rate[ 0.1sec ]    Count[ %1 ]").arg(form.Session.Store.SampleCount)));
     EXPECT_TRUE(prompts.shown.contains("SAVE"));
 
-    const int kept = form.Store.SampleCount;
+    const int kept = form.Session.Store.SampleCount;
     Advance(2000);
-    EXPECT_EQ(form.Store.SampleCount, kept);  // nothing more arrives
+    EXPECT_EQ(form.Session.Store.SampleCount, kept);  // nothing more arrives
 }
 
 TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
@@ -117,9 +117,9 @@ TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
     Advance(3000);
     prompts.fileNames.push_back(QString());
     form.ConnectButton->click();
-    const int kept = form.Store.SampleCount;
+    const int kept = form.Session.Store.SampleCount;
     ASSERT_GT(kept, 0);
-    ASSERT_FALSE(form.Store.DataSaved);
+    ASSERT_FALSE(form.Session.Store.DataSaved);
 
     prompts.answers.push_back(false);  // keep the unsaved data
     form.ConnectButton->click();
@@ -131,8 +131,8 @@ TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
     prompts.connectionAnswers.push_back([](const ConnectionOffer&) { return std::nullopt; });
     form.ConnectButton->click();
     Advance(5500);
-    EXPECT_EQ(form.Store.SampleCount, kept);
-    EXPECT_FALSE(form.Store.DataSaved);
+    EXPECT_EQ(form.Session.Store.SampleCount, kept);
+    EXPECT_FALSE(form.Session.Store.DataSaved);
     EXPECT_TRUE(form.ConnectButton->isEnabled());
 }
 
@@ -144,7 +144,7 @@ TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysNothing) {
     });
     form.ConnectButton->click();
     Advance(5500);
-    EXPECT_EQ(form.ConnectButtonTag, 0);
+    EXPECT_EQ(form.Session.ConnectButtonTag, 0);
     EXPECT_TRUE(form.ConnectButton->isEnabled());
     EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
     EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
@@ -156,30 +156,30 @@ TEST_F(RealTimeFlow, ExternalInputPortThatCannotOpenRefusesTheStart) {
     form.AuxPortEdit->setText(folder.filePath("no-such-port"));
     StartMeasurementOn(Sensor1);
     EXPECT_TRUE(prompts.shown.contains("ERROR: " + MsgUnableToOpenPort));
-    EXPECT_EQ(form.ConnectButtonTag, 0);
+    EXPECT_EQ(form.Session.ConnectButtonTag, 0);
     EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
 }
 
 TEST_F(RealTimeFlow, KeyMarksLandOnTheNewestSampleAndInTheEventLog) {
     TForm1& form = Start();
-    form.Supervision.PendingEvent = 4;  // before the first sample: dropped
+    form.Session.Supervision.PendingEvent = 4;  // before the first sample: dropped
     StartMeasurementOn(Sensor1);
-    EXPECT_EQ(EventMarkCount(form.Store), 0);
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
 
     Advance(2000);
     Type(form.PaintBox1, Qt::Key_3, Qt::NoModifier, "3");
-    EXPECT_EQ(form.Supervision.PendingEvent, 3);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, 3);
     Advance(500);
-    ASSERT_EQ(EventMarkCount(form.Store), 1);
-    EXPECT_EQ(form.Store.EventMarks[0].code, 3);
-    const int markedAt = form.Store.EventMarks[0].sample;
-    EXPECT_GE(markedAt, form.Store.SampleCount - 6);
-    EXPECT_LT(markedAt, form.Store.SampleCount);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 1);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].code, 3);
+    const int markedAt = form.Session.Store.EventMarks[0].sample;
+    EXPECT_GE(markedAt, form.Session.Store.SampleCount - 6);
+    EXPECT_LT(markedAt, form.Session.Store.SampleCount);
 
     Type(form.PaintBox1, Qt::Key_3, Qt::AltModifier, "3");
     Advance(500);
-    ASSERT_EQ(EventMarkCount(form.Store), 2);
-    EXPECT_EQ(form.Store.EventMarks[1].code, -3);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[1].code, -3);
 
     QFile log(EventLogPath());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -193,17 +193,17 @@ TEST_F(RealTimeFlow, EventLogFailureKeepsTheMarkAndTellsOnce) {
     TForm1& form = Start();
     StartMeasurementOn(Sensor1);
     Advance(1000);
-    form.EventLogFileName = folder.filePath("missing/tq580.evl");
-    form.Supervision.PendingEvent = 2;
+    form.Session.EventLogFileName = folder.filePath("missing/tq580.evl");
+    form.Session.Supervision.PendingEvent = 2;
     Advance(1500);
     EXPECT_EQ(prompts.shown.filter("ERROR:").size(), 1);
-    EXPECT_EQ(form.Supervision.PendingEvent, 2);
-    EXPECT_EQ(EventMarkCount(form.Store), 0);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, 2);
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
 
-    form.EventLogFileName = EventLogPath();
+    form.Session.EventLogFileName = EventLogPath();
     Advance(500);
-    EXPECT_EQ(form.Supervision.PendingEvent, 0);
-    EXPECT_EQ(EventMarkCount(form.Store), 1);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, 0);
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 1);
 }
 
 TEST_F(RealTimeFlow, SilenceLosesTheLinkAndTheNextPacketRecovers) {
@@ -212,14 +212,14 @@ TEST_F(RealTimeFlow, SilenceLosesTheLinkAndTheNextPacketRecovers) {
     Advance(1000);
     simulator->Sensor(Sensor1)->SetSilent(true);
     Advance(9500);
-    EXPECT_FALSE(form.Supervision.LinkLost);  // 20 silent ticks are not yet lost
+    EXPECT_FALSE(form.Session.Supervision.LinkLost);  // 20 silent ticks are not yet lost
     Advance(1100);
-    EXPECT_TRUE(form.Supervision.LinkLost);
+    EXPECT_TRUE(form.Session.Supervision.LinkLost);
 
     simulator->Sensor(Sensor1)->SetSilent(false);
     Advance(300);
-    EXPECT_FALSE(form.Supervision.LinkLost);
-    EXPECT_EQ(form.ConnectButtonTag, 1);  // the measurement goes on
+    EXPECT_FALSE(form.Session.Supervision.LinkLost);
+    EXPECT_EQ(form.Session.ConnectButtonTag, 1);  // the measurement goes on
 }
 
 TEST_F(RealTimeFlow, EndAfterALostLinkSendsNoStopButDisconnects) {
@@ -228,14 +228,14 @@ TEST_F(RealTimeFlow, EndAfterALostLinkSendsNoStopButDisconnects) {
     Advance(1000);
     simulator->Sensor(Sensor1)->SetSilent(true);
     Advance(11000);
-    ASSERT_TRUE(form.Supervision.LinkLost);
+    ASSERT_TRUE(form.Session.Supervision.LinkLost);
     prompts.fileNames.push_back(QString());
     form.ConnectButton->click();
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
     EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
     EXPECT_FALSE(central->calls.contains("notify off " + Sensor1));
     Advance(500);
-    EXPECT_FALSE(form.Supervision.LinkLost);
+    EXPECT_FALSE(form.Session.Supervision.LinkLost);
 }
 
 TEST_F(RealTimeFlow, SensorCheckEndsWithoutSummaryOrSaveOffer) {
@@ -245,11 +245,11 @@ TEST_F(RealTimeFlow, SensorCheckEndsWithoutSummaryOrSaveOffer) {
     EXPECT_TRUE(form.GroupBox2->isVisibleTo(&form));
     EXPECT_FALSE(form.GroupBox1->isVisibleTo(&form));
     Advance(3000);
-    EXPECT_GT(form.Store.SampleCount, 0);
+    EXPECT_GT(form.Session.Store.SampleCount, 0);
     const QString status = form.StatusLine->text();
     form.ConnectButton->click();
     EXPECT_FALSE(prompts.shown.contains("SAVE"));
-    EXPECT_TRUE(form.Store.DataSaved);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
     EXPECT_FALSE(form.E1->isEnabled());
     EXPECT_FALSE(form.S1->isEnabled());
     EXPECT_EQ(form.StatusLine->text(), status);
@@ -264,7 +264,7 @@ TEST_F(RealTimeFlow, MeasurementWithoutSamplesEndsWithoutSaveOffer) {
     EXPECT_EQ(form.MsgPanel->text(), MsgConnecting);
     form.ConnectButton->click();
     EXPECT_FALSE(form.MsgPanel->isVisible());
-    EXPECT_TRUE(form.Store.DataSaved);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
     EXPECT_FALSE(prompts.shown.contains("SAVE"));
 }
 
@@ -280,7 +280,7 @@ TEST_F(RealTimeFlow, StartDuringAStorageScanWaitsForThatScan) {
     Advance(3500);
     EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
     Advance(500);
-    EXPECT_EQ(form.ConnectButtonTag, 1);
+    EXPECT_EQ(form.Session.ConnectButtonTag, 1);
     EXPECT_EQ(central->scans, 1);
 }
 
@@ -292,7 +292,7 @@ TEST_F(RealTimeFlow, StorageCycleScansBackToBackAndTheWatchdogCutsEverySecondSca
     EXPECT_GE(central->scans, 9);
     EXPECT_LE(central->scans, 11);
     EXPECT_GE(central->calls.count("cancel"), 4);
-    EXPECT_GT(OccupiedCount(form.Devices), 0);
+    EXPECT_GT(OccupiedCount(form.Session.Devices), 0);
 
     form.PageControl1->setCurrentIndex(0);
     const int scans = central->scans;
@@ -304,13 +304,13 @@ TEST_F(RealTimeFlow, MeasuredRecordIsSavedAsCsvWithEveryRowAndMark) {
     TForm1& form = Start();
     StartMeasurementOn(Sensor1, 0);
     Advance(3000);
-    form.Supervision.PendingEvent = 5;
+    form.Session.Supervision.PendingEvent = 5;
     Advance(3000);
     const QString path = QDir(DataFolder()).filePath("measurement.csv");
     prompts.fileNames.push_back(path);
     form.ConnectButton->click();
     ASSERT_TRUE(prompts.shown.contains("NOTICE: measurement.csv" + MsgCreatedSuffix)) << prompts.shown.join('|').toStdString();
-    EXPECT_TRUE(form.Store.DataSaved);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
     EXPECT_FALSE(form.S1->isEnabled());
 
     QFile file(path);
@@ -318,13 +318,13 @@ TEST_F(RealTimeFlow, MeasuredRecordIsSavedAsCsvWithEveryRowAndMark) {
     const QList<QByteArray> lines = file.readAll().split('\n');
     EXPECT_TRUE(lines[0].startsWith("S/N," + Sensor1.toLatin1() + ",RATE,100"));
     const int headerLines = 5;
-    ASSERT_EQ(lines.size() - 1 - headerLines, form.Store.SampleCount);  // CR LF ends every line
-    const int mark = form.Store.EventMarks[0].sample;
-    for (int i = 0; i < form.Store.SampleCount; ++i) {
+    ASSERT_EQ(lines.size() - 1 - headerLines, form.Session.Store.SampleCount);  // CR LF ends every line
+    const int mark = form.Session.Store.EventMarks[0].sample;
+    for (int i = 0; i < form.Session.Store.SampleCount; ++i) {
         const QList<QByteArray> fields = lines[headerLines + i].trimmed().split(',');
         ASSERT_EQ(fields.size(), 17);
         ASSERT_EQ(fields[1].toInt(), i);
-        const MEAS_DATA_TYPE& sample = form.Store.Samples[i];
+        const MEAS_DATA_TYPE& sample = form.Session.Store.Samples[i];
         ASSERT_NEAR(fields[8].toDouble(), sample.ch[0].oxhb, 0.00005);
         ASSERT_NEAR(fields[16].toDouble(), sample.ch[1].sto2 * 100, 0.005);
         ASSERT_EQ(fields[6], i == mark ? QByteArray("S5") : QByteArray());
@@ -338,8 +338,8 @@ TEST_F(RealTimeFlow, MarksFromTheSerialEventBoxLandInTheRecordAndTheEventLog) {
     form.AuxinCheckBox->setChecked(true);
     form.AuxPortEdit->setText(pair.nearPath);
     StartMeasurementOn(Sensor1);
-    ASSERT_EQ(form.ConnectButtonTag, 1) << prompts.shown.join('|').toStdString();
-    ASSERT_TRUE(form.WUni232c1.Connect());
+    ASSERT_EQ(form.Session.ConnectButtonTag, 1) << prompts.shown.join('|').toStdString();
+    ASSERT_TRUE(form.Session.WUni232c1.Connect());
     Advance(1000);
 
     ASSERT_TRUE(pair.WriteFar(QByteArray("\x02S7\x03", 4)));
@@ -352,10 +352,10 @@ TEST_F(RealTimeFlow, MarksFromTheSerialEventBoxLandInTheRecordAndTheEventLog) {
     ASSERT_TRUE(pair.WaitNearQueued(2, 2000));
     Advance(500);
 
-    ASSERT_EQ(EventMarkCount(form.Store), 2);
-    EXPECT_EQ(form.Store.EventMarks[0].code, 7);
-    EXPECT_EQ(form.Store.EventMarks[1].code, -7);
-    EXPECT_GE(form.Store.EventMarks[1].sample, form.Store.SampleCount - 6);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].code, 7);
+    EXPECT_EQ(form.Session.Store.EventMarks[1].code, -7);
+    EXPECT_GE(form.Session.Store.EventMarks[1].sample, form.Session.Store.SampleCount - 6);
     QFile log(EventLogPath());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(log.size(), 32);
@@ -364,5 +364,5 @@ TEST_F(RealTimeFlow, MarksFromTheSerialEventBoxLandInTheRecordAndTheEventLog) {
     form.ConnectButton->click();
     prompts.answers.push_back(true);  // leave without saving
     EXPECT_TRUE(form.close());
-    EXPECT_FALSE(form.WUni232c1.Connect());
+    EXPECT_FALSE(form.Session.WUni232c1.Connect());
 }

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QKeyEvent>
 
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "storage/EventLog.h"
 #include "support/PseudoTerminalPair.h"
 
@@ -35,7 +35,7 @@ protected:
 
     int RowOf(const QString& name) {
         for (int i = 0; i < DeviceTableSize; ++i)
-            if (window->Devices[i].id == name) return i + 1;
+            if (window->Session.Devices[i].id == name) return i + 1;
         return -1;
     }
 
@@ -58,12 +58,12 @@ protected:
 
 TEST_F(StorageFlow, TableListsThePairedSensorsInKeyOrder) {
     TForm1& form = StartOnStoragePage();
-    ASSERT_EQ(OccupiedCount(form.Devices), 3);
-    EXPECT_EQ(form.Devices[0].id, Waiting);
-    EXPECT_EQ(form.Devices[1].id, WaitingEmpty);
-    EXPECT_EQ(form.Devices[2].id, Running);
-    EXPECT_TRUE(form.Devices[2].meas);
-    EXPECT_EQ(form.Devices[0].count, 3000);
+    ASSERT_EQ(OccupiedCount(form.Session.Devices), 3);
+    EXPECT_EQ(form.Session.Devices[0].id, Waiting);
+    EXPECT_EQ(form.Session.Devices[1].id, WaitingEmpty);
+    EXPECT_EQ(form.Session.Devices[2].id, Running);
+    EXPECT_TRUE(form.Session.Devices[2].meas);
+    EXPECT_EQ(form.Session.Devices[0].count, 3000);
 
     form.DrawGrid1->setCurrentCell(0, 0);  // the header row cannot be selected
     EXPECT_EQ(form.DrawGrid1->currentRow(), form.DrawGrid1->rowCount() - 1);
@@ -78,7 +78,7 @@ TEST_F(StorageFlow, UnuploadedDataQuestionCanCancelTheStart) {
     prompts.answers.push_back(false);
     form.StartButton->click();
     EXPECT_TRUE(prompts.shown.contains("ASK: " + MsgUnuploadedDataLost));
-    EXPECT_EQ(form.StartButtonTag, 0);
+    EXPECT_EQ(form.Session.StartButtonTag, 0);
     EXPECT_EQ(form.StartButton->text(), "Start");
     EXPECT_TRUE(form.PageControl1->isTabVisible(0));
 }
@@ -89,7 +89,7 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     form.AdvDataComboBox->setCurrentIndex(3);  // TOHb
     prompts.answers.push_back(true);
     form.StartButton->click();
-    EXPECT_EQ(form.StartButtonTag, 1);
+    EXPECT_EQ(form.Session.StartButtonTag, 1);
     EXPECT_EQ(form.StartButton->text(), "End");
     EXPECT_FALSE(form.PageControl1->isTabVisible(0));
     EXPECT_FALSE(form.UploadButton->isEnabled());
@@ -114,7 +114,7 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     EXPECT_EQ(central->CommandsTo(Waiting).size(), 1);
 
     form.StartButton->click();
-    EXPECT_EQ(form.StartButtonTag, 0);
+    EXPECT_EQ(form.Session.StartButtonTag, 0);
     EXPECT_FALSE(form.StartButton->isEnabled());
     EXPECT_TRUE(form.MsgPanel2->isVisibleTo(&form));
     EXPECT_EQ(form.MsgPanel2->text(), MsgProcessing);
@@ -135,7 +135,7 @@ TEST_F(StorageFlow, EventBoxMarksGoToTheLogWhileTheEventLogRuns) {
     form.AuxPortEdit2->setText(pair.nearPath);
     prompts.answers.push_back(true);
     form.StartButton->click();
-    ASSERT_EQ(form.StartButtonTag, 1);
+    ASSERT_EQ(form.Session.StartButtonTag, 1);
     ASSERT_TRUE(pair.WriteFar(QByteArray("\x02" "E6\x03", 4)));
     ASSERT_TRUE(pair.WaitNearQueued(4, 2000));
     Advance(500);
@@ -145,14 +145,14 @@ TEST_F(StorageFlow, EventBoxMarksGoToTheLogWhileTheEventLogRuns) {
     EXPECT_EQ(log.readAll().mid(8, 4).toHex(), QByteArray("faffffff"));
 
     form.StartButton->click();  // the end closes the port
-    EXPECT_FALSE(form.WUni232c1.Connect());
+    EXPECT_FALSE(form.Session.WUni232c1.Connect());
 }
 
 TEST_F(StorageFlow, MarkWithoutARunningEventLogIsDropped) {
     TForm1& form = StartOnStoragePage();
-    form.Supervision.PendingEvent = 2;
+    form.Session.Supervision.PendingEvent = 2;
     Advance(500);
-    EXPECT_EQ(form.Supervision.PendingEvent, 0);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, 0);
     EXPECT_FALSE(QFile::exists(EventLogPath()));
 }
 
@@ -183,21 +183,21 @@ TEST_F(StorageFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "@CLR"}));
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(form.UploadOkButton->text(), "OK");
-    EXPECT_TRUE(form.Store.DataSaved);
-    ASSERT_EQ(EventMarkCount(form.Store), 1);
-    EXPECT_EQ(form.Store.EventMarks[0].code, 4);
-    const int64_t elapsed = OleDateToMilliseconds(markTime) - OleDateToMilliseconds(form.Store.RecordStartTime);
-    EXPECT_EQ(form.Store.EventMarks[0].sample, elapsed / 1000);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 1);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].code, 4);
+    const int64_t elapsed = OleDateToMilliseconds(markTime) - OleDateToMilliseconds(form.Session.Store.RecordStartTime);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].sample, elapsed / 1000);
 
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
     QApplication::sendEvent(form.PaintBox1, &enter);  // Enter acts on the panel's button
     EXPECT_FALSE(form.UploadPanel->isVisible());
     EXPECT_TRUE(form.PageControl1->isTabVisible(1));
-    EXPECT_TRUE(form.Store.InitPointsEditable);
+    EXPECT_TRUE(form.Session.Store.InitPointsEditable);
     EXPECT_TRUE(form.C1->isEnabled());
     EXPECT_TRUE(form.StatusLine->text().startsWith("DeviceID[ " + Waiting + " ]"));
     EXPECT_TRUE(form.StatusLine->text().endsWith(" ]    Rate[ 1.0sec ]    Count[ 2500 ]"));
-    EXPECT_FALSE(form.Link.DeviceLinkReady);
+    EXPECT_FALSE(form.Session.Link.DeviceLinkReady);
     Advance(2000);
     EXPECT_EQ(simulator->Sensor(Waiting)->StoredSamples(), 0);
 }
@@ -219,17 +219,17 @@ TEST_F(StorageFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
     TForm1& form = StartOnStoragePage(5000);
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("part.csv"));
     ClickUploadOn(Waiting);
-    for (int i = 0; i < 6000 && form.Store.SampleCount < 1000; ++i) Advance(10);
-    ASSERT_GE(form.Store.SampleCount, 1000);
+    for (int i = 0; i < 6000 && form.Session.Store.SampleCount < 1000; ++i) Advance(10);
+    ASSERT_GE(form.Session.Store.SampleCount, 1000);
     form.UploadOkButton->click();
     EXPECT_EQ(form.UploadLabel1->text(), MsgUploadAborted);
     EXPECT_TRUE(form.UploadLabel2->text().endsWith("% Aborted.")) << form.UploadLabel2->text().toStdString();
     EXPECT_EQ(form.UploadLabel3->text(), "part.csv" + MsgCreatedSuffix);
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "GC"}));
-    EXPECT_TRUE(form.Store.DataSaved);
-    const int kept = form.Store.SampleCount;
+    EXPECT_TRUE(form.Session.Store.DataSaved);
+    const int kept = form.Session.Store.SampleCount;
     Advance(1000);
-    EXPECT_EQ(form.Store.SampleCount, kept);
+    EXPECT_EQ(form.Session.Store.SampleCount, kept);
     form.UploadOkButton->click();
     EXPECT_EQ(simulator->Sensor(Waiting)->StoredSamples(), 5000);
 }
@@ -237,13 +237,13 @@ TEST_F(StorageFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
 TEST_F(StorageFlow, LostSamplesAbandonTheUploadWithoutSaving) {
     TForm1& form = StartOnStoragePage(3000);
     ClickUploadOn(Waiting);
-    for (int i = 0; i < 6000 && form.Store.SampleCount < 300; ++i) Advance(10);
+    for (int i = 0; i < 6000 && form.Session.Store.SampleCount < 300; ++i) Advance(10);
     simulator->Sensor(Waiting)->DropPackets(1);
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCommunicationError, 60000));
     EXPECT_TRUE(form.UploadLabel2->text().endsWith("% Aborted."));
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "GC"}));
     EXPECT_FALSE(prompts.shown.contains("SAVE"));
-    EXPECT_TRUE(form.Store.DataSaved);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
 }
 
 TEST_F(StorageFlow, EmptyUploadSaysNoDataRecorded) {
@@ -259,24 +259,24 @@ TEST_F(StorageFlow, EmptyUploadSaysNoDataRecorded) {
 
 TEST_F(StorageFlow, MergeMenuPutsLoggedMarksIntoTheRecord) {
     TForm1& form = Start();
-    form.Store.SampleCount = 3600;
-    form.Store.RecordRateIndex = 4;
-    form.Store.RecordStartTime = *OleDateFromParts({2026, 12, 10, 10, 0, 0});
-    form.Store.RecordEndTime = *OleDateFromParts({2026, 12, 10, 10, 59, 59});
-    form.Store.DataSaved = true;
+    form.Session.Store.SampleCount = 3600;
+    form.Session.Store.RecordRateIndex = 4;
+    form.Session.Store.RecordStartTime = *OleDateFromParts({2026, 12, 10, 10, 0, 0});
+    form.Session.Store.RecordEndTime = *OleDateFromParts({2026, 12, 10, 10, 59, 59});
+    form.Session.Store.DataSaved = true;
     ASSERT_TRUE(AppendEventLog(EventLogPath(), *OleDateFromParts({2026, 12, 10, 10, 15, 30, 400}), 2));
     ASSERT_TRUE(AppendEventLog(EventLogPath(), *OleDateFromParts({2026, 12, 10, 10, 20, 0}), -2));
 
     prompts.answers.push_back(false);
     form.M1->trigger();
-    EXPECT_EQ(EventMarkCount(form.Store), 0);
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
 
     prompts.answers.push_back(true);
     form.M1->trigger();
     EXPECT_TRUE(prompts.shown.contains("NOTICE: 2 event information has been merged."));
-    ASSERT_EQ(EventMarkCount(form.Store), 2);
-    EXPECT_EQ(form.Store.EventMarks[0].sample, 930);
-    EXPECT_EQ(form.Store.EventMarks[1].sample, 1200);
-    EXPECT_FALSE(form.Store.DataSaved);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].sample, 930);
+    EXPECT_EQ(form.Session.Store.EventMarks[1].sample, 1200);
+    EXPECT_FALSE(form.Session.Store.DataSaved);
     EXPECT_TRUE(form.S1->isEnabled());
 }

@@ -1,49 +1,49 @@
 #include <QFileInfo>
 #include <QPrinter>
 
-#include "app/StringTable.h"
+#include "session/StringTable.h"
 #include "app/TrendViewHarness.h"
 
 namespace {
 
 TEST_F(TrendViewTest, TheArrangementButtonsScrollAStoppedRecordOverItsWholeLength) {
-    FillRecord(form->Store, 5000, 1, TenOClock());
+    FillRecord(form->Session.Store, 5000, 1, TenOClock());
     Settle();
     form->SpeedButton2->click();
-    EXPECT_EQ(form->View.TrendArrangement, 0);
-    EXPECT_EQ(form->View.ExpectedScreenSamples, (form->PaintBox1->width() - 60) / 2);
+    EXPECT_EQ(form->Session.View.TrendArrangement, 0);
+    EXPECT_EQ(form->Session.View.ExpectedScreenSamples, (form->PaintBox1->width() - 60) / 2);
     EXPECT_TRUE(ScrollBarShown());
     EXPECT_EQ(form->ScrollBar1->maximum(), 4999);
     EXPECT_EQ(form->ScrollBar1->value(), 0);
     Settle();
-    EXPECT_EQ(form->View.ScreenSamples, form->View.ExpectedScreenSamples);
+    EXPECT_EQ(form->Session.View.ScreenSamples, form->Session.View.ExpectedScreenSamples);
 
     form->ScrollBar1->setValue(700);
     form->SpeedButton1->click();  // already shown: keeps its place
-    EXPECT_EQ(form->View.TrendArrangement, 1);
+    EXPECT_EQ(form->Session.View.TrendArrangement, 1);
     EXPECT_EQ(form->ScrollBar1->value(), 700);
 
-    FillRecord(form->Store, 300, 1, TenOClock());
+    FillRecord(form->Session.Store, 300, 1, TenOClock());
     form->SpeedButton2->click();
     EXPECT_FALSE(ScrollBarShown());
     EXPECT_EQ(form->ScrollBar1->value(), 0);
 
     // While measuring the scroll bar is left alone.
-    FillRecord(form->Store, 5000, 1, TenOClock());
-    form->ConnectButtonTag = 1;
+    FillRecord(form->Session.Store, 5000, 1, TenOClock());
+    form->Session.ConnectButtonTag = 1;
     form->SpeedButton1->click();
     EXPECT_FALSE(ScrollBarShown());
 }
 
 TEST_F(TrendViewTest, TheScrollRangeRuleShowsTheEndOfALongRecordOnly) {
     ShowStoppedRecord(5000);
-    ASSERT_GT(form->View.ScreenSamples, 0);
+    ASSERT_GT(form->Session.View.ScreenSamples, 0);
     EXPECT_TRUE(ScrollBarShown());
-    EXPECT_EQ(form->ScrollBar1->maximum(), 5000 - form->View.ScreenSamples);
+    EXPECT_EQ(form->ScrollBar1->maximum(), 5000 - form->Session.View.ScreenSamples);
     EXPECT_EQ(form->ScrollBar1->value(), form->ScrollBar1->maximum());
     EXPECT_EQ(form->ScrollBar1->singleStep(), 50);
 
-    FillRecord(form->Store, form->View.ScreenSamples, 1, TenOClock());
+    FillRecord(form->Session.Store, form->Session.View.ScreenSamples, 1, TenOClock());
     form->SetScrollRangeForRecord();
     EXPECT_FALSE(ScrollBarShown());
 }
@@ -52,16 +52,16 @@ TEST_F(TrendViewTest, MovingTheScrollBarRemovesTheCursor) {
     ShowStoppedRecord(5000);
     const PaneRect ch1 = Channel(0);
     Click({ch1.Left + 40, ch1.Top + 20});
-    ASSERT_NE(form->View.CursorIndex, -1);
+    ASSERT_NE(form->Session.View.CursorIndex, -1);
     form->ScrollBar1->setValue(10);
-    EXPECT_EQ(form->View.CursorIndex, -1);
-    EXPECT_EQ(form->View.CursorChannel, -1);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
+    EXPECT_EQ(form->Session.View.CursorChannel, -1);
 }
 
 TEST_F(TrendViewTest, ThePanelsFollowTheNewestSampleWhileMeasuringOnly) {
-    FillRecord(form->Store, 500, 1, TenOClock());
-    form->Store.CurrentSample.batt = 1.7f;
-    form->ConnectButtonTag = 1;
+    FillRecord(form->Session.Store, 500, 1, TenOClock());
+    form->Session.Store.CurrentSample.batt = 1.7f;
+    form->Session.ConnectButtonTag = 1;
     form->RepaintTrend();  // as the decoder asks after new samples
     Settle();
     EXPECT_TRUE(form->MsgPanel->isVisibleTo(form));
@@ -72,14 +72,14 @@ TEST_F(TrendViewTest, ThePanelsFollowTheNewestSampleWhileMeasuringOnly) {
     EXPECT_EQ(form->TimeLabel->text(), "0:00:49");
     EXPECT_FALSE(form->GroupBox3->isVisibleTo(form));
 
-    form->Store.CurrentSample.batt = 2.7f;
-    form->Supervision.LinkLost = true;
+    form->Session.Store.CurrentSample.batt = 2.7f;
+    form->Session.Supervision.LinkLost = true;
     form->RepaintTrend();
     Settle();
     EXPECT_EQ(form->MsgPanel->text(), "Lost communication with device.");
     EXPECT_EQ(form->BattPanel->palette().color(QPalette::Window), QColor(Qt::green));
 
-    form->ConnectButtonTag = 0;
+    form->Session.ConnectButtonTag = 0;
     form->RepaintTrend();
     Settle();
     EXPECT_FALSE(form->MsgPanel->isVisibleTo(form));
@@ -88,9 +88,9 @@ TEST_F(TrendViewTest, ThePanelsFollowTheNewestSampleWhileMeasuringOnly) {
 }
 
 TEST_F(TrendViewTest, RestingOnALiveErrorShowsItsListUntilThePointerLeaves) {
-    FillRecord(form->Store, 500, 1, TenOClock());
-    form->Store.CurrentSample.ch[0].status = 0x0401;
-    form->ConnectButtonTag = 1;
+    FillRecord(form->Session.Store, 500, 1, TenOClock());
+    form->Session.Store.CurrentSample.ch[0].status = 0x0401;
+    form->Session.ConnectButtonTag = 1;
     const PaneRect ch1 = Channel(0);
     const int middle = (ch1.Left + ch1.Right) / 2;
     Hover({middle, ch1.Top - 8});
@@ -110,7 +110,7 @@ TEST_F(TrendViewTest, RestingOnALiveErrorShowsItsListUntilThePointerLeaves) {
 
 TEST_F(TrendViewTest, TheCursorReadOutShowsTheSampleOrItsErrors) {
     ShowStoppedRecord(300);
-    form->Store.Samples[30].ch[1].status = 0x0200;
+    form->Session.Store.Samples[30].ch[1].status = 0x0200;
     const PaneRect ch1 = Channel(0);
     const PaneRect ch2 = Channel(1);
     Click({ch1.Left + 25, ch1.Top + 20});
@@ -140,25 +140,25 @@ TEST_F(TrendViewTest, TheMessageAndUploadPanelsStayCentred) {
 
 TEST_F(TrendViewTest, InsertingAndClearingValueInitializationPoints) {
     ShowStoppedRecord(300, true);
-    form->Store.DataSaved = true;
+    form->Session.Store.DataSaved = true;
     const PaneRect ch1 = Channel(0);
     Click({ch1.Left + 100, ch1.Top + 20});
     ASSERT_TRUE(form->ResetButton->isEnabled());
     form->ResetButton->click();
-    EXPECT_TRUE(form->Store.Samples[100].ch[0].status & StatusInitPoint);
+    EXPECT_TRUE(form->Session.Store.Samples[100].ch[0].status & StatusInitPoint);
     EXPECT_FALSE(form->ResetButton->isEnabled());
     EXPECT_TRUE(form->S1->isEnabled());
-    EXPECT_FALSE(form->Store.DataSaved);
-    EXPECT_EQ(form->View.CursorIndex, -1);
+    EXPECT_FALSE(form->Session.Store.DataSaved);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
 
     prompts.answers = {false};  // Cancel keeps the point
     form->C1->setEnabled(true);
     form->C1->trigger();
     EXPECT_EQ(prompts.shown.last(), "ASK: " + MsgClearInitPoints);
-    EXPECT_TRUE(form->Store.Samples[100].ch[0].status & StatusInitPoint);
+    EXPECT_TRUE(form->Session.Store.Samples[100].ch[0].status & StatusInitPoint);
     prompts.answers = {true};
     form->C1->trigger();
-    EXPECT_FALSE(form->Store.Samples[100].ch[0].status & StatusInitPoint);
+    EXPECT_FALSE(form->Session.Store.Samples[100].ch[0].status & StatusInitPoint);
 }
 
 TEST_F(TrendViewTest, PrintingPutsThePictureOfTheWindowIntoTheChosenFile) {

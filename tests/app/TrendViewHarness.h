@@ -26,14 +26,14 @@ protected:
 
     // A record that was stopped (or uploaded) and is shown as at its end.
     void ShowStoppedRecord(int32_t count, bool uploaded = false) {
-        FillRecord(form->Store, count, 1, TenOClock());
-        form->Store.InitPointsEditable = uploaded;
+        FillRecord(form->Session.Store, count, 1, TenOClock());
+        form->Session.Store.InitPointsEditable = uploaded;
         form->SetScrollRangeForRecord();
         Settle();
     }
 
     PaneRect Channel(int c) const {
-        return ComputeTrendLayout(form->PaintBox1->width(), form->PaintBox1->height(), form->View.TrendArrangement)
+        return ComputeTrendLayout(form->PaintBox1->width(), form->PaintBox1->height(), form->Session.View.TrendArrangement)
             .Channel[c];
     }
 

@@ -6,12 +6,12 @@ TEST_F(TrendViewTest, AClickPlacesTheCursorAndDecidesOnTheResetButton) {
     ShowStoppedRecord(5000, true);
     ASSERT_TRUE(ScrollBarShown());
     const int first = form->ScrollBar1->value();
-    EXPECT_EQ(first, 5000 - form->View.ScreenSamples);
+    EXPECT_EQ(first, 5000 - form->Session.View.ScreenSamples);
     const PaneRect ch2 = Channel(1);
 
     Click({ch2.Left + 10, ch2.Top + 20});
-    EXPECT_EQ(form->View.CursorChannel, 1);
-    EXPECT_EQ(form->View.CursorIndex, first + 10);
+    EXPECT_EQ(form->Session.View.CursorChannel, 1);
+    EXPECT_EQ(form->Session.View.CursorIndex, first + 10);
     EXPECT_TRUE(form->ResetButton->isEnabled());
     Settle();
     EXPECT_TRUE(form->GroupBox3->isVisibleTo(form));
@@ -23,37 +23,37 @@ TEST_F(TrendViewTest, AClickPlacesTheCursorAndDecidesOnTheResetButton) {
     MoveHeld({ch1.Left + 35, ch1.Top + 25});
     Release({ch1.Left + 35, ch1.Top + 25});
     EXPECT_EQ(form->ScrollBar1->value(), first);
-    EXPECT_EQ(form->View.CursorChannel, 0);
-    EXPECT_EQ(form->View.CursorIndex, first + 35);
+    EXPECT_EQ(form->Session.View.CursorChannel, 0);
+    EXPECT_EQ(form->Session.View.CursorIndex, first + 35);
 
     // The last two samples cannot take a point.
-    const int last = form->View.ScreenSamples - 1;
+    const int last = form->Session.View.ScreenSamples - 1;
     Click({ch1.Left + last, ch1.Top + 20});
-    EXPECT_EQ(form->View.CursorIndex, 4999);
+    EXPECT_EQ(form->Session.View.CursorIndex, 4999);
     EXPECT_FALSE(form->ResetButton->isEnabled());
 
     // Outside both panes: no cursor, and the read-out goes.
     Click({ch1.Left + 30, ch1.Bottom + 5});
-    EXPECT_EQ(form->View.CursorIndex, -1);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
     EXPECT_FALSE(form->ResetButton->isEnabled());
     Settle();
     EXPECT_FALSE(form->GroupBox3->isVisibleTo(form));
 }
 
 TEST_F(TrendViewTest, TheResetButtonStaysOffAtTheRecordStartAndNextToAPoint) {
-    FillRecord(form->Store, 300, 1, TenOClock());
-    form->Store.Samples[100].ch[0].status |= StatusInitPoint;
-    form->Store.InitPointsEditable = true;
+    FillRecord(form->Session.Store, 300, 1, TenOClock());
+    form->Session.Store.Samples[100].ch[0].status |= StatusInitPoint;
+    form->Session.Store.InitPointsEditable = true;
     Settle();
     const PaneRect ch1 = Channel(0);
     Click({ch1.Left + 1, ch1.Top + 20});
-    EXPECT_EQ(form->View.CursorIndex, 1);
+    EXPECT_EQ(form->Session.View.CursorIndex, 1);
     EXPECT_FALSE(form->ResetButton->isEnabled());
     Click({ch1.Left + 102, ch1.Top + 20});
     EXPECT_FALSE(form->ResetButton->isEnabled());
     Click({ch1.Left + 103, ch1.Top + 20});
     EXPECT_TRUE(form->ResetButton->isEnabled());
-    form->Store.InitPointsEditable = false;  // an opened file
+    form->Session.Store.InitPointsEditable = false;  // an opened file
     Click({ch1.Left + 150, ch1.Top + 20});
     EXPECT_FALSE(form->ResetButton->isEnabled());
 }
@@ -66,7 +66,7 @@ TEST_F(TrendViewTest, ARightPressRemovesTheCursorAndRepaintsOnlyWhenThereIsOne) 
     paints = 0;
     Press({ch1.Left + 40, ch1.Top + 20}, Qt::RightButton);
     Settle();
-    EXPECT_EQ(form->View.CursorIndex, -1);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
     EXPECT_GT(paints, 0);
     paints = 0;
     Press({ch1.Left + 40, ch1.Top + 20}, Qt::RightButton);
@@ -85,7 +85,7 @@ TEST_F(TrendViewTest, DraggingSidewaysScrollsAStoppedRecordAndPlacesNoCursor) {
     MoveHeld(at + QPoint(-500, 3));  // past the end: clamped
     EXPECT_EQ(form->ScrollBar1->value(), form->ScrollBar1->maximum());
     Release(at + QPoint(-500, 3));
-    EXPECT_EQ(form->View.CursorIndex, -1);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
 
     // A drag that starts vertically never scrolls.
     Press(at);
@@ -93,14 +93,14 @@ TEST_F(TrendViewTest, DraggingSidewaysScrollsAStoppedRecordAndPlacesNoCursor) {
     MoveHeld(at + QPoint(200, 10));
     EXPECT_EQ(form->ScrollBar1->value(), form->ScrollBar1->maximum());
     Release(at + QPoint(200, 10));
-    EXPECT_EQ(form->View.CursorIndex, -1);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
 }
 
 TEST_F(TrendViewTest, DraggingRightDuringAMeasurementReviewsAndDraggingBackFollowsAgain) {
-    FillRecord(form->Store, 10000, 1, TenOClock());
-    form->ConnectButtonTag = 1;
+    FillRecord(form->Session.Store, 10000, 1, TenOClock());
+    form->Session.ConnectButtonTag = 1;
     Settle();
-    const int screen = form->View.ScreenSamples;
+    const int screen = form->Session.View.ScreenSamples;
     ASSERT_GT(screen, 100);
     const PaneRect ch1 = Channel(0);
     const QPoint at{ch1.Left + 300, ch1.Top + 50};
@@ -108,13 +108,13 @@ TEST_F(TrendViewTest, DraggingRightDuringAMeasurementReviewsAndDraggingBackFollo
     // Dragging left while following does nothing.
     Press(at);
     MoveHeld(at - QPoint(50, 0));
-    EXPECT_FALSE(form->View.LiveReview);
+    EXPECT_FALSE(form->Session.View.LiveReview);
     EXPECT_FALSE(ScrollBarShown());
     Release(at - QPoint(50, 0));
 
     Press(at);
     MoveHeld(at + QPoint(50, 0));
-    EXPECT_TRUE(form->View.LiveReview);
+    EXPECT_TRUE(form->Session.View.LiveReview);
     ASSERT_TRUE(ScrollBarShown());
     EXPECT_EQ(form->ScrollBar1->maximum(), 10000 - screen);
     EXPECT_EQ(form->ScrollBar1->value(), 10000 - screen - 50);
@@ -126,24 +126,24 @@ TEST_F(TrendViewTest, DraggingRightDuringAMeasurementReviewsAndDraggingBackFollo
     MoveHeld(here - QPoint(3, 0));
     EXPECT_EQ(form->ScrollBar1->value(), 10000 - screen - 50);
     MoveHeld(here - QPoint(60, 0));
-    EXPECT_FALSE(form->View.LiveReview);
+    EXPECT_FALSE(form->Session.View.LiveReview);
     EXPECT_FALSE(ScrollBarShown());
     EXPECT_EQ(Panel1Colour(), QColor(Qt::white));
     Release(here - QPoint(60, 0));
 }
 
 TEST_F(TrendViewTest, ScrollingAReviewToItsEndFollowsTheMeasurementAgain) {
-    FillRecord(form->Store, 3000, 1, TenOClock());
-    form->ConnectButtonTag = 1;
+    FillRecord(form->Session.Store, 3000, 1, TenOClock());
+    form->Session.ConnectButtonTag = 1;
     Settle();
     const PaneRect ch1 = Channel(0);
     Press({ch1.Left + 100, ch1.Top + 50});
     MoveHeld({ch1.Left + 300, ch1.Top + 50});
-    ASSERT_TRUE(form->View.LiveReview);
+    ASSERT_TRUE(form->Session.View.LiveReview);
     form->ScrollBar1->setValue(form->ScrollBar1->maximum() - 1);
-    EXPECT_TRUE(form->View.LiveReview);
+    EXPECT_TRUE(form->Session.View.LiveReview);
     form->ScrollBar1->setValue(form->ScrollBar1->maximum());
-    EXPECT_FALSE(form->View.LiveReview);
+    EXPECT_FALSE(form->Session.View.LiveReview);
     EXPECT_FALSE(ScrollBarShown());
     EXPECT_EQ(Panel1Colour(), QColor(Qt::white));
 }
@@ -153,19 +153,19 @@ TEST_F(TrendViewTest, ADoubleClickSwitchesTheOverviewOfALongRecord) {
     const PaneRect ch1 = Channel(0);
     const QPoint at{ch1.Left + 40, ch1.Top + 20};
     DoubleClick(at);
-    EXPECT_TRUE(form->View.EntireView);
-    EXPECT_EQ(form->View.EntireViewLength, 5000);
+    EXPECT_TRUE(form->Session.View.EntireView);
+    EXPECT_EQ(form->Session.View.EntireViewLength, 5000);
     EXPECT_FALSE(ScrollBarShown());
     EXPECT_EQ(Panel1Colour(), InfoBackground());
-    EXPECT_EQ(form->View.CursorIndex, -1);  // the releases place no cursor
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);  // the releases place no cursor
 
     DoubleClick(at);
-    EXPECT_FALSE(form->View.EntireView);
+    EXPECT_FALSE(form->Session.View.EntireView);
     EXPECT_TRUE(ScrollBarShown());
     EXPECT_EQ(Panel1Colour(), QColor(Qt::white));
-    EXPECT_EQ(form->View.CursorIndex, -1);
+    EXPECT_EQ(form->Session.View.CursorIndex, -1);
     Click(at);  // the next plain click places one again
-    EXPECT_NE(form->View.CursorIndex, -1);
+    EXPECT_NE(form->Session.View.CursorIndex, -1);
 }
 
 TEST_F(TrendViewTest, ADoubleClickOnARecordThatFitsDoesNothing) {
@@ -175,8 +175,8 @@ TEST_F(TrendViewTest, ADoubleClickOnARecordThatFitsDoesNothing) {
     const QPoint second{ch1.Left + 80, ch1.Top + 20};
     Mouse(QEvent::MouseButtonDblClick, second, Qt::LeftButton, Qt::LeftButton);
     Release(second);
-    EXPECT_FALSE(form->View.EntireView);
-    EXPECT_EQ(form->View.CursorIndex, 40);  // the release after the double click placed none
+    EXPECT_FALSE(form->Session.View.EntireView);
+    EXPECT_EQ(form->Session.View.CursorIndex, 40);  // the release after the double click placed none
 }
 
 }  // namespace

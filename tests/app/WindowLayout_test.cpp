@@ -38,12 +38,12 @@ TEST_F(WindowTest, CreationPreparesFilesFolderAndState) {
     TForm1& form = Show();
     EXPECT_EQ(form.windowTitle(), "Tq580");
     EXPECT_EQ(form.SettingsFileName, folder.filePath("tq580.ini"));
-    EXPECT_EQ(form.EventLogFileName, folder.filePath("tq580.evl"));
-    EXPECT_EQ(form.DataFolder, QDir(WorkingDirectory()).filePath("Data"));
-    EXPECT_TRUE(QFileInfo(form.DataFolder).isDir());
-    EXPECT_TRUE(form.Store.DataSaved);
-    EXPECT_EQ(form.Store.SampleCount, 0);
-    EXPECT_EQ(EventMarkCount(form.Store), 0);
+    EXPECT_EQ(form.Session.EventLogFileName, folder.filePath("tq580.evl"));
+    EXPECT_EQ(form.Session.DataFolder, QDir(WorkingDirectory()).filePath("Data"));
+    EXPECT_TRUE(QFileInfo(form.Session.DataFolder).isDir());
+    EXPECT_TRUE(form.Session.Store.DataSaved);
+    EXPECT_EQ(form.Session.Store.SampleCount, 0);
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
     EXPECT_EQ(form.PageControl1->currentIndex(), 0);
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_EQ(form.Timer1->interval(), 500);

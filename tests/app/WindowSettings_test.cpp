@@ -15,14 +15,14 @@ TEST_F(WindowTest, WithoutASettingsFileTheWindowOpensWithTheDefaults) {
     TForm1& form = Show();
     EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
     EXPECT_EQ(form.size(), QSize(1024, 690));
-    EXPECT_EQ(form.RateIndex, 1);
+    EXPECT_EQ(form.Session.RateIndex, 1);
     EXPECT_EQ(form.AmpComboBox->currentText(), "x0.5") << "the file's default replaces the designed x1.0";
     EXPECT_EQ(form.DataComboBox->currentText(), "TOHb");
-    EXPECT_EQ(form.View.TrendArrangement, 1);
+    EXPECT_EQ(form.Session.View.TrendArrangement, 1);
     EXPECT_FALSE(form.AuxinCheckBox->isChecked());
     EXPECT_EQ(form.AuxPortEdit->text(), "1");
     EXPECT_FALSE(form.AuxPortEdit->isEnabled());
-    EXPECT_EQ(form.Link.TargetDeviceName, "");
+    EXPECT_EQ(form.Session.Link.TargetDeviceName, "");
     EXPECT_FALSE(form.MergeCheckBox->isChecked());
 }
 
@@ -31,16 +31,16 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
         TForm1& form = Show();
         form.move(120, 80);
         form.resize(1100, 720);
-        form.RateIndex = 4;
+        form.Session.RateIndex = 4;
         form.AmpComboBox->setCurrentIndex(3);
         form.AveComboBox->setCurrentIndex(5);
         form.DataComboBox->setCurrentIndex(0);
         form.RateComboBox->setCurrentIndex(2);
         form.AdvDataComboBox->setCurrentIndex(3);
-        form.View.TrendArrangement = 0;
+        form.Session.View.TrendArrangement = 0;
         form.AuxinCheckBox->setChecked(true);
         form.AuxPortEdit->setText("/dev/ttyUSB0");
-        form.Link.TargetDeviceName = "Tq580-123456-001";
+        form.Session.Link.TargetDeviceName = "Tq580-123456-001";
         form.MergeCheckBox->setChecked(true);
         ASSERT_TRUE(CloseWindow());
     }
@@ -53,20 +53,20 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
     TForm1& form = Show();
     EXPECT_EQ(form.pos(), QPoint(120, 80));
     EXPECT_EQ(form.size(), QSize(1100, 720));
-    EXPECT_EQ(form.RateIndex, 4);
+    EXPECT_EQ(form.Session.RateIndex, 4);
     EXPECT_EQ(form.AmpComboBox->currentText(), "x4.0");
     EXPECT_EQ(form.AveComboBox->currentText(), "11 points");
     EXPECT_EQ(form.DataComboBox->currentText(), "OXHb");
     EXPECT_EQ(form.RateComboBox->currentText(), "0.5sec");
     EXPECT_EQ(form.AdvDataComboBox->currentText(), "TOHb");
-    EXPECT_EQ(form.View.TrendArrangement, 0);
+    EXPECT_EQ(form.Session.View.TrendArrangement, 0);
     for (auto [box, edit] : {std::pair{form.AuxinCheckBox, form.AuxPortEdit},
                              std::pair{form.AuxinCheckBox2, form.AuxPortEdit2}}) {
         EXPECT_TRUE(box->isChecked());
         EXPECT_EQ(edit->text(), "/dev/ttyUSB0");
         EXPECT_TRUE(edit->isEnabled());
     }
-    EXPECT_EQ(form.Link.TargetDeviceName, "Tq580-123456-001");
+    EXPECT_EQ(form.Session.Link.TargetDeviceName, "Tq580-123456-001");
     EXPECT_TRUE(form.MergeCheckBox->isChecked());
 }
 
@@ -75,9 +75,9 @@ TEST_F(WindowTest, WrongValuesInTheFileLeaveValidSelections) {
     TForm1& form = Show();
     EXPECT_EQ(form.AmpComboBox->currentIndex(), 0);
     EXPECT_EQ(form.DataComboBox->currentIndex(), 2);
-    EXPECT_EQ(form.RateIndex, 1);
+    EXPECT_EQ(form.Session.RateIndex, 1);
     EXPECT_FALSE(form.AuxinCheckBox->isChecked());
-    EXPECT_EQ(form.View.TrendArrangement, 1);
+    EXPECT_EQ(form.Session.View.TrendArrangement, 1);
 }
 
 // Placement rows: what the file holds, and where the window ends up.

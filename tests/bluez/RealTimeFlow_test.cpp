@@ -80,9 +80,9 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     });
     window->ConnectButton->click();
     // The scan of 5000 ms ends, the dialog is answered, the link comes up.
-    ASSERT_TRUE(WaitUntil([&] { return window->Link.DeviceLinkReady; }, 12000)) << prompts.shown.join('|').toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return window->Session.Link.DeviceLinkReady; }, 12000)) << prompts.shown.join('|').toStdString();
     EXPECT_TRUE(offered.contains(SensorName));
-    EXPECT_EQ(window->ConnectButtonTag, 1);
+    EXPECT_EQ(window->Session.ConnectButtonTag, 1);
     ASSERT_TRUE(WaitUntil([&] { return !mock->Writes(SensorAddress).isEmpty(); }));
     EXPECT_TRUE(mock->Notifying(SensorAddress));
     const QList<BluezMock::Write> startWrites = mock->Writes(SensorAddress);
@@ -98,7 +98,7 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
         stream += Frame(MeasurementPacket(uint8_t(seq), ch1, ch2, 0x7D7B));  // battery bytes need escaping
     }
     for (qsizetype at = 0; at < stream.size(); at += 20) mock->Notify(SensorAddress, stream.mid(at, 20));
-    const SampleStore& store = window->Store;
+    const SampleStore& store = window->Session.Store;
     ASSERT_TRUE(WaitUntil([&] { return store.SampleCount == 6; })) << "samples: " << store.SampleCount;
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
@@ -115,8 +115,8 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     const QList<BluezMock::Write> writes = mock->Writes(SensorAddress);
     ASSERT_EQ(writes.size(), 2);
     EXPECT_EQ(writes.last().value, QByteArray("\x02" "ED\x03", 4));
-    EXPECT_FALSE(window->Link.DeviceLinkReady);
-    EXPECT_EQ(window->ConnectButtonTag, 0);
+    EXPECT_FALSE(window->Session.Link.DeviceLinkReady);
+    EXPECT_EQ(window->Session.ConnectButtonTag, 0);
 }
 
 }  // namespace

@@ -169,7 +169,7 @@ protected:
 
 TEST_F(ResetButtonTest, WhileLinkedTheSensorReZeroesAndTheRecordStays) {
     link.DeviceLinkReady = true;
-    EXPECT_EQ(ResetButtonClick(link, central, clock, store, cursorChannel, cursorIndex),
+    EXPECT_EQ(DecideValueInitialization(link, central, clock, store, cursorChannel, cursorIndex),
               ResetButtonOutcome::SentToSensor);
     ASSERT_EQ(central.writes.size(), 1);
     EXPECT_EQ(central.writes[0].value, Frame("RS"));
@@ -179,7 +179,7 @@ TEST_F(ResetButtonTest, WhileLinkedTheSensorReZeroesAndTheRecordStays) {
 }
 
 TEST_F(ResetButtonTest, OfflineItInsertsAPointWhereTheRecordAllows) {
-    EXPECT_EQ(ResetButtonClick(link, central, clock, store, cursorChannel, cursorIndex),
+    EXPECT_EQ(DecideValueInitialization(link, central, clock, store, cursorChannel, cursorIndex),
               ResetButtonOutcome::PointInserted);
     EXPECT_EQ(store.Samples[1].ch[0].status, StatusInitPoint);
     EXPECT_EQ(store.Samples[1].ch[0].oxhb, 0);
@@ -188,12 +188,12 @@ TEST_F(ResetButtonTest, OfflineItInsertsAPointWhereTheRecordAllows) {
 
     cursorChannel = 0;
     cursorIndex = 1;  // already a point
-    EXPECT_EQ(ResetButtonClick(link, central, clock, store, cursorChannel, cursorIndex),
+    EXPECT_EQ(DecideValueInitialization(link, central, clock, store, cursorChannel, cursorIndex),
               ResetButtonOutcome::PointRefused);
 
     store.InitPointsEditable = false;
     cursorIndex = 0;
-    EXPECT_EQ(ResetButtonClick(link, central, clock, store, cursorChannel, cursorIndex),
+    EXPECT_EQ(DecideValueInitialization(link, central, clock, store, cursorChannel, cursorIndex),
               ResetButtonOutcome::Nothing);
     EXPECT_EQ(store.Samples[0].ch[0].status, 0);
 }

@@ -71,11 +71,11 @@ TEST(Connection, ConnectEventOfTheActiveDeviceSendsThePendingCommandWithTimeSync
     ASSERT_TRUE(Connect(link, central));
     link.PendingCommand = "ST1";
 
-    BluetoothLE1Connect(link, central, clock, Device("Tq580-000001-001", true));  // another object
+    CompleteConnection(link, central, clock, Device("Tq580-000001-001", true));  // another object
     EXPECT_FALSE(link.DeviceLinkReady);
     EXPECT_TRUE(central.writes.isEmpty());
 
-    BluetoothLE1Connect(link, central, clock, link.ActiveDevice);
+    CompleteConnection(link, central, clock, link.ActiveDevice);
     EXPECT_TRUE(link.DeviceLinkReady);
     EXPECT_EQ(central.notifications, QList<bool>{true});
     ASSERT_EQ(central.writes.size(), 1);

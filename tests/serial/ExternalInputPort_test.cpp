@@ -117,7 +117,7 @@ TEST(AuxinCheckBox, TickingChangesOnlyTheEditOnItsOwnPage) {
         {1, false, {1, false, PortEditColour::InactiveCaption}},
     };
     for (const auto& c : cases) {
-        const AuxPortEditChange change = AuxinCheckBoxClick(c.tag, c.ticked);
+        const AuxPortEditChange change = PortEditAfterAuxinClick(c.tag, c.ticked);
         EXPECT_EQ(change.page, c.change.page);
         EXPECT_EQ(change.enabled, c.change.enabled);
         EXPECT_EQ(change.colour, c.change.colour);

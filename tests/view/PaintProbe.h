@@ -21,7 +21,7 @@ struct PaintProbe {
         TrendPaintInput input{.Store = store, .View = view, .Size = size, .Font = font};
         if (adjust) adjust(input);
         QPainter painter(&image);
-        outcome = PaintBox1Paint(painter, input);
+        outcome = PaintTrend(painter, input);
     }
 
     QColor At(int x, int y) const { return image.pixelColor(x, y); }

@@ -3,95 +3,113 @@
 // at the end of each discovery.
 #include <QCoreApplication>
 
-#include "prompts/Prompts.h"
-#include "app/StringTable.h"
-#include "app/TForm1.h"
 #include "data/Clock.h"
 #include "data/OleDate.h"
-#include "link/BleCentral.h"
 #include "link/Commands.h"
 #include "link/Connection.h"
 #include "link/LinkOperations.h"
+#include "prompts/Prompts.h"
+#include "session/AcquisitionSession.h"
+#include "session/Diagnostics.h"
+#include "session/StringTable.h"
 
 namespace {
 constexpr int ReplyWaitSeconds = 10;
 }
 
-void TForm1::StartButtonClick() {
+void AcquisitionSession::StartButtonClicked() {
     if (StartButtonTag == 0) StartEventLog();
     else FinishEventLog();
 }
 
-void TForm1::StartEventLog() {
+void AcquisitionSession::StartEventLog() {
     bool unuploaded = false;
     for (int i = 0; i < OccupiedCount(Devices); ++i)
         if (!Devices[i].meas && Devices[i].count != 0) unuploaded = true;
     if (unuploaded && !prompts_.AskOkCancel(MsgUnuploadedDataLost)) return;
 
-    if (!OpenExternalInputForStart(AuxinCheckBox2, AuxPortEdit2)) return;
+    const UserChoices page = view_->Choices();
+    if (!OpenExternalInputForStart(page.storageAuxin, page.storagePort)) return;
 
     for (auto& entry : Devices) entry.wf = false;
-    StartButton->setText(QStringLiteral("End"));
     StartButtonTag = 1;
-    StartButton->setToolTip(HintFinishEventLog);
-    PageControl1->setTabVisible(0, false);
-    SetStorageControlsEnabled(false);
-    LogMemo->clear();
-    LogMemo->appendPlainText(FormatClockTime(clock_.Now()) + QStringLiteral("  Log started."));
+    Controls.RealTimeTabVisible = false;
+    Controls.StorageControlsEnabled = false;
+    view_->Render();
+    view_->ClearLog();
+    view_->AppendLogLine(FormatClockTime(clock_.Now()) + QStringLiteral("  Log started."));
 }
 
-void TForm1::FinishEventLog() {
+void AcquisitionSession::FinishEventLog() {
     CloseExternalInput();
-    StartButton->setText(QStringLiteral("Start"));
     StartButtonTag = 0;
-    StartButton->setToolTip(HintStartEventLog);
-    PageControl1->setTabVisible(0, true);
-    SetStorageControlsEnabled(true);
-    LogMemo->appendPlainText(FormatClockTime(clock_.Now()) + QStringLiteral("  Log ended."));
-    StartButton->setEnabled(false);
+    Controls.RealTimeTabVisible = true;
+    Controls.StorageControlsEnabled = true;
+    view_->AppendLogLine(FormatClockTime(clock_.Now()) + QStringLiteral("  Log ended."));
+    Controls.StartEnabled = false;
     RemoteOffRequest = true;
-    MsgPanel2->setText(MsgProcessing);
-    MsgPanel2->show();
+    Controls.StorageMessage = MsgProcessing;
+    view_->Render();
 }
 
-void TForm1::SetStorageControlsEnabled(bool enabled) {
-    for (QWidget* control : {static_cast<QWidget*>(RateComboBox), static_cast<QWidget*>(AdvDataComboBox),
-                             static_cast<QWidget*>(AuxinCheckBox2), static_cast<QWidget*>(UploadButton),
-                             static_cast<QWidget*>(OffButton)})
-        control->setEnabled(enabled);
+void AcquisitionSession::OffButtonClicked() { RemoteOffRequest = true; }
+
+// At the end of each storage scan: logging starts on the waiting sensors
+// while the event log runs, or every running sensor is switched off once
+// after it ended or when "Off" asked for it.
+void AcquisitionSession::RunRemotePass() {
+    Operation pass(*this, SessionMode::RemotePass);
+    if (StartButtonTag == 1) {
+        RemoteStart();
+    } else if (RemoteOffRequest) {
+        RemoteOffAll();
+        RemoteOffRequest = false;
+        Controls.StorageMessage.clear();
+        Controls.StartEnabled = true;
+        view_->Render();
+    }
 }
 
-void TForm1::OffButtonClick() {
-    if (!RemoteOffRequest) RemoteOffRequest = true;
-}
-
-void TForm1::WaitStep() {
+void AcquisitionSession::WaitStep() {
     if (waitStep_) waitStep_();
     else QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-bool TForm1::SendRemoteCommand(const std::function<bool()>& keepWaiting, const std::function<void()>& onRequested) {
+// One connect, send, wait for the reply, disconnect cycle on
+// TargetDeviceName with PendingCommand; false when no connection could be
+// asked for. keepWaiting tells whether the wait may go on.
+bool AcquisitionSession::SendRemoteCommand(const std::function<bool()>& keepWaiting,
+                                           const std::function<void()>& onRequested) {
     Decoder.ReplyReceived = false;
-    if (!Connect(Link, central_)) return false;
+    if (!Connect(Link, central_)) {
+        qCInfo(lcStorage) << "no usable connection to" << Link.TargetDeviceName << "for" << Link.PendingCommand;
+        return false;
+    }
     QString error;
-    if (!central_.Connect(Link.ActiveDevice, &error)) return false;
+    if (!central_.Connect(Link.ActiveDevice, &error)) {
+        qCWarning(lcStorage) << "connect to" << Link.TargetDeviceName << "refused:" << error;
+        return false;
+    }
     if (onRequested) onRequested();
 
-    SetBusyCursor(true);
+    SetBusy(true);
     const int64_t start = OleDateToMilliseconds(clock_.Now());
     while ((OleDateToMilliseconds(clock_.Now()) - start) / 1000 < ReplyWaitSeconds && keepWaiting() &&
            !Decoder.ReplyReceived)
         WaitStep();
+    if (!Decoder.ReplyReceived)
+        qCWarning(lcStorage) << Link.PendingCommand << "to" << Link.TargetDeviceName << "got no reply";
     // A connection that never came up is called off too, or the sensor
     // could connect later, stay connected and stop advertising.
     if (Link.DeviceLinkReady) Disconnect(Link, central_);
     else central_.Disconnect(Link.ActiveDevice);
-    SetBusyCursor(false);
+    SetBusy(false);
     return true;
 }
 
-void TForm1::RemoteStart() {
-    Link.PendingCommand = RemoteStartCommandText(RateComboBox->currentIndex(), AdvDataComboBox->currentIndex());
+void AcquisitionSession::RemoteStart() {
+    const UserChoices page = view_->Choices();
+    Link.PendingCommand = RemoteStartCommandText(page.storageRateItem, page.advertisedValueItem);
     for (int i = 0; i < DeviceTableSize; ++i) {
         if (StartButtonTag != 1 || Devices[i].id.isEmpty()) break;
         ADV_DATA_TYPE& entry = Devices[i];
@@ -112,7 +130,7 @@ void TForm1::RemoteStart() {
     }
 }
 
-void TForm1::RemoteOffAll() {
+void AcquisitionSession::RemoteOffAll() {
     for (int i = 0; i < DeviceTableSize && !Devices[i].id.isEmpty(); ++i) {
         if (!Devices[i].meas && !Devices[i].wf) continue;
         const QString id = Devices[i].id;
@@ -122,7 +140,7 @@ void TForm1::RemoteOffAll() {
     }
 }
 
-void TForm1::RemoteOff(const QString& id) {
+void AcquisitionSession::RemoteOff(const QString& id) {
     Link.PendingCommand = RemoteOffCommand;
     Link.TargetDeviceName = id;
     SendRemoteCommand([] { return true; }, {});

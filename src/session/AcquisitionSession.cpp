@@ -1,0 +1,104 @@
+#include "session/AcquisitionSession.h"
+
+#include <QDir>
+
+#include "data/Clock.h"
+#include "session/Diagnostics.h"
+
+
+AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
+    : SampleDecoder(PacketDecoderContext{Store, Supervision, Link.TargetDeviceName, View.LiveReview, View.EntireView,
+                                         dependencies.clock, *this}),
+      central_(dependencies.central),
+      prompts_(dependencies.prompts),
+      clock_(dependencies.clock),
+      waitStep_(dependencies.waitStep) {
+    EventLogFileName = dependencies.eventLogFileName;
+    DataFolder = dependencies.dataFolder;
+    if (!QDir().mkpath(DataFolder))  // the save dialog then starts elsewhere
+        qCWarning(lcSession) << "cannot create the data folder" << DataFolder;
+
+    WUni232c1.BaudRate = 9600;  // the event box's line: 9600 baud, 8N1, no flow control
+
+    Store.DataSaved = true;
+    ResetRecord(Store);
+    Store.RecordFull = false;
+    Store.SequenceGap = false;
+    Decoder.RxPacketLength = 0;
+    Link.DeviceLinkReady = false;
+    Supervision = {};
+    ResetDeviceTable(Devices);
+}
+
+AcquisitionSession::~AcquisitionSession() { CloseExternalInput(); }
+
+SessionMode AcquisitionSession::Mode() const {
+    if (!operations_.isEmpty()) return operations_.constLast();
+    if (UploadPanel.Visible) return SessionMode::Uploading;
+    if (ConnectButtonTag == 1) {
+        if (!Link.DeviceLinkReady) return SessionMode::Connecting;
+        return Store.CheckSensorsMode ? SessionMode::SensorCheck : SessionMode::Measuring;
+    }
+    if (scanningForConnection_) return SessionMode::ScanningForConnection;
+    if (StartButtonTag == 1) return SessionMode::EventLog;
+    if (StorageModeActive()) return SessionMode::StorageCycle;
+    return SessionMode::Idle;
+}
+
+bool AcquisitionSession::Doing(SessionMode mode) const { return operations_.contains(mode); }
+
+AcquisitionSession::Operation::Operation(AcquisitionSession& session, SessionMode mode) : session_(session) {
+    session_.operations_.append(mode);
+    qCDebug(lcSession) << "mode:" << SessionModeName(mode);
+}
+
+AcquisitionSession::Operation::~Operation() {
+    session_.operations_.removeLast();
+    qCDebug(lcSession) << "mode:" << SessionModeName(session_.Mode());
+}
+
+bool AcquisitionSession::StorageModeActive() const { return CurrentPage == 1 || StartButtonTag == 1; }
+
+void AcquisitionSession::SetBusy(bool busy) {
+    if (Controls.Busy == busy) return;
+    Controls.Busy = busy;
+    view_->Render();
+}
+
+bool AcquisitionSession::StartDiscovery() {
+    QString error;
+    if (!central_.DiscoverDevices(5000, &error)) {
+        qCWarning(lcLink) << "a scan could not start:" << error;
+        return false;
+    }
+    StartDiscoveryWatchdog();
+    return true;
+}
+
+// A running watchdog keeps counting from the discovery that started it.
+void AcquisitionSession::StartDiscoveryWatchdog() {
+    if (DiscoveryWatchdogRunning) return;
+    DiscoveryWatchdogRunning = true;
+    view_->StartDiscoveryWatchdog();
+}
+
+// A discovery that overran its time is cut short; its end event follows.
+void AcquisitionSession::DiscoveryWatchdogExpired() {
+    DiscoveryWatchdogRunning = false;
+    central_.CancelDiscovery();
+}
+
+void AcquisitionSession::EndReviewAndOverview() {
+    View.LiveReview = false;
+    View.EntireView = false;
+    view_->SetTrendHighlighted(false);
+}
+
+void AcquisitionSession::ClearTrendViewForNewRecord() {
+    View.EntireViewLength = 0;
+    View.CursorChannel = -1;
+    View.CursorIndex = -1;
+    view_->HideScrollBar();
+}
+
+void AcquisitionSession::MarkEvent(int event) { Supervision.PendingEvent = event; }

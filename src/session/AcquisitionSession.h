@@ -1,0 +1,198 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "data/PacketDecoder.h"
+#include "data/SampleStore.h"
+#include "data/SupervisionState.h"
+#include "link/BleCentral.h"
+#include "link/Framing.h"
+#include "link/LinkState.h"
+#include "prompts/Prompts.h"
+#include "serial/ExternalInput.h"
+#include "serial/WUni232c.h"
+#include "session/ControlStates.h"
+#include "session/SessionMode.h"
+#include "session/SessionView.h"
+#include "storage/DeviceTable.h"
+#include "view/ViewState.h"
+
+class Clock;
+class Prompts;
+
+// What the session is given rather than finds for itself, so tests can run
+// it with simulated sensors, scripted prompts, a set clock and a temporary
+// folder in place of the program's own.
+struct SessionDependencies {
+    BleCentral& central;
+    Prompts& prompts;
+    Clock& clock;
+    QString eventLogFileName;  // the PC's event log of numbered events
+    QString dataFolder;        // where records are saved; made when missing
+    // Runs pending events once while a long operation waits for the sensor;
+    // empty: wait for the next event of the event loop. Tests move time here.
+    std::function<void()> waitStep;
+};
+
+// The acquisition session: the record in memory, the link to the sensor,
+// supervision, the storage page's device table and the one mode the program
+// is in. Its inputs are events (clicks forwarded by the window, the central's
+// events, timer ticks, keys); its outputs are its state, which the window
+// shows, and the calls of its SessionView. Flows live in files of their own:
+// real-time, dispatch of the central's events, supervision, the storage
+// page's event log and remote pass, upload, and record files.
+class AcquisitionSession : public QObject, private FrameSink, private PacketDecoderListener {
+    Q_OBJECT
+
+public:
+    explicit AcquisitionSession(const SessionDependencies& dependencies);
+    ~AcquisitionSession() override;
+
+    void SetView(SessionView* view) { view_ = view ? view : &noView_; }
+
+    // --- State ------------------------------------------------------------------
+    SampleStore Store;
+    LinkState Link;
+    FrameDecoder Decoder;
+    TrendViewState View;
+    PacketDecoder SampleDecoder;
+    SupervisionState Supervision;
+    DeviceTable Devices;
+    TWUni232c WUni232c1;  // the external event input
+    ExternalInputParser ExternalInput;
+    int RateIndex = 0;  // real-time rate preselected in the connection dialog
+    // Control tags kept as state: 1 while a real-time measurement runs, 1
+    // while the storage-mode event log runs, 1 while an upload runs.
+    int ConnectButtonTag = 0;
+    int StartButtonTag = 0;
+    int UploadOkButtonTag = 0;
+    // Storage mode: requests carried out by the next end of a discovery.
+    bool RemoteOffRequest = false;
+    bool UploadRequest = false;
+
+    QString SavedFileName;  // the last file the record was saved to, without folder
+    QString EventLogFileName;
+    QString DataFolder;
+
+    // What the program is doing, from the tags and requests above and the
+    // operation under way, if any.
+    SessionMode Mode() const;
+    ControlStates Controls;
+    UploadPanelState UploadPanel;
+    int CurrentPage = 0;  // 0 "Real time Mode", 1 "Storage Mode"
+    bool DiscoveryWatchdogRunning = false;
+
+    // --- Inputs -----------------------------------------------------------------
+    // Real-time page.
+    void ConnectButtonClicked();
+    // Storage page.
+    void StartButtonClicked();
+    void OffButtonClicked();
+    // The grid row (1 is the first sensor) whose stored record to upload.
+    void UploadButtonClicked(int row);
+    void UploadOkButtonClicked();
+    // The page shown changed (0 real time, 1 storage) by the user.
+    void PageChanged(int page);
+    // Files and the Edit menu.
+    void SaveClicked();
+    void OpenClicked();
+    void MergeClicked();
+    void ClearInitPointsClicked();
+    void ValueInitializationClicked();
+    // Keys: a mark for Timer1 to take (+N started, -N ended).
+    void MarkEvent(int event);
+    // The window may close; asks what must be asked.
+    bool MayClose();
+    void Closing();
+    // Timers.
+    void SupervisionTick();         // Timer1, 500 ms
+    void DiscoveryWatchdogExpired(); // Timer2
+    // Events of the Bluetooth LE central.
+    void DeviceDiscovered(const BleDevicePtr& device, const QByteArray& manufacturerData);
+    void DiscoveryEnded(const QList<BleDevicePtr>& devices);
+    void DeviceConnected(const BleDevicePtr& device);
+    void CharacteristicChanged(const BleDevicePtr& device, const QUuid& characteristic, const QByteArray& value,
+                               int gattStatus);
+
+    // The storage page is in use: chosen, or the only one while its event log runs.
+    bool StorageModeActive() const;
+    bool Live() const { return ConnectButtonTag == 1; }
+    // Leaves the review and the overview: the trend follows or shows the
+    // record again on a white panel.
+    void EndReviewAndOverview();
+    // A new record begins: no overview length, no sample cursor, no scroll bar.
+    void ClearTrendViewForNewRecord();
+
+private:
+    bool PacketsWanted() const override;
+    void PacketReceived(const uint8_t* packet, int32_t length, int32_t left) override;
+    void RepaintTrend() override { view_->RepaintTrend(); }
+    void UpdateProgress() override;
+    void ShowStatusText(const QString& text) override { view_->ShowStatusText(text); }
+
+    // Marks an operation that runs through nested event processing (the
+    // end of a measurement, a remote pass, a save) for as long as it lives.
+    class Operation {
+    public:
+        Operation(AcquisitionSession& session, SessionMode mode);
+        ~Operation();
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+    private:
+        AcquisitionSession& session_;
+    };
+    bool Doing(SessionMode mode) const;
+    void SetBusy(bool busy);
+    bool StartDiscovery();
+    void StartDiscoveryWatchdog();
+
+    // Real time.
+    void StartMeasurement();
+    void EndMeasurement();
+    void ChooseSensorAndConnect();
+    ConnectionOffer OfferConnection() const;
+    void ResetRecordForMeasurement();
+
+    // External input.
+    bool OpenExternalInputForStart(bool auxin, const QString& port);
+    void CloseExternalInput();
+    void PollExternalInputPort();
+
+    // Supervision.
+    void TakePendingEventIntoRecord();
+    void LogStorageEvent();
+    bool AppendEventLogOrWarn(double tm, int event);
+
+    // Storage page.
+    void StartEventLog();
+    void FinishEventLog();
+    void RunRemotePass();
+    void RemoteStart();
+    void RemoteOffAll();
+    void RemoteOff(const QString& id);
+    bool SendRemoteCommand(const std::function<bool()>& keepWaiting, const std::function<void()>& onRequested);
+    void WaitStep();
+
+    // Upload.
+    void UploadStart();
+    void SaveUploadedRecord(bool clearSensorLog);
+    void FinishUpload();
+
+    // Record files.
+    bool SaveRecord();
+    bool SaveRecordAndTell();
+    void MergeEventLog(bool mo);
+
+    BleCentral& central_;
+    Prompts& prompts_;
+    Clock& clock_;
+    std::function<void()> waitStep_;
+    SessionView noView_;
+    SessionView* view_ = &noView_;
+    QList<SessionMode> operations_;    // innermost last
+    bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog
+    bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
+};

@@ -1,0 +1,134 @@
+// The real-time measurement: "Start" and "End" of the real-time page, and
+// the part of the end-of-discovery dispatcher that offers the sensors.
+#include <QCoreApplication>
+
+#include "data/RecordSummary.h"
+#include "link/Commands.h"
+#include "link/Connection.h"
+#include "prompts/Prompts.h"
+#include "session/AcquisitionSession.h"
+#include "session/Diagnostics.h"
+#include "session/StringTable.h"
+
+void AcquisitionSession::ConnectButtonClicked() {
+    if (ConnectButtonTag == 0) StartMeasurement();
+    else EndMeasurement();
+}
+
+void AcquisitionSession::StartMeasurement() {
+    if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
+
+    Store.InitPointsEditable = false;
+    EndReviewAndOverview();
+    Controls.ConnectEnabled = false;
+    scanningForConnection_ = true;
+    Supervision.LinkLost = false;
+    Store.SequenceGap = false;
+    Controls.Busy = true;
+    view_->Render();
+    QCoreApplication::processEvents();
+
+    // A discovery under way, or the watchdog's cancel of it, ends with the
+    // event that continues this flow.
+    if (DiscoveryWatchdogRunning) return;
+    if (!StartDiscovery()) {
+        scanningForConnection_ = false;
+        Controls.ConnectEnabled = true;
+        SetBusy(false);
+        view_->Render();
+    }
+}
+
+ConnectionOffer AcquisitionSession::OfferConnection() const {
+    ConnectionOffer offer;
+    offer.deviceNames = ConnectableDeviceNames(Link.ScanDeviceList);
+    offer.preselected = offer.deviceNames.indexOf(Link.TargetDeviceName);
+    offer.rateItem = RateIndex - 1;
+    return offer;
+}
+
+// The scan of a "Start" click has ended: offer the sensors, then connect.
+void AcquisitionSession::ChooseSensorAndConnect() {
+    scanningForConnection_ = false;
+    Controls.ConnectEnabled = true;
+    view_->Render();
+    const std::optional<ConnectionChoice> choice = prompts_.ConnectionSettings(OfferConnection());
+    if (!choice) return;
+
+    RateIndex = choice->rateItem + 1;
+    Link.TargetDeviceName = choice->deviceName;
+    Store.CheckSensorsMode = choice->checkSensors;
+
+    const UserChoices page = view_->Choices();
+    if (!OpenExternalInputForStart(page.realTimeAuxin, page.realTimePort)) return;
+    if (!Connect(Link, central_)) {
+        qCWarning(lcLink) << "no usable connection to" << Link.TargetDeviceName;
+        CloseExternalInput();
+        return;
+    }
+
+    Store.RecordRateIndex = RateIndex;
+    Store.RecordDeviceId = Link.TargetDeviceName;
+    SendStart(Link, central_, Supervision, Store.RecordRateIndex, Store.CheckSensorsMode);
+    view_->ShowConnectingMessage();
+    ConnectButtonTag = 1;
+    Controls.ResetEnabled = true;
+    Controls.OpenEnabled = false;
+    Controls.SaveEnabled = false;
+    Controls.ClearInitPointsEnabled = false;
+    Controls.StorageTabVisible = false;
+
+    ResetRecordForMeasurement();
+
+    view_->ShowViewControlsFor(Store.CheckSensorsMode);
+    view_->Render();
+    view_->RepaintTrend();
+}
+
+void AcquisitionSession::ResetRecordForMeasurement() {
+    Decoder.RxPacketLength = 0;
+    ResetRecord(Store);
+    Store.ReceivedDeviceId.clear();
+    Store.DataSaved = true;
+    Store.RecordFull = false;
+    Supervision.PendingEvent = 0;
+    ClearTrendViewForNewRecord();
+}
+
+void AcquisitionSession::EndMeasurement() {
+    Operation ending(*this, SessionMode::EndingMeasurement);
+    EndReviewAndOverview();
+    Controls.ConnectEnabled = false;
+    Supervision.SilenceTicks = 0;
+    Controls.Busy = true;
+    view_->Render();
+    QCoreApplication::processEvents();
+
+    SendStop(Link, central_, Supervision, clock_);
+
+    if (!Store.CheckSensorsMode && Store.SampleCount != 0) {
+        Controls.EditEnabled = true;
+        Store.RecordDeviceId = Store.ReceivedDeviceId;
+        Store.DataSaved = false;
+        view_->ShowStatusText(RecordSummaryText(Store));
+    } else {
+        Controls.EditEnabled = false;  // a sensor check is never kept for saving
+    }
+    view_->Render();
+
+    if (!Store.DataSaved) {
+        SetBusy(false);
+        SaveRecordAndTell();
+    }
+    Controls.SaveEnabled = !Store.DataSaved;
+    view_->ApplyScrollRangeRule();
+
+    ConnectButtonTag = 0;
+    view_->HideMessagePanel();
+    Controls.ConnectEnabled = true;
+    Controls.ResetEnabled = false;
+    Controls.Busy = false;
+    Controls.OpenEnabled = true;
+    Controls.StorageTabVisible = true;
+    view_->Render();
+}

@@ -1,0 +1,166 @@
+// The record in memory and its files: "Save", "Open", the event merge, the
+// value-initialization points, and what closing the program asks.
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "data/CsvOpenFlow.h"
+#include "data/CsvSaveFlow.h"
+#include "data/ValueInitialization.h"
+#include "link/Commands.h"
+#include "prompts/Prompts.h"
+#include "session/AcquisitionSession.h"
+#include "session/Diagnostics.h"
+#include "session/StringTable.h"
+#include "storage/EventMerge.h"
+
+bool AcquisitionSession::SaveRecord() {
+    if (Doing(SessionMode::Saving)) return false;
+    // The save lets the window run every few rows; meanwhile no other file
+    // command may start.
+    Operation saving(*this, SessionMode::Saving);
+    const bool openEnabled = Controls.OpenEnabled;
+    Controls.OpenEnabled = false;
+    Controls.SaveEnabled = false;
+    view_->Render();
+    const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); });
+    Controls.OpenEnabled = openEnabled;
+    Controls.SaveEnabled = !Store.DataSaved;
+    view_->Render();
+    return saved;
+}
+
+bool AcquisitionSession::SaveRecordAndTell() {
+    if (!SaveRecord()) return false;
+    prompts_.Notice(SavedFileName + MsgCreatedSuffix);
+    return true;
+}
+
+void AcquisitionSession::SaveClicked() {
+    SaveRecordAndTell();
+    Controls.SaveEnabled = !Store.DataSaved;
+    view_->Render();
+}
+
+void AcquisitionSession::OpenClicked() {
+    if (Doing(SessionMode::Saving)) return;
+    const OpenRecordOutcome outcome = OpenRecord(Store, prompts_, DataFolder, [this](bool busy) {
+        SetBusy(busy);
+        if (busy) QCoreApplication::processEvents();
+    });
+    SetBusy(false);
+    if (outcome.sampleCursorCleared) {
+        View.CursorChannel = -1;
+        View.CursorIndex = -1;
+    }
+    if (outcome.recordReplaced) {
+        EndReviewAndOverview();
+        Controls.ClearInitPointsEnabled = false;
+        Controls.EditEnabled = outcome.editMenuEnabled;
+        view_->ShowStatusText(outcome.statusText);
+        view_->ShowViewControlsFor(false);
+        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) view_->ApplyScrollRangeRule();
+        else if (outcome.scrollBar == ScrollBarUpdate::Hide) view_->HideScrollBar();
+        Controls.SaveEnabled = !Store.DataSaved;
+        view_->Render();
+    }
+    view_->RepaintTrend();
+}
+
+void AcquisitionSession::MergeClicked() {
+    if (Store.SampleCount != 0) MergeEventLog(false);
+}
+
+// The PC's event log put into the record as event marks; mo is the silent
+// merge of an upload.
+void AcquisitionSession::MergeEventLog(bool mo) {
+    if (!QFileInfo::exists(EventLogFileName)) return;
+    if (!mo && !prompts_.AskOkCancel(MsgMergeQuestion)) return;
+
+    // The whole log is read before any mark is touched, so a read failure
+    // leaves the record's marks as they were.
+    QList<EventLogRecord> records;
+    QString error;
+    if (!ReadEventLog(EventLogFileName, records, &error)) {
+        prompts_.Error(MsgEventLogUnreadable.arg(error));
+        return;
+    }
+    const MergeOutcome outcome = MergeEventMarks(Store, records);
+    if (mo) return;
+
+    prompts_.Notice(MsgMergedCount.arg(outcome.merged));
+    if (outcome.cleared != 0 || outcome.merged != 0) {
+        Store.DataSaved = false;
+        Controls.SaveEnabled = true;
+        view_->Render();
+    }
+    view_->RepaintTrend();
+}
+
+// Re-zeroes the live sensor, or inserts a value-initialization point at the
+// sample cursor of an uploaded record.
+void AcquisitionSession::ValueInitializationClicked() {
+    switch (DecideValueInitialization(Link, central_, clock_, Store, View.CursorChannel, View.CursorIndex)) {
+        case ResetButtonOutcome::PointInserted:
+            Controls.ResetEnabled = false;
+            Controls.SaveEnabled = true;
+            view_->Render();
+            view_->RepaintTrend();
+            break;
+        case ResetButtonOutcome::PointRefused:
+            Controls.ResetEnabled = false;
+            view_->Render();
+            break;
+        case ResetButtonOutcome::SentToSensor:
+        case ResetButtonOutcome::Nothing:
+            break;
+    }
+}
+
+// Back to the sensor's own references.
+void AcquisitionSession::ClearInitPointsClicked() {
+    if (Store.SampleCount == 0) return;
+    if (!prompts_.AskOkCancel(MsgClearInitPoints)) return;
+    if (ClearInitPoints(Store) > 0) {
+        Controls.SaveEnabled = true;
+        view_->Render();
+    }
+    view_->RepaintTrend();
+}
+
+bool AcquisitionSession::MayClose() {
+    if (ConnectButtonTag == 1) {
+        prompts_.Notice(MsgDisconnectToTerminate);
+        return false;
+    }
+    if (!Store.DataSaved) {
+        if (!prompts_.AskYesNo(MsgExitWithoutSaving)) return false;
+        Store.DataSaved = true;
+    }
+    prompts_.Notice(MsgTurnOffDevice);
+    return true;
+}
+
+void AcquisitionSession::Closing() { CloseExternalInput(); }
+
+// Only with both tabs showing can the user switch; a running measurement,
+// upload or event log hides the other tab.
+void AcquisitionSession::PageChanged(int page) {
+    if (!Controls.RealTimeTabVisible || !Controls.StorageTabVisible) return;
+    CurrentPage = page;
+    if (page == 1) {
+        Controls.StorageMessage.clear();
+        Controls.SaveEnabled = false;
+        Controls.OpenEnabled = false;
+        Controls.EditEnabled = false;
+        view_->Render();
+        // A discovery started less than 6000 ms ago still serves this page.
+        if (DiscoveryWatchdogRunning) return;
+        ResetDeviceTable(Devices);
+        if (!StartDiscovery()) qCWarning(lcStorage) << "the storage page stays without scanning";
+    } else {
+        Controls.SaveEnabled = !Store.DataSaved;
+        Controls.OpenEnabled = true;
+        Controls.EditEnabled = true;
+        view_->Render();
+    }
+}

@@ -1,0 +1,175 @@
+// Storage upload: one sensor's stored record comes into the record in
+// memory, with a progress panel over the trend view, the optional event
+// merge, the save and the sensor told to clear its log.
+#include <QCoreApplication>
+
+#include "data/RecordSummary.h"
+#include "link/Commands.h"
+#include "link/Connection.h"
+#include "link/LinkOperations.h"
+#include "session/AcquisitionSession.h"
+#include "session/Diagnostics.h"
+#include "session/StringTable.h"
+#include "storage/DeviceGrid.h"
+
+void AcquisitionSession::UploadButtonClicked(int row) {
+    if (row <= 0 || row >= DeviceGridRows - 1) return;  // the header and the parking row
+    const ADV_DATA_TYPE& entry = Devices[row - 1];
+    if (entry.id.isEmpty() || entry.meas || entry.count == 0) return;
+
+    Link.TargetDeviceName = entry.id;
+    UploadRequest = true;
+    SetBusy(true);
+    // Straight to the real-time page, without the page change's own steps:
+    // the discovery under way ends there and starts the upload.
+    CurrentPage = 0;
+    view_->ShowRealTimePageQuietly();
+}
+
+void AcquisitionSession::UploadStart() {
+    if (!Connect(Link, central_)) {
+        qCWarning(lcStorage) << "no usable connection to" << Link.TargetDeviceName << "for the upload";
+        return;
+    }
+
+    Store.CheckSensorsMode = false;
+    Store.UploadTotal = 0;
+    Decoder.RxPacketLength = 0;
+    ResetRecord(Store);
+    ClearTrendViewForNewRecord();
+    Store.DataSaved = true;
+    Store.RecordFull = false;
+    Store.SequenceGap = false;
+    Store.ReceivedDeviceId.clear();
+    Store.UploadActive = true;
+
+    SendGetLogStart(Link, central_, Supervision);
+
+    UploadOkButtonTag = 1;
+    UploadPanel = {};
+    UploadPanel.Visible = true;
+    UploadPanel.Line1 = MsgUploading;
+
+    Controls.ConnectEnabled = false;
+    Controls.ViewControlsEnabled = false;
+    Controls.StorageTabVisible = false;
+    Controls.OpenEnabled = false;
+    view_->Render();
+}
+
+void AcquisitionSession::UpdateProgress() {
+    const int32_t received = Store.SampleCount;
+    const int32_t total = Store.UploadTotal;
+    const int percent = total > 0 ? static_cast<int>(int64_t(received) * 100 / total) : 0;
+    auto counts = [&](const char* outcome) {
+        return QStringLiteral("%1/%2  %3% %4").arg(received).arg(total).arg(percent).arg(QLatin1String(outcome));
+    };
+
+    if (total == 0) {
+        Store.UploadActive = false;
+        UploadPanel.Line1 = MsgUploadCompleted;
+        UploadPanel.Line2 = MsgNoDataRecorded;
+        UploadOkButtonTag = 0;
+        view_->Render();
+        return;
+    }
+    if (received >= total) {
+        Store.UploadActive = false;
+        UploadPanel.Line1 = MsgUploadCompleted;
+        UploadPanel.Line2 = QStringLiteral("%1/%2  100% Received.").arg(received).arg(total);
+        UploadPanel.ProgressPercent = 100;
+        view_->Render();
+        if (received != 0 && UploadPanel.Line3.isEmpty()) SaveUploadedRecord(true);
+        UploadOkButtonTag = 0;
+        UploadPanel.OkEnabled = true;
+        view_->Render();
+        return;
+    }
+    if (Store.SequenceGap) {
+        Store.UploadActive = false;
+        SendGetLogCancel(Link, central_, clock_);
+        UploadPanel.Line1 = MsgUploadCommunicationError;
+        UploadPanel.Line2 = counts("Aborted.");
+        if (received != 0) Store.RecordDeviceId = Store.ReceivedDeviceId;
+        UploadOkButtonTag = 0;
+        UploadPanel.OkEnabled = true;
+        view_->Render();
+        return;
+    }
+    if (UploadOkButtonTag == 0) {
+        UploadPanel.Line2 = counts("Aborted.");
+        view_->Render();
+        if (received != 0 && UploadPanel.Line3.isEmpty()) {
+            SaveUploadedRecord(false);
+            Store.DataSaved = true;  // the sensor keeps its log: nothing is lost
+        }
+    } else {
+        UploadPanel.Line2 = counts("Received.");
+    }
+    UploadPanel.ProgressVisible = true;
+    UploadPanel.ProgressPercent = percent;
+    view_->Render();
+}
+
+// The merge (when asked for) and the save of an ended upload; the sensor's
+// log is cleared only after a complete upload was saved.
+void AcquisitionSession::SaveUploadedRecord(bool clearSensorLog) {
+    Store.RecordDeviceId = Store.ReceivedDeviceId;
+    UploadPanel.OkEnabled = false;
+    SetBusy(true);
+    view_->Render();
+    QCoreApplication::processEvents();
+    if (view_->Choices().mergeAfterUpload) MergeEventLog(true);
+    Store.DataSaved = false;
+    SetBusy(false);
+    if (SaveRecord()) {
+        UploadPanel.Line3 = SavedFileName + MsgCreatedSuffix;
+        if (clearSensorLog) SendLogClear(Link, central_, clock_);
+    }
+    UploadPanel.OkEnabled = true;
+    view_->Render();
+}
+
+void AcquisitionSession::UploadOkButtonClicked() {
+    if (UploadOkButtonTag == 1) {
+        Store.UploadActive = false;
+        UploadPanel.OkEnabled = false;
+        view_->Render();
+        QCoreApplication::processEvents();
+        SendGetLogCancel(Link, central_, clock_);
+        UploadPanel.Line1 = MsgUploadAborted;
+        UploadOkButtonTag = 0;
+        UpdateProgress();
+        UploadPanel.OkEnabled = true;
+        view_->Render();
+        return;
+    }
+    FinishUpload();
+}
+
+void AcquisitionSession::FinishUpload() {
+    Store.UploadActive = false;
+    Disconnect(Link, central_);
+    const int32_t received = Store.SampleCount;
+    UploadPanel.Visible = false;
+    view_->ApplyScrollRangeRule();
+    if (received != 0) {
+        Store.InitPointsEditable = true;
+        Controls.EditEnabled = true;
+        view_->ShowStatusText(RecordSummaryText(Store));
+    } else {
+        Store.InitPointsEditable = false;
+        Controls.EditEnabled = false;
+    }
+    Controls.ConnectEnabled = true;
+    view_->ShowViewControlsFor(false);
+    Controls.ViewControlsEnabled = true;
+    Controls.StorageTabVisible = true;
+    Controls.OpenEnabled = true;
+    Controls.SaveEnabled = !Store.DataSaved;
+    Controls.ClearInitPointsEnabled = Store.InitPointsEditable;
+    View.CursorChannel = -1;
+    View.CursorIndex = -1;
+    view_->Render();
+    view_->RepaintTrend();
+}
