@@ -1,6 +1,4 @@
 #include "session/Diagnostics.h"
 
 Q_LOGGING_CATEGORY(lcSession, "tq580.session", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcLink, "tq580.link", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcStorage, "tq580.storage", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcFiles, "tq580.files", QtInfoMsg)

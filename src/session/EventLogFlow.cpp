@@ -97,7 +97,9 @@ bool AcquisitionSession::SendRemoteCommand(const std::function<bool()>& keepWait
     while ((OleDateToMilliseconds(clock_.Now()) - start) / 1000 < ReplyWaitSeconds && keepWaiting() &&
            !Decoder.ReplyReceived)
         WaitStep();
-    if (!Decoder.ReplyReceived)
+    if (Decoder.ReplyReceived)
+        qCInfo(lcStorage) << Link.PendingCommand << "to" << Link.TargetDeviceName << "answered" << Decoder.ReplyText;
+    else
         qCWarning(lcStorage) << Link.PendingCommand << "to" << Link.TargetDeviceName << "got no reply";
     // A connection that never came up is called off too, or the sensor
     // could connect later, stay connected and stop advertising.
