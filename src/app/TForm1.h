@@ -218,9 +218,7 @@ private:
     // What the session asks of the window.
     void Render() override;
     void ShowStatusText(const QString& text) override;
-    void SetTrendHighlighted(bool highlighted) override { SetPanel1Highlighted(highlighted); }
-    void ApplyScrollRangeRule() override { SetScrollRangeForRecord(); }
-    void HideScrollBar() override { ScrollBar1->hide(); }
+    void RenderTrendView() override;
     void ShowConnectingMessage() override;
     void HideMessagePanel() override { MsgPanel->hide(); }
     void ShowViewControlsFor(bool checkSensors) override;

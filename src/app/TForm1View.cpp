@@ -6,6 +6,7 @@
 #include "view/ResizeHook.h"
 #include "view/TrendColours.h"
 #include "view/TrendGeometry.h"
+#include "view/TrendInteraction.h"
 #include "view/TrendPainter.h"
 
 namespace {
@@ -57,8 +58,8 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
     input.ShowLevel[0] = CheckBox9->isChecked();
     input.ShowLevel[1] = CheckBox10->isChecked();
     input.ShowLevel[2] = CheckBox11->isChecked();
-    input.ScrollBarVisible = !ScrollBar1->isHidden();
-    input.ScrollBarPosition = ScrollBar1->value();
+    input.ScrollBarVisible = Session.View.ScrollVisible;
+    input.ScrollBarPosition = Session.View.FirstShownSample;
 
     const TrendPaintOutcome outcome = PaintTrend(painter, input);
     if (!outcome.Drawn) return;
@@ -103,17 +104,22 @@ void TForm1::SetPanel1Highlighted(bool highlighted) {
 }
 
 void TForm1::SetScrollRangeForRecord() {
-    const ScrollRange range = ScrollRangeRule(Session.Store.SampleCount, Session.View.ScreenSamples);
-    if (range.Visible) {
-        ScrollBar1->setMinimum(0);
-        ScrollBar1->setMaximum(range.Maximum);
-        ScrollBar1->setValue(range.Maximum);
-        ScrollBar1->setSingleStep(range.SingleStep);
-        ScrollBar1->setPageStep(std::max(Session.View.ScreenSamples, 1));
-        ScrollBar1->show();
-    } else {
-        ScrollBar1->hide();
+    ShowRecordEnd(Session.View, Session.Store.SampleCount);
+    RenderTrendView();
+}
+
+// The scroll bar and the panel's highlight as the view state says, and a paint.
+void TForm1::RenderTrendView() {
+    {
+        const QSignalBlocker mirroring(ScrollBar1);
+        const TrendViewState& view = Session.View;
+        ScrollBar1->setRange(0, view.ScrollMaximum);
+        ScrollBar1->setValue(view.FirstShownSample);
+        ScrollBar1->setSingleStep(view.ScrollSingleStep);
+        ScrollBar1->setPageStep(view.ScrollPageStep);
+        ScrollBar1->setVisible(view.ScrollVisible);
     }
+    SetPanel1Highlighted(TrendHighlighted(Session.View));
     RepaintTrend();
 }
 

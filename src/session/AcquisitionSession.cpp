@@ -4,6 +4,7 @@
 
 #include "data/Clock.h"
 #include "session/Diagnostics.h"
+#include "view/TrendInteraction.h"
 
 
 AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
@@ -89,16 +90,18 @@ void AcquisitionSession::DiscoveryWatchdogExpired() {
 }
 
 void AcquisitionSession::EndReviewAndOverview() {
-    View.LiveReview = false;
-    View.EntireView = false;
-    view_->SetTrendHighlighted(false);
+    LeaveReviewAndOverview(View);
+    view_->RenderTrendView();
 }
 
 void AcquisitionSession::ClearTrendViewForNewRecord() {
-    View.EntireViewLength = 0;
-    View.CursorChannel = -1;
-    View.CursorIndex = -1;
-    view_->HideScrollBar();
+    ClearViewForNewRecord(View);
+    view_->RenderTrendView();
+}
+
+void AcquisitionSession::ShowRecordEndInView() {
+    ShowRecordEnd(View, Store.SampleCount);
+    view_->RenderTrendView();
 }
 
 void AcquisitionSession::MarkEvent(int event) { Supervision.PendingEvent = event; }

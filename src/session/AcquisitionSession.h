@@ -124,6 +124,8 @@ public:
     void EndReviewAndOverview();
     // A new record begins: no overview length, no sample cursor, no scroll bar.
     void ClearTrendViewForNewRecord();
+    // A stopped, opened or uploaded record is shown at its end.
+    void ShowRecordEndInView();
 
 private:
     bool PacketsWanted() const override;

@@ -121,7 +121,7 @@ void AcquisitionSession::EndMeasurement() {
         SaveRecordAndTell();
     }
     Controls.SaveEnabled = !Store.DataSaved;
-    view_->ApplyScrollRangeRule();
+    ShowRecordEndInView();
 
     ConnectButtonTag = 0;
     view_->HideMessagePanel();

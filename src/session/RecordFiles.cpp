@@ -58,8 +58,11 @@ void AcquisitionSession::OpenClicked() {
         Controls.EditEnabled = outcome.editMenuEnabled;
         view_->ShowStatusText(outcome.statusText);
         view_->ShowViewControlsFor(false);
-        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) view_->ApplyScrollRangeRule();
-        else if (outcome.scrollBar == ScrollBarUpdate::Hide) view_->HideScrollBar();
+        if (outcome.scrollBar == ScrollBarUpdate::ApplyScrollRangeRule) ShowRecordEndInView();
+        else if (outcome.scrollBar == ScrollBarUpdate::Hide) {
+            View.ScrollVisible = false;
+            view_->RenderTrendView();
+        }
         Controls.SaveEnabled = !Store.DataSaved;
         view_->Render();
     }

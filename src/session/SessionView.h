@@ -23,11 +23,9 @@ public:
     virtual void Render() {}
     virtual void RepaintTrend() {}
     virtual void ShowStatusText(const QString&) {}
-    // The trend's panel is highlighted while the record is reviewed or seen whole.
-    virtual void SetTrendHighlighted(bool) {}
-    // The scroll bar rule for a stopped, opened or uploaded record.
-    virtual void ApplyScrollRangeRule() {}
-    virtual void HideScrollBar() {}
+    // The trend view's state changed: its scroll bar, the panel's highlight
+    // and a paint follow.
+    virtual void RenderTrendView() {}
     // The message panel over the trend says "Connecting...".
     virtual void ShowConnectingMessage() {}
     virtual void HideMessagePanel() {}

@@ -152,7 +152,7 @@ void AcquisitionSession::FinishUpload() {
     Disconnect(Link, central_);
     const int32_t received = Store.SampleCount;
     UploadPanel.Visible = false;
-    view_->ApplyScrollRangeRule();
+    ShowRecordEndInView();
     if (received != 0) {
         Store.InitPointsEditable = true;
         Controls.EditEnabled = true;

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-// How the trend view is looked at: owned by the main window for its lifetime,
-// read by the painters and changed by the view controls and the mouse.
+// How the trend view is looked at: owned by the session for its lifetime,
+// read by the painters and changed by the view controls and the mouse
+// (TrendInteraction.h).
 struct TrendViewState {
     bool LiveReview = false;           // scrolled back during a running measurement
     bool EntireView = false;           // the whole-record overview replaces the trend
@@ -24,4 +25,11 @@ struct TrendViewState {
     int32_t DragAxis = -1;          // -1 undecided, 0 horizontal, 1 vertical
     bool DragMoved = false;         // moved more than 5 pixels since the press
     bool DblClickPending = false;   // the release after a double click places no cursor
+
+    // The scroll bar under the trend, which the window mirrors.
+    bool ScrollVisible = false;
+    int32_t FirstShownSample = 0;  // its position: the first sample of the screen
+    int32_t ScrollMaximum = 0;
+    int32_t ScrollSingleStep = 1;
+    int32_t ScrollPageStep = 1;
 };
