@@ -24,8 +24,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (!widget || widget->window() != this) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
     // The upload panel's button is the default one while the panel shows.
-    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && UploadPanel->isVisible() &&
-        UploadOkButton->isEnabled()) {
+    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && Session.UploadPanel.Visible &&
+        Session.UploadPanel.OkEnabled) {
         UploadOkButton->click();
         return true;
     }

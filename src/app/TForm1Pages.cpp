@@ -4,7 +4,7 @@
 // Only with both tabs showing can the user switch; a running measurement,
 // upload or event log hides the other tab.
 void TForm1::PageControl1Change() {
-    if (!PageControl1->isTabVisible(0) || !PageControl1->isTabVisible(1)) return;
+    if (!Session.Controls.RealTimeTabVisible || !Session.Controls.StorageTabVisible) return;
 
     if (PageControl1->currentWidget() == TabSheet2) {
         DrawGrid1->setCurrentCell(DrawGrid1->rowCount() - 1, 0);

@@ -40,7 +40,7 @@ void TForm1::PlaceWindow(const ProgramSettings& settings) {
 }
 
 bool TForm1::RealTimePageInUse() const {
-    return PageControl1->currentIndex() == 0 && PageControl1->isTabVisible(0);
+    return Session.CurrentPage == 0 && Session.Controls.RealTimeTabVisible;
 }
 
 void TForm1::WriteSettings() {

@@ -79,7 +79,7 @@ TEST_F(WindowTest, SwitchingDoesNothingWhileATabIsHidden) {
     TForm1& form = Show();
     form.PageControl1->setCurrentIndex(StoragePage);
     form.Timer2Timer();
-    form.PageControl1->setTabVisible(RealTimePage, false);
+    form.Session.Controls.RealTimeTabVisible = false;  // as the event log leaves it
     form.O1->setEnabled(true);
     const int discoveries = central.discoveries;
     form.PageControl1Change();

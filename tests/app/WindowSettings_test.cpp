@@ -128,10 +128,8 @@ TEST_F(WindowTest, AHiddenRealTimeTabIsNotThePageInUse) {
     TForm1& form = Show();
     form.AuxinCheckBox2->setChecked(true);
     form.AuxPortEdit2->setText("6");
-    form.PageControl1->setTabVisible(1, false);
-    form.PageControl1->setTabVisible(0, false);
-    form.PageControl1->setTabVisible(1, true);
-    form.PageControl1->setCurrentIndex(0);
+    form.Session.Controls.RealTimeTabVisible = false;  // as the event log leaves it
+    form.Session.CurrentPage = 0;
     ASSERT_TRUE(CloseWindow());
     const ProgramSettings stored = ReadSettingsFile(SettingsPath());
     EXPECT_TRUE(stored.Auxin);
