@@ -150,7 +150,7 @@ public:
     void FormClose();
     // Event marking; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void FormKeyPress(QChar character);
+    void FormKeyPress(int mark);
     void PageControl1Change();
     void AuxinCheckBoxClick(int tag);
     void X1Click();

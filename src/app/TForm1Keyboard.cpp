@@ -4,15 +4,17 @@
 
 namespace {
 
-// The character a key stroke types, with Ctrl+A..Ctrl+Z giving the control
-// codes 1..26 also where the platform leaves the text of such a key empty.
-QChar TypedCharacter(const QKeyEvent& event) {
-    if (event.text().size() == 1) return event.text().at(0);
+// The event a key stroke marks as a key combination: digits 1..9 typed
+// start event 1..9, Ctrl+A..Ctrl+I end it (Alt+digit is taken earlier).
+// Control characters typed by other keys (Tab is 9, Backspace 8) mark
+// nothing. 0 when the key marks nothing.
+int MarkOfKey(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
-    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && event.key() >= Qt::Key_A &&
-        event.key() <= Qt::Key_Z)
-        return QChar(event.key() - Qt::Key_A + 1);
-    return {};
+    const bool control = (modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier);
+    if (control && event.key() >= Qt::Key_A && event.key() <= Qt::Key_I) return -(event.key() - Qt::Key_A + 1);
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier) || event.text().size() != 1) return 0;
+    const char16_t typed = event.text().at(0).unicode();
+    return typed >= u'1' && typed <= u'9' ? typed - u'0' : 0;
 }
 
 }  // namespace
@@ -30,8 +32,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (FormKeyDown(key.key(), key.modifiers())) return true;
-    const QChar typed = TypedCharacter(key);
-    if (!typed.isNull()) FormKeyPress(typed);
+    FormKeyPress(MarkOfKey(key));
     return false;
 }
 
@@ -42,9 +43,7 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-// Typing 1..9 starts event 1..9; Ctrl+A..Ctrl+I (codes 1..9) ends it.
-void TForm1::FormKeyPress(QChar character) {
-    const char16_t code = character.unicode();
-    if (code >= u'1' && code <= u'9') Session.MarkEvent(code - u'0');
-    else if (code >= 1 && code <= 9) Session.MarkEvent(-static_cast<int>(code));
+// Typing 1..9 starts event 1..9; Ctrl+A..Ctrl+I ends it.
+void TForm1::FormKeyPress(int mark) {
+    if (mark != 0) Session.MarkEvent(mark);
 }

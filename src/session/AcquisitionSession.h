@@ -166,7 +166,8 @@ private:
     // Supervision.
     void TakePendingEventIntoRecord();
     void LogStorageEvent();
-    bool AppendEventLogOrWarn(double tm, int event);
+    void QueueEventLogRecord(double tm, int event);
+    void WriteUnwrittenEventLog();
 
     // Storage page.
     void StartEventLog();
@@ -196,5 +197,12 @@ private:
     SessionView* view_ = &noView_;
     QList<SessionMode> operations_;    // innermost last
     bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog
+    // Event log records that the file did not take yet, oldest first.
+    struct UnwrittenEventLogRecord {
+        double tm;
+        int event;
+    };
+    static constexpr int MaxUnwrittenEventLogRecords = 100000;
+    QList<UnwrittenEventLogRecord> unwrittenEventLog_;
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
 };

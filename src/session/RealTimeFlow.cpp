@@ -105,6 +105,12 @@ void AcquisitionSession::EndMeasurement() {
     QCoreApplication::processEvents();
 
     SendStop(Link, central_, Supervision, clock_);
+    if (!Link.DeviceLinkReady && Link.ActiveDevice) {
+        // Still connecting: the request is called off, or the sensor would
+        // connect later, start streaming into nothing and stay connected.
+        Link.PendingCommand.clear();
+        central_.Disconnect(Link.ActiveDevice);
+    }
 
     if (!Store.CheckSensorsMode && Store.SampleCount != 0) {
         Controls.EditEnabled = true;

@@ -5,6 +5,7 @@
 #include "prompts/Prompts.h"
 #include "serial/ExternalInputPort.h"
 #include "session/AcquisitionSession.h"
+#include "session/Diagnostics.h"
 #include "session/StringTable.h"
 #include "storage/EventLog.h"
 
@@ -14,6 +15,7 @@ constexpr int32_t SilentTicksBeforeLost = 20;
 
 void AcquisitionSession::SupervisionTick() {
     PollExternalInputPort();
+    WriteUnwrittenEventLog();
 
     if (ConnectButtonTag == 1 && Link.DeviceLinkReady) {
         if (Store.SampleCount != 0) Supervision.SilenceTicks++;
@@ -30,43 +32,55 @@ void AcquisitionSession::SupervisionTick() {
     }
 
     Supervision.LinkLost = false;
-    if (StartButtonTag == 1 && Supervision.PendingEvent != 0) {
-        LogStorageEvent();
-        if (Supervision.PendingEvent != 0) return;  // the file could not take it: try on the next tick
-    }
+    if (StartButtonTag == 1 && Supervision.PendingEvent != 0) LogStorageEvent();
     Supervision.PendingEvent = 0;
 }
 
+// The mark goes into the record at once; its line in the event log file
+// follows as soon as the file takes it.
 void AcquisitionSession::TakePendingEventIntoRecord() {
-    if (!AppendEventLogOrWarn(clock_.Now(), Supervision.PendingEvent)) return;
-    AddEventMark(Store, Store.SampleCount - 1, Supervision.PendingEvent);
+    const int event = Supervision.PendingEvent;
     Supervision.PendingEvent = 0;
+    QueueEventLogRecord(clock_.Now(), event);
+    AddEventMark(Store, Store.SampleCount - 1, event);
     view_->RepaintTrend();
 }
 
 void AcquisitionSession::LogStorageEvent() {
     const double now = clock_.Now();
     const int event = Supervision.PendingEvent;
-    if (!AppendEventLogOrWarn(now, event)) return;
+    Supervision.PendingEvent = 0;
+    QueueEventLogRecord(now, event);
     const QString what = event > 0 ? QStringLiteral("  Event%1Started").arg(event)
                                    : QStringLiteral("  Event%1Ended").arg(-event);
     view_->AppendLogLine(FormatClockTime(now) + what);
-    Supervision.PendingEvent = 0;
 }
 
-// A mark that cannot be written stays pending and is tried again on every
-// tick; the user hears of it once until a write succeeds again.
-bool AcquisitionSession::AppendEventLogOrWarn(double tm, int event) {
-    QString error;
-    if (AppendEventLog(EventLogFileName, tm, event, &error)) {
+void AcquisitionSession::QueueEventLogRecord(double tm, int event) {
+    if (unwrittenEventLog_.size() >= MaxUnwrittenEventLogRecords) {
+        qCWarning(lcSession) << "event log file unwritable for too long; dropping the mark of" << unwrittenEventLog_.first().tm;
+        unwrittenEventLog_.removeFirst();
+    }
+    unwrittenEventLog_.append({tm, event});
+    WriteUnwrittenEventLog();
+}
+
+// Marks that the file could not take are tried again on every tick, in
+// their order; the user hears of it once until a write succeeds again.
+void AcquisitionSession::WriteUnwrittenEventLog() {
+    while (!unwrittenEventLog_.isEmpty()) {
+        const UnwrittenEventLogRecord& record = unwrittenEventLog_.first();
+        QString error;
+        if (!AppendEventLog(EventLogFileName, record.tm, record.event, &error)) {
+            if (!eventLogFailureShown_) {
+                eventLogFailureShown_ = true;
+                prompts_.Error(MsgEventLogNotWritten.arg(error));
+            }
+            return;
+        }
         eventLogFailureShown_ = false;
-        return true;
+        unwrittenEventLog_.removeFirst();
     }
-    if (!eventLogFailureShown_) {
-        eventLogFailureShown_ = true;
-        prompts_.Error(MsgEventLogNotWritten.arg(error));
-    }
-    return false;
 }
 
 // The port named on a page is opened at the start of a measurement or an

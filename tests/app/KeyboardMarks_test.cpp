@@ -40,6 +40,12 @@ const KeyCase KeyCases[] = {
     {"Alt+Shift+3 marks nothing", Qt::Key_3, Qt::AltModifier | Qt::ShiftModifier, "#", 0, false},
     {"Ctrl+Alt+3 marks nothing", Qt::Key_3, Qt::AltModifier | Qt::ControlModifier, "", 0, false},
     {"a letter marks nothing", Qt::Key_A, Qt::NoModifier, "a", 0, false},
+    // Keys that type control codes 1..9 are not Ctrl+A..Ctrl+I.
+    {"Tab marks nothing", Qt::Key_Tab, Qt::NoModifier, "\t", 0, false},
+    {"Shift+Tab marks nothing", Qt::Key_Backtab, Qt::ShiftModifier, "\t", 0, false},
+    {"Backspace marks nothing", Qt::Key_Backspace, Qt::NoModifier, "\b", 0, false},
+    {"Enter marks nothing", Qt::Key_Return, Qt::NoModifier, "\r", 0, false},
+    {"Escape marks nothing", Qt::Key_Escape, Qt::NoModifier, "\x1b", 0, false},
 };
 
 void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text) {

@@ -7,6 +7,7 @@
 
 #include "session/StringTable.h"
 #include "data/Sample.h"
+#include "storage/EventMerge.h"
 #include "support/PseudoTerminalPair.h"
 
 namespace {
@@ -189,21 +190,33 @@ TEST_F(RealTimeFlow, KeyMarksLandOnTheNewestSampleAndInTheEventLog) {
     EXPECT_EQ(bytes.mid(24, 4).toHex(), QByteArray("fdffffff"));
 }
 
-TEST_F(RealTimeFlow, EventLogFailureKeepsTheMarkAndTellsOnce) {
+// An event log file that cannot be written holds back no mark: each goes
+// into the record at once, the user hears of the file once, and the file
+// gets every mark, in order, when it can be written again.
+TEST_F(RealTimeFlow, EventLogFailureKeepsEveryMarkInTheRecordAndTellsOnce) {
     TForm1& form = Start();
     StartMeasurementOn(Sensor1);
     Advance(1000);
     form.Session.EventLogFileName = folder.filePath("missing/tq580.evl");
     form.Session.Supervision.PendingEvent = 2;
-    Advance(1500);
+    Advance(500);
+    form.Session.Supervision.PendingEvent = -2;
+    Advance(1000);
     EXPECT_EQ(prompts.shown.filter("ERROR:").size(), 1);
-    EXPECT_EQ(form.Session.Supervision.PendingEvent, 2);
-    EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
+    EXPECT_EQ(form.Session.Supervision.PendingEvent, 0);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].code, 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[1].code, -2);
+    EXPECT_FALSE(QFile::exists(EventLogPath()));
 
     form.Session.EventLogFileName = EventLogPath();
     Advance(500);
-    EXPECT_EQ(form.Session.Supervision.PendingEvent, 0);
-    EXPECT_EQ(EventMarkCount(form.Session.Store), 1);
+    QList<EventLogRecord> records;
+    ASSERT_TRUE(ReadEventLog(EventLogPath(), records, nullptr));
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0].event, 2);
+    EXPECT_EQ(records[1].event, -2);
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 2);
 }
 
 TEST_F(RealTimeFlow, SilenceLosesTheLinkAndTheNextPacketRecovers) {
