@@ -157,6 +157,7 @@ public:
     // --- Menus -------------------------------------------------------------
     QAction* O1;  // Open
     QAction* S1;  // Save
+    QAction* ExportSnirf1;  // Export SNIRF...
     QAction* U1;  // Print Setup
     QAction* P1;  // Print
     QAction* X1;  // Exit
@@ -200,6 +201,7 @@ public:
     // File menu.
     void S1Click();
     void O1Click();
+    void ExportSnirf1Click();
     // Storage upload.
     void UploadButtonClick();
     void UploadStart();
@@ -278,6 +280,8 @@ private:
     bool SaveRecordAndTell();
     // Offers the save dialog; true when the file was written.
     bool SaveRecord();
+    // Export SNIRF: for a record with samples, not while a save runs.
+    void UpdateExportSnirfEnabled();
 
     void BuildUploadPanel();
     void SetUpDeviceGrid();

@@ -12,7 +12,7 @@
 // A prompt with no scripted answer fails the test.
 class ScriptedPrompts : public Prompts {
 public:
-    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "CONNECT", "PRINT SETUP", "PRINT"
+    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "SNIRF", "CONNECT", "PRINT SETUP", "PRINT"
 
     std::deque<bool> answers;        // for AskYesNo and AskOkCancel
     std::deque<QString> fileNames;   // for SaveFileName and OpenFileName
@@ -28,6 +28,7 @@ public:
     bool AskOkCancel(const QString& text) override;
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
+    QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
     bool ConnectionSettings(TForm2& dialog) override;
     void PrintSetup(QPrinter& printer) override;
     bool Print(QPrinter& printer) override;
