@@ -107,18 +107,21 @@ void Hdf5Group::WriteMatrix(const std::string& name, size_t rows, size_t columns
 
 Hdf5File::Hdf5File(Hdf5Id id) : Hdf5Group(std::move(id)) {}
 
-Hdf5File Hdf5File::CreateNew(const std::string& path) {
+Hdf5File Hdf5File::CreateInMemory() {
     static const bool silenced = H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr) >= 0;
     (void)silenced;
-    // Closing fails while anything in the file is still open, so no write
-    // can be left pending past the check of the close.
+    // The core driver without a backing store; grows in steps of 4 MiB.
     const Hdf5Id access(H5Pcreate(H5P_FILE_ACCESS), H5Pclose, "file access properties");
-    Check(H5Pset_fclose_degree(access.get(), H5F_CLOSE_SEMI), "file access properties");
-    return Hdf5File(Hdf5Id(H5Fcreate(path.c_str(), H5F_ACC_EXCL, H5P_DEFAULT, access.get()), H5Fclose,
-                           "creating the file"));
+    Check(H5Pset_fapl_core(access.get(), 4 << 20, false), "file access properties");
+    return Hdf5File(Hdf5Id(H5Fcreate("record.snirf", H5F_ACC_TRUNC, H5P_DEFAULT, access.get()), H5Fclose,
+                           "creating the file in memory"));
 }
 
-void Hdf5File::Close() {
-    Check(H5Fflush(id_.get(), H5F_SCOPE_LOCAL), "writing the file");
-    id_.Close("closing the file");
+std::vector<char> Hdf5File::Image() {
+    Check(H5Fflush(id_.get(), H5F_SCOPE_LOCAL), "completing the file");
+    const ssize_t size = H5Fget_file_image(id_.get(), nullptr, 0);
+    if (size < 0) Fail("measuring the file");
+    std::vector<char> image(static_cast<size_t>(size));
+    if (H5Fget_file_image(id_.get(), image.data(), image.size()) != size) Fail("copying the file");
+    return image;
 }

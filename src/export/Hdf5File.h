@@ -52,17 +52,18 @@ protected:
     Hdf5Id id_;
 };
 
-// A new HDF5 file; fails when the path exists already. The library's own
-// printing of errors is switched off for the process: failures come back as
-// Hdf5Error with the reason instead.
+// A new HDF5 file built in memory: the library never touches the disk, so
+// a disk that fails is the caller's to handle, with ordinary file writes.
+// The library's own printing of errors is switched off for the process:
+// failures come back as Hdf5Error with the reason instead.
 class Hdf5File : public Hdf5Group {
 public:
-    static Hdf5File CreateNew(const std::string& path);
+    static Hdf5File CreateInMemory();
     Hdf5File(Hdf5File&&) = default;
 
-    // Writes everything out and closes; throws when the file could not be
-    // completed. Every group made from this file must be gone by then.
-    void Close();
+    // The complete file as bytes. Every group made from this file must be
+    // gone by then.
+    std::vector<char> Image();
 
 private:
     explicit Hdf5File(Hdf5Id id);

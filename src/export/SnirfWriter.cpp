@@ -1,14 +1,9 @@
 #include "export/SnirfWriter.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QDateTime>
-#include <QRandomGenerator>
+#include <QSaveFile>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "data/OleDate.h"
 #include "data/RateTable.h"
@@ -17,22 +12,6 @@
 #include "export/SnirfContent.h"
 
 namespace {
-
-// A name next to the target that no other file has; the file is created
-// exclusively, so a clash only costs another try.
-QString TemporaryPathNextTo(const QString& target) {
-    const QFileInfo info(target);
-    return info.dir().filePath(QStringLiteral(".%1.%2.tmp")
-                                   .arg(info.fileName())
-                                   .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
-}
-
-// HDF5 leaves the data to the page cache; the rename must not overtake it.
-bool SyncToDisk(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    return fsync(file.handle()) == 0;
-}
 
 QString Refusal(const SampleStore& store) {
     if (store.SampleCount <= 0) return QStringLiteral("the record holds no samples");
@@ -54,28 +33,28 @@ SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path) 
     const QString refusal = Refusal(store);
     if (!refusal.isEmpty()) return {false, refusal};
 
-    QString temporary;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        temporary = TemporaryPathNextTo(path);
-        if (!QFileInfo::exists(temporary)) break;
-    }
+    std::vector<char> image;
     try {
-        {
-            Hdf5File file = Hdf5File::CreateNew(QFile::encodeName(temporary).toStdString());
-            WriteSnirfContent(store, file);
-            file.Close();
-        }
-        if (!SyncToDisk(temporary)) throw Hdf5Error("writing the file to disk failed");
+        Hdf5File file = Hdf5File::CreateInMemory();
+        WriteSnirfContent(store, file);
+        image = file.Image();
     } catch (const Hdf5Error& error) {
-        QFile::remove(temporary);
         return {false, QString::fromStdString(error.what())};
     }
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        const int renameError = errno;
-        const QString reason = QStringLiteral("replacing %1: %2").arg(QDir::toNativeSeparators(path),
-                                                                      QString::fromLocal8Bit(strerror(renameError)));
-        QFile::remove(temporary);
+
+    // The temporary file in the target's folder replaces the target only
+    // once it is written completely and flushed to disk.
+    // Unbuffered, so that a failing write leaves the system's reason in errno.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return {false, file.errorString()};
+    const auto size = static_cast<qint64>(image.size());
+    errno = 0;
+    if (file.write(image.data(), size) != size) {
+        const QString reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        file.cancelWriting();
+        file.commit();  // after cancelWriting this only removes the temporary file
         return {false, reason};
     }
+    if (!file.commit()) return {false, file.errorString()};
     return {true, {}};
 }
