@@ -66,12 +66,6 @@ Hdf5Id::~Hdf5Id() {
     if (id_ >= 0) closer_(id_);
 }
 
-void Hdf5Id::Close(const std::string& what) {
-    const hid_t id = id_;
-    id_ = -1;
-    Check(closer_(id), what);
-}
-
 Hdf5Group Hdf5Group::CreateGroup(const std::string& name) {
     return Hdf5Group(
         Hdf5Id(H5Gcreate2(id_.get(), name.c_str(), H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT), H5Gclose, "creating " + name));

@@ -27,8 +27,6 @@ public:
     ~Hdf5Id();
 
     hid_t get() const { return id_; }
-    // Closes now and throws when that fails (a file's last writes happen here).
-    void Close(const std::string& what);
 
 private:
     hid_t id_;

@@ -97,6 +97,7 @@ void WriteProbe(Hdf5Group& nirs) {
 void WriteStimuli(const SampleStore& store, Hdf5Group& nirs) {
     int index = 1;
     for (const SnirfStimulus& stimulus : StimulusConditions(store)) {
+        if (stimulus.rows.empty()) continue;
         Hdf5Group group = nirs.CreateGroup("stim" + std::to_string(index++));
         group.WriteString("name", stimulus.name);
         group.WriteMatrix("data", stimulus.rows.size(), 3, stimulus.rows.front().data());

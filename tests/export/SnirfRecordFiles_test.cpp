@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cmath>
+#include <numbers>
 
 #include "data/CsvWriter.h"
 #include "data/PacketDecoderTest.h"
@@ -19,7 +20,7 @@ constexpr int FastestRate = 0, SlowestRate = 5;
 constexpr uint32_t HeaderDate = 0x261209, HeaderTime = 0x143005;
 
 float Wave(int i, double period, double amplitude, double offset = 0) {
-    return static_cast<float>(offset + amplitude * std::sin(2 * M_PI * i / period));
+    return static_cast<float>(offset + amplitude * std::sin(2 * std::numbers::pi * i / period));
 }
 
 class SnirfRecordFiles : public PacketDecoderTest, public ::testing::WithParamInterface<int> {
