@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   socat xvfb xauth
   dbus-daemon python3-dbusmock
+  libhdf5-dev python3-mne python3-h5py
 )
 
 missing=()

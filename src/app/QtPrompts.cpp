@@ -52,6 +52,16 @@ QString QtPrompts::SaveFileName(const QString& initialFolder, const QString& sug
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtPrompts::SnirfFileName(const QString& initialFolder, const QString& suggestedName) {
+    QFileDialog dialog(parent_, QString(), QDir(initialFolder).filePath(suggestedName),
+                       QStringLiteral("SNIRF file (*.snirf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("snirf"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QString QtPrompts::OpenFileName(const QString& initialFolder) {
     QFileDialog dialog(parent_, QString(), initialFolder, CsvFilter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

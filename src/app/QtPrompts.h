@@ -23,6 +23,7 @@ public:
     bool AskOkCancel(const QString& text) override;
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
+    QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
     std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
     void PrintSetup(QPrinter& printer) override;
     bool Print(QPrinter& printer) override;

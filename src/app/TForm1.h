@@ -127,6 +127,7 @@ public:
     // --- Menus -------------------------------------------------------------
     QAction* O1;  // Open
     QAction* S1;  // Save
+    QAction* ExportSnirf1;  // Export SNIRF...
     QAction* U1;  // Print Setup
     QAction* P1;  // Print
     QAction* X1;  // Exit
@@ -167,6 +168,7 @@ public:
     // File menu.
     void S1Click();
     void O1Click();
+    void ExportSnirf1Click();
     // Storage upload.
     void UploadButtonClick();
     void UploadOkButtonClick();

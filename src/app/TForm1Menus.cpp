@@ -12,6 +12,11 @@ void TForm1::BuildMenus() {
     O1 = fileMenu->addAction(QStringLiteral("Open(&O)"));
     S1 = fileMenu->addAction(QStringLiteral("Save(&S)"));
     S1->setEnabled(false);
+    ExportSnirf1 = fileMenu->addAction(QStringLiteral("Export SNIRF..."));
+    ExportSnirf1->setEnabled(false);
+    connect(ExportSnirf1, &QAction::triggered, this, &TForm1::ExportSnirf1Click);
+    // The record changes in many places; the item is set right when the menu opens.
+    connect(fileMenu, &QMenu::aboutToShow, this, [this] { ExportSnirf1->setEnabled(Session.ExportAllowed()); });
     fileMenu->addSeparator();
     U1 = fileMenu->addAction(QStringLiteral("Print Setup(&U)"));
     P1 = fileMenu->addAction(QStringLiteral("Print(&P)"));

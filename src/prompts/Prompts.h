@@ -40,6 +40,8 @@ public:
     // The save dialog does not ask about overwriting: its caller does.
     virtual QString SaveFileName(const QString& initialFolder, const QString& suggestedName) = 0;
     virtual QString OpenFileName(const QString& initialFolder) = 0;
+    // The SNIRF export's save dialog ("*.snirf"); asks nothing about overwriting.
+    virtual QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) = 0;
 
     // The connection settings dialog, modal; nothing when it was cancelled.
     virtual std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) = 0;

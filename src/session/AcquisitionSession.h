@@ -98,6 +98,9 @@ public:
     // Files and the Edit menu.
     void SaveClicked();
     void OpenClicked();
+    void ExportSnirfClicked();
+    // A record with samples can be exported, though not while it is saved.
+    bool ExportAllowed() const;
     void MergeClicked();
     void ClearInitPointsClicked();
     void ValueInitializationClicked();

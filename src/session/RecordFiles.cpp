@@ -1,10 +1,12 @@
 // The record in memory and its files: "Save", "Open", the event merge, the
 // value-initialization points, and what closing the program asks.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include "data/CsvOpenFlow.h"
 #include "data/CsvSaveFlow.h"
+#include "export/SnirfWriter.h"
 #include "data/ValueInitialization.h"
 #include "link/Commands.h"
 #include "prompts/Prompts.h"
@@ -67,6 +69,32 @@ void AcquisitionSession::OpenClicked() {
         view_->Render();
     }
     view_->RepaintTrend();
+}
+
+bool AcquisitionSession::ExportAllowed() const {
+    return Store.SampleCount > 0 && !Store.CheckSensorsMode && !Doing(SessionMode::Saving);
+}
+
+// Writes the record as it is now; the writer does not yield, so the record
+// cannot change under it.
+void AcquisitionSession::ExportSnirfClicked() {
+    if (!ExportAllowed()) return;
+    QString path;
+    for (;;) {
+        path = prompts_.SnirfFileName(DataFolder, QString());
+        if (path.isEmpty()) return;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".snirf");
+        if (!QFileInfo::exists(path) || prompts_.AskYesNo(QString::fromLatin1(OverwriteQuestionText))) break;
+    }
+    SetBusy(true);
+    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path);
+    SetBusy(false);
+    if (!outcome.written) {
+        prompts_.Error(QStringLiteral("Unable to export %1 (%2). An existing file of that name is unchanged.")
+                           .arg(QDir::toNativeSeparators(path), outcome.reason));
+        return;
+    }
+    prompts_.Notice(QFileInfo(path).fileName() + MsgCreatedSuffix);
 }
 
 void AcquisitionSession::MergeClicked() {

@@ -18,6 +18,12 @@ QString ScriptedPrompts::SaveFileName(const QString& initialFolder, const QStrin
 
 QString ScriptedPrompts::OpenFileName(const QString&) { return NextFileName("OPEN"); }
 
+QString ScriptedPrompts::SnirfFileName(const QString& initialFolder, const QString& suggestedName) {
+    lastSaveFolder = initialFolder;
+    lastSuggestedName = suggestedName;
+    return NextFileName("SNIRF");
+}
+
 std::optional<ConnectionChoice> ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer) {
     shown << "CONNECT";
     if (connectionAnswers.empty()) {

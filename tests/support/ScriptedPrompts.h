@@ -12,7 +12,7 @@
 // A prompt with no scripted answer fails the test.
 class ScriptedPrompts : public Prompts {
 public:
-    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "CONNECT"
+    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "SNIRF", "CONNECT"
 
     std::deque<bool> answers;        // for AskYesNo and AskOkCancel
     std::deque<QString> fileNames;   // for SaveFileName and OpenFileName
@@ -26,6 +26,7 @@ public:
     bool AskOkCancel(const QString& text) override;
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
+    QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
     std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
 
     QString lastSaveFolder;

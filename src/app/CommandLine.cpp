@@ -1,0 +1,123 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include "app/CreateCentral.h"
+#include "export/ExportCommand.h"
+
+namespace {
+
+// Options QGuiApplication takes for itself; accepted here so that they do
+// not count as unknown.
+const char* const QtWindowOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                                "qwindowgeometry", "geometry", "qwindowtitle", "title",
+                                                "qwindowicon", "icon", "style", "stylesheet", "session",
+                                                "display", "name", "qmljsdebugger"};
+const char* const QtWindowFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+void AddHidden(QCommandLineParser& parser, const char* name, bool takesValue) {
+    QCommandLineOption option(QString::fromLatin1(name));
+    if (takesValue) option.setValueName(QStringLiteral("value"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+}
+
+// "--simulate" alone means the default number of sensors; the parser only
+// knows options that always or never take a value.
+QStringList WithSimulateCountSpelledOut(QStringList arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--")) break;
+        if (arguments[i] == QLatin1String("--simulate"))
+            arguments[i] = QStringLiteral("--simulate=%1").arg(DefaultSimulatedSensors);
+    }
+    return arguments;
+}
+
+CommandLine UsageError(const QString& text) {
+    CommandLine result;
+    result.action = CommandLine::Action::UsageError;
+    result.text = text + QStringLiteral("\nSee --help for the options.");
+    return result;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "The Tq580 measurement program. Without options it opens the window on the computer's Bluetooth LE adapter."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption simulateOption(
+        QStringLiteral("simulate"),
+        QStringLiteral("Run on simulated sensors instead of Bluetooth LE: %1 of them, or N (1 to 30) with --simulate=N.")
+            .arg(DefaultSimulatedSensors),
+        QStringLiteral("N"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export-snirf"),
+        QStringLiteral("Convert saved record files (CSV) to SNIRF without opening the window; each is written next "
+                       "to its record with the extension .snirf. More files may follow as arguments."),
+        QStringLiteral("RECORD.csv"));
+    const QCommandLineOption outputOption(
+        QStringLiteral("output"), QStringLiteral("With --export-snirf and one record file: the SNIRF file to write."),
+        QStringLiteral("FILE.snirf"));
+    parser.addOptions({simulateOption, exportOption, outputOption});
+    parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
+    for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
+    for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
+
+    if (!parser.parse(WithSimulateCountSpelledOut(arguments))) return UsageError(parser.errorText());
+
+    CommandLine result;
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
+        result.action = CommandLine::Action::Help;
+        result.text = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.action = CommandLine::Action::Version;
+        result.text = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion();
+        return result;
+    }
+    if (parser.isSet(exportOption)) {
+        if (parser.isSet(simulateOption)) return UsageError(QStringLiteral("--export-snirf opens no window; --simulate does not go with it."));
+        result.exportInputs = parser.values(exportOption) + parser.positionalArguments();
+        result.exportOutput = parser.value(outputOption);
+        if (parser.isSet(outputOption) && result.exportInputs.size() != 1)
+            return UsageError(QStringLiteral("--output names the SNIRF file of one record file; %1 were given.")
+                                  .arg(result.exportInputs.size()));
+        result.action = CommandLine::Action::ExportSnirf;
+        return result;
+    }
+    if (parser.isSet(outputOption)) return UsageError(QStringLiteral("--output is only used with --export-snirf."));
+    if (!parser.positionalArguments().isEmpty())
+        return UsageError(QStringLiteral("Unexpected argument '%1': record files are opened from the window, or "
+                                         "converted with --export-snirf.")
+                              .arg(parser.positionalArguments().constFirst()));
+    result.centralArguments = {arguments.value(0)};
+    if (parser.isSet(simulateOption))
+        result.centralArguments << QStringLiteral("--simulate=") + parser.value(simulateOption);
+    return result;
+}
+
+int RunWithoutWindow(const CommandLine& commandLine) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        out << commandLine.text << Qt::endl;
+        return 0;
+    case CommandLine::Action::ExportSnirf:
+        return ExportSnirfFiles(commandLine.exportInputs, commandLine.exportOutput, out, err);
+    case CommandLine::Action::UsageError:
+        err << QCoreApplication::applicationName() << ": " << commandLine.text << Qt::endl;
+        return UsageErrorExitCode;
+    case CommandLine::Action::Window:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for.
+struct CommandLine {
+    enum class Action {
+        Window,       // the measurement window (with --simulate[=N] read by CreateCentral)
+        Help,         // print `text` and exit 0
+        Version,      // print `text` and exit 0
+        ExportSnirf,  // convert `exportInputs`, into `exportOutput` when given
+        UsageError,   // print `text` on stderr and exit 2
+    };
+    Action action = Action::Window;
+    QString text;
+    QStringList exportInputs;
+    QString exportOutput;
+    // For CreateCentral: the program's name and the --simulate=N asked for, if any.
+    QStringList centralArguments;
+};
+
+inline constexpr int UsageErrorExitCode = 2;
+
+// arguments as the program got them, the program's name first. Qt's own
+// window options (-platform, -style, ...) are accepted and left to the
+// window's application object.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// Prints help, version or a usage error, or runs the conversion; the exit code.
+int RunWithoutWindow(const CommandLine& commandLine);

@@ -1,0 +1,60 @@
+#include "export/SnirfWriter.h"
+
+#include <QDateTime>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+#include "data/OleDate.h"
+#include "data/RateTable.h"
+#include "data/SampleStore.h"
+#include "export/Hdf5File.h"
+#include "export/SnirfContent.h"
+
+namespace {
+
+QString Refusal(const SampleStore& store) {
+    if (store.SampleCount <= 0) return QStringLiteral("the record holds no samples");
+    if (store.CheckSensorsMode)
+        return QStringLiteral("a sensor-check record holds light levels, not haemoglobin values");
+    if (!IsValidRateIndex(store.RecordRateIndex))
+        return QStringLiteral("the record's rate index %1 is not a known sampling interval").arg(store.RecordRateIndex);
+    return {};
+}
+
+}  // namespace
+
+SnirfMeasurementTime MeasurementTimeInUtc(double localStartTime) {
+    const QDateTime utc = QDateTimeFromOleDate(localStartTime).toUTC();
+    return {utc.toString(QStringLiteral("yyyy-MM-dd")), utc.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('Z')};
+}
+
+SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path) {
+    const QString refusal = Refusal(store);
+    if (!refusal.isEmpty()) return {false, refusal};
+
+    std::vector<char> image;
+    try {
+        Hdf5File file = Hdf5File::CreateInMemory();
+        WriteSnirfContent(store, file);
+        image = file.Image();
+    } catch (const Hdf5Error& error) {
+        return {false, QString::fromStdString(error.what())};
+    }
+
+    // The temporary file in the target's folder replaces the target only
+    // once it is written completely and flushed to disk.
+    // Unbuffered, so that a failing write leaves the system's reason in errno.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return {false, file.errorString()};
+    const auto size = static_cast<qint64>(image.size());
+    errno = 0;
+    if (file.write(image.data(), size) != size) {
+        const QString reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        file.cancelWriting();
+        file.commit();  // after cancelWriting this only removes the temporary file
+        return {false, reason};
+    }
+    if (!file.commit()) return {false, file.errorString()};
+    return {true, {}};
+}

@@ -1,0 +1,286 @@
+#!/usr/bin/python3
+"""Checks SNIRF files of the program with the analysis tools that read them.
+
+MNE-Python (mne.io.read_raw_snirf) must load each file with the record's
+channels, rate, start, events, probe geometry and values; h5py checks the
+structure of the format and what MNE does not read (stimulus durations, the
+auxiliary series). The expected values come from the record's CSV file.
+
+Files checked: records exported from memory by the program's writer
+(<name>-window.snirf, made by test_export) and the same records converted from
+their CSV files by `tq580 --export-snirf`, and the fixtures converted likewise.
+Also: a damaged CSV, an unknown option and a file-size limit on the command line.
+"""
+
+import argparse
+import csv
+import datetime
+import os
+import resource
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import h5py
+import mne
+import numpy as np
+
+# Five hours west of UTC in winter: a record's local start is not its UTC start.
+ZONE = "EST5EDT,M3.2.0,M11.1.0"
+ARGS = None
+
+
+class Record:
+    """A record file read as the program writes it (and spreadsheets resave it)."""
+
+    def __init__(self, path):
+        with open(path, newline="") as file:
+            lines = list(csv.reader(file))
+        self.device = lines[0][1]
+        self.interval = int(lines[0][3]) / 1000.0
+        start_text = " ".join(field for field in lines[1] if field).split(None, 1)[1]
+        self.start_local = datetime.datetime.strptime(start_text.strip(), "%Y/%m/%d %H:%M:%S")
+        rows = [row for row in lines[5:] if len(row) >= 17]
+        number = lambda text: float(text) if text.strip() else 0.0
+        self.count = len(rows)
+        self.battery = np.array([number(r[2]) for r in rows])
+        self.acceleration = np.array([[number(v) for v in r[3:6]] for r in rows])
+        self.events = [r[6] for r in rows]
+        self.no_data = np.array([[r[7 + 5 * c].startswith("N") for c in range(2)] for r in rows])
+        channel = lambda c, k: np.array([number(r[8 + 5 * c + k]) for r in rows], dtype=np.float32)
+        self.oxhb = [channel(c, 0) for c in range(2)]
+        self.dxhb = [channel(c, 1) for c in range(2)]
+        self.tohb = [channel(c, 2) for c in range(2)]
+        self.sto2 = [channel(c, 3) for c in range(2)]
+
+    def start_utc(self):
+        seconds = time.mktime(self.start_local.timetuple())  # local time in ZONE
+        return datetime.datetime.fromtimestamp(seconds, datetime.timezone.utc)
+
+    def marks(self):
+        """(position, number, started) of every mark; value-initialization points apart."""
+        marks, points = [], []
+        for position, text in enumerate(self.events):
+            i = 0
+            while i < len(text):
+                if text[i] == "R":
+                    points.append(position)
+                    i += 1
+                elif text[i] in "SE" and i + 1 < len(text):
+                    if text[i + 1].isdigit() and 1 <= int(text[i + 1]) <= 9:
+                        marks.append((position, int(text[i + 1]), text[i] == "S"))
+                    i += 2
+                else:
+                    i += 1
+        return marks, points
+
+    def stimuli(self):
+        """{name: [[onset, duration, 1], ...]}: a start lasts to the next end of its number."""
+        marks, points = self.marks()
+        result = {}
+        for index, (position, number, started) in enumerate(marks):
+            rows = result.setdefault(str(number), [])
+            if started:
+                end = next((p for p, n, s in marks[index + 1:] if n == number and not s), position)
+                rows.append([position * self.interval, (end - position) * self.interval, 1.0])
+            elif not any(n == number and s for _, n, s in marks[:index]):
+                rows.append([0.0, position * self.interval, 1.0])
+        result = {name: sorted(rows) for name, rows in result.items()}
+        if points:
+            result["Value-Initialization"] = [[p * self.interval, 0.0, 1.0] for p in points]
+        return result
+
+    def expected_data(self):
+        """Columns S1_D1 hbo, S1_D1 hbr, S2_D2 hbo, S2_D2 hbr in M, NaN without data."""
+        columns = []
+        for c in range(2):
+            for values in (self.oxhb[c], self.dxhb[c]):
+                column = values.astype(np.float64) * 1e-3
+                column[self.no_data[:, c]] = np.nan
+                columns.append(column)
+        return np.array(columns)
+
+
+def text(dataset):
+    value = dataset[()]
+    return value.decode() if isinstance(value, bytes) else str(value)
+
+
+class SnirfChecks(unittest.TestCase):
+    def check_in_mne(self, snirf, record, rtol, atol):
+        raw = mne.io.read_raw_snirf(snirf, preload=True, verbose="error")
+        self.assertEqual(raw.ch_names, ["S1_D1 hbo", "S1_D1 hbr", "S2_D2 hbo", "S2_D2 hbr"])
+        self.assertEqual(raw.get_channel_types(), ["hbo", "hbr", "hbo", "hbr"])
+        self.assertAlmostEqual(raw.info["sfreq"], 1.0 / record.interval, places=9)
+        self.assertEqual(raw.n_times, record.count)
+        self.assertEqual(raw.info["meas_date"], record.start_utc())
+        np.testing.assert_allclose(
+            mne.preprocessing.nirs.source_detector_distances(raw.info), [0.035] * 4, rtol=0, atol=1e-12)
+
+        data = raw.get_data()
+        expected = record.expected_data()
+        np.testing.assert_array_equal(np.isnan(data), np.isnan(expected))
+        np.testing.assert_allclose(data, expected, rtol=rtol, atol=atol, equal_nan=True)
+
+        expected_annotations = sorted(
+            (round(row[0], 6), name) for name, rows in record.stimuli().items() for row in rows)
+        annotations = sorted((round(a["onset"], 6), a["description"]) for a in raw.annotations)
+        self.assertEqual(annotations, expected_annotations)
+
+    def check_structure(self, snirf, record, rtol, atol):
+        count = record.count
+        with h5py.File(snirf, "r") as file:
+            self.assertEqual(text(file["formatVersion"]), "1.0")
+            nirs = file["nirs"]
+            tags = nirs["metaDataTags"]
+            start = record.start_utc()
+            self.assertEqual(text(tags["MeasurementDate"]), start.strftime("%Y-%m-%d"))
+            self.assertEqual(text(tags["MeasurementTime"]), start.strftime("%H:%M:%SZ"))
+            for name, value in [("LengthUnit", "mm"), ("TimeUnit", "s"), ("FrequencyUnit", "Hz"),
+                                ("DeviceID", record.device)]:
+                self.assertEqual(text(tags[name]), value)
+            self.assertIn("SubjectID", tags)
+
+            data = nirs["data1"]
+            self.assertEqual(data["dataTimeSeries"].shape, (count, 4))
+            self.assertEqual(data["dataTimeSeries"].dtype, np.float64)
+            self.assertEqual(data["time"].shape, (count,))
+            np.testing.assert_allclose(data["time"][()], np.arange(count) * record.interval, rtol=1e-12)
+            for index, (source, label) in enumerate([(1, "HbO"), (1, "HbR"), (2, "HbO"), (2, "HbR")], 1):
+                entry = data[f"measurementList{index}"]
+                for field, value in [("sourceIndex", source), ("detectorIndex", source), ("wavelengthIndex", 1),
+                                     ("dataType", 99999), ("dataTypeIndex", 1)]:
+                    self.assertEqual(entry[field].shape, ())
+                    self.assertTrue(np.issubdtype(entry[field].dtype, np.integer), field)
+                    self.assertEqual(entry[field][()], value)
+                self.assertEqual(text(entry["dataTypeLabel"]), label)
+            self.assertNotIn("measurementList5", data)
+
+            probe = nirs["probe"]
+            np.testing.assert_array_equal(probe["wavelengths"][()], [770.0, 830.0])
+            self.assertEqual(probe["sourcePos3D"].shape, (2, 3))
+            self.assertEqual(probe["detectorPos3D"].shape, (2, 3))
+            self.assertEqual([s.decode() for s in probe["sourceLabels"][()]], ["CH1(L) source", "CH2(R) source"])
+            self.assertEqual([d.decode() for d in probe["detectorLabels"][()]], ["CH1(L) detector", "CH2(R) detector"])
+            left, right = probe["sourcePos3D"][()][:, 0]
+            self.assertLess(left, 0)  # CH1 on the left of the forehead
+            self.assertGreater(right, 0)
+
+            stimuli = {}
+            for key in nirs:
+                if key.startswith("stim"):
+                    self.assertEqual(nirs[key]["data"].shape[1], 3)
+                    stimuli[text(nirs[key]["name"])] = nirs[key]["data"][()].tolist()
+            expected = record.stimuli()
+            self.assertEqual(sorted(stimuli), sorted(expected))
+            for name in expected:
+                np.testing.assert_allclose(stimuli[name], expected[name], rtol=1e-12, atol=1e-9, err_msg=name)
+
+            aux = {text(nirs[key]["name"]): nirs[key] for key in nirs if key.startswith("aux")}
+            none = np.all(record.no_data, axis=1)
+            expected_aux = {}
+            for c, channel in enumerate(["CH1(L)", "CH2(R)"]):
+                sto2 = record.sto2[c].astype(np.float64)
+                tohb = record.tohb[c].astype(np.float64) * 1e-3
+                sto2[record.no_data[:, c]] = np.nan
+                tohb[record.no_data[:, c]] = np.nan
+                expected_aux[f"STO2 {channel}"] = ("%", sto2, max(rtol * 100, 0.0051))
+                expected_aux[f"TOHb {channel}"] = ("M", tohb, max(rtol * 1e-4, atol))
+            for axis, name in enumerate("xyz"):
+                values = record.acceleration[:, axis].copy()
+                values[none] = np.nan
+                expected_aux[f"Acceleration {name}"] = ("g", values, 0.0051)
+            expected_aux["Battery"] = ("V", record.battery, 0.051)
+            self.assertEqual(sorted(aux), sorted(expected_aux))
+            for name, (unit, values, absolute) in expected_aux.items():
+                group = aux[name]
+                self.assertEqual(text(group["dataUnit"]), unit)
+                self.assertEqual(group["dataTimeSeries"].shape, (count, 1))
+                np.testing.assert_array_equal(group["time"][()], data["time"][()])
+                np.testing.assert_allclose(group["dataTimeSeries"][:, 0], values, rtol=0, atol=absolute,
+                                           equal_nan=True, err_msg=name)
+
+    def check(self, snirf, record, exported_from_memory=False):
+        """From a CSV file the values are the file's to single precision; exported
+        from memory they are finer than the CSV's 0.0001 mM."""
+        rtol, atol = (0, 5.1e-8) if exported_from_memory else (1e-6, 1e-12)
+        with self.subTest(snirf=os.path.basename(snirf)):
+            self.check_in_mne(snirf, record, rtol, atol)
+            self.check_structure(snirf, record, rtol, atol)
+
+    def run_program(self, *arguments, **options):
+        return subprocess.run([ARGS.program, *arguments], capture_output=True, text=True, timeout=120, **options)
+
+    def test_records_from_the_window_and_the_command_line(self):
+        names = sorted(f[:-4] for f in os.listdir(ARGS.records) if f.endswith(".csv"))
+        self.assertEqual(len(names), 4, names)  # real time and upload, at 50 ms and 5000 ms
+        for name in names:
+            if os.path.exists(os.path.join(ARGS.records, name + ".snirf")):
+                os.remove(os.path.join(ARGS.records, name + ".snirf"))
+        result = self.run_program("--export-snirf", *[os.path.join(ARGS.records, n + ".csv") for n in names])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(len(result.stdout.splitlines()), len(names))
+        for name in names:
+            record = Record(os.path.join(ARGS.records, name + ".csv"))
+            self.assertTrue(record.no_data.any() or name.startswith("upload"), name)
+            self.check(os.path.join(ARGS.records, name + ".snirf"), record)
+            self.check(os.path.join(ARGS.records, name + "-window.snirf"), record, exported_from_memory=True)
+
+    def test_fixtures_convert_on_the_command_line(self):
+        with tempfile.TemporaryDirectory() as folder:
+            inputs = []
+            for name in sorted(os.listdir(ARGS.fixtures)):
+                if name.endswith(".csv"):
+                    inputs.append(shutil.copy(os.path.join(ARGS.fixtures, name), folder))
+            result = self.run_program("--export-snirf", *inputs)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            for path in inputs:
+                self.check(path[:-4] + ".snirf", Record(path))
+
+    def test_a_damaged_record_file_converts_to_nothing(self):
+        with tempfile.TemporaryDirectory() as folder:
+            damaged = os.path.join(folder, "damaged.csv")
+            with open(os.path.join(ARGS.fixtures, "saved-record.csv"), "rb") as file:
+                lines = file.read().split(b"\r\n")
+            lines[3] = b",,,,,,,CH1,,,,,CH2,,,,,CH3"  # a third channel
+            with open(damaged, "wb") as file:
+                file.write(b"\r\n".join(lines))
+            result = self.run_program("--export-snirf", damaged)
+            self.assertNotEqual(result.returncode, 0)
+            self.assertIn("damaged.csv: Data format error.", result.stderr)
+            self.assertEqual(os.listdir(folder), ["damaged.csv"])
+
+    def test_a_full_disk_leaves_no_partial_file(self):
+        with tempfile.TemporaryDirectory() as folder:
+            record = shutil.copy(os.path.join(ARGS.records, "realtime-50ms.csv"), folder)
+
+            def limit_file_size():
+                signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+                resource.setrlimit(resource.RLIMIT_FSIZE, (20000, resource.RLIM_INFINITY))
+
+            result = self.run_program("--export-snirf", record, preexec_fn=limit_file_size)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("File too large", result.stderr)
+            self.assertEqual(os.listdir(folder), ["realtime-50ms.csv"])
+
+    def test_usage_errors(self):
+        for arguments in (["--no-such-option"], ["--export-snirf", "a.csv", "b.csv", "--output", "x.snirf"]):
+            result = self.run_program(*arguments)
+            self.assertEqual(result.returncode, 2, arguments)
+            self.assertTrue(result.stderr.strip(), arguments)
+            self.assertEqual(result.stdout, "")
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--records", required=True)
+    parser.add_argument("--fixtures", required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.environ["TZ"] = ZONE
+    time.tzset()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
