@@ -109,3 +109,15 @@ TEST_F(RealTimeFlow, SilentSensorKeepsTheConnectingMessageUntilEnd) {
     EXPECT_FALSE(form.MsgPanel->isVisible());
     EXPECT_FALSE(prompts.shown.contains("SAVE"));
 }
+
+// The page's "Ext. Input" box and port are what the start opens.
+TEST_F(RealTimeFlow, ExternalInputOfThePageIsReadAtTheStart) {
+    TForm1& form = Start();
+    form.AuxinCheckBox->setChecked(true);
+    form.AuxPortEdit->setText(folder.filePath("no-such-port"));
+    StartMeasurementOn(Sensor1);
+    EXPECT_TRUE(prompts.shown.contains("ERROR: " + MsgUnableToOpenPort));
+    EXPECT_EQ(form.ConnectButton->text(), "Start");
+    EXPECT_TRUE(form.PageControl1->isTabVisible(1));
+    EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+}

@@ -106,6 +106,18 @@ TEST_F(StorageFlow, EventLogThroughTheWindow) {
     EXPECT_TRUE(form.LogMemo->toPlainText().contains("  Log ended."));
 }
 
+// The storage page's "Ext. Input" box and port are what the event log opens.
+TEST_F(StorageFlow, ExternalInputOfThePageIsReadAtTheStart) {
+    TForm1& form = StartOnStoragePage(0);
+    form.AuxinCheckBox2->setChecked(true);
+    form.AuxPortEdit2->setText(folder.filePath("no-such-port"));
+    form.StartButton->click();
+    EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + MsgUnableToOpenPort});
+    EXPECT_EQ(form.StartButton->text(), "Start");
+    EXPECT_TRUE(form.PageControl1->isTabVisible(0));
+    EXPECT_TRUE(form.LogMemo->toPlainText().isEmpty());
+}
+
 TEST_F(StorageFlow, UploadWithItsPanel) {
     TForm1& form = StartOnStoragePage(2500);
     form.MergeCheckBox->setChecked(true);
@@ -147,4 +159,11 @@ TEST_F(StorageFlow, UploadWithItsPanel) {
     EXPECT_FALSE(form.S1->isEnabled());
     EXPECT_TRUE(form.StatusLine->text().startsWith("DeviceID[ " + Waiting + " ]"));
     EXPECT_TRUE(form.StatusLine->text().endsWith(" ]    Rate[ 1.0sec ]    Count[ 2500 ]"));
+
+    // The Edit menu's merge asks first, then marks the record unsaved.
+    prompts.answers.push_back(true);
+    form.M1->trigger();
+    EXPECT_TRUE(prompts.shown.contains("ASK: " + MsgMergeQuestion));
+    EXPECT_EQ(prompts.shown.last(), "NOTICE: " + MsgMergedCount.arg(1));
+    EXPECT_TRUE(form.S1->isEnabled());
 }

@@ -106,7 +106,9 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     prompts.fileNames.push_back(QString());  // the save dialog, cancelled
     s.ConnectButtonClicked();
     // The save runs inside the end and is its own mode: no other file command meanwhile.
-    EXPECT_TRUE(TakeRenderedModes().contains("saving"));
+    const QStringList endModes = TakeRenderedModes();
+    EXPECT_TRUE(endModes.contains("ending a measurement"));
+    EXPECT_TRUE(endModes.contains("saving"));
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
     EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
