@@ -76,6 +76,8 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     EXPECT_EQ(modes.last(), "connecting");
     EXPECT_EQ(view.connectingMessages, 1);
     EXPECT_EQ(view.viewControlsForSensorCheck, false);
+    EXPECT_EQ(view.trendHighlighted, false);  // the start leaves any review of the old record
+    EXPECT_EQ(view.scrollBarHides, 1);        // a new record has no scroll bar yet
     EXPECT_TRUE(s.Controls.ConnectEnabled);
     EXPECT_TRUE(s.Controls.ResetEnabled);
     EXPECT_FALSE(s.Controls.OpenEnabled);
@@ -120,6 +122,7 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     EXPECT_TRUE(s.Controls.OpenEnabled);
     EXPECT_FALSE(s.Controls.Busy);
     EXPECT_FALSE(view.messagePanelShown);
+    EXPECT_EQ(view.scrollRuleApplications, 1);  // the stopped record gets its scroll range
     EXPECT_FALSE(s.Store.DataSaved);
     EXPECT_TRUE(s.Controls.SaveEnabled);
     EXPECT_TRUE(s.Controls.EditEnabled);

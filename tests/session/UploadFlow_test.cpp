@@ -28,6 +28,7 @@ TEST_F(UploadFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     EXPECT_TRUE(s.Controls.Busy);
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploading, 10000));
     EXPECT_EQ(s.Mode(), SessionMode::Uploading);
+    EXPECT_GE(view.scrollBarHides, 1);  // the uploaded record starts without a scroll bar
     Advance(200);  // the connection comes up and the command goes out
     EXPECT_TRUE(s.UploadPanel.Visible);
     EXPECT_EQ(s.UploadOkButtonTag, 1);
@@ -52,9 +53,11 @@ TEST_F(UploadFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     const int64_t elapsed = OleDateToMilliseconds(markTime) - OleDateToMilliseconds(s.Store.RecordStartTime);
     EXPECT_EQ(s.Store.EventMarks[0].sample, elapsed / 1000);
 
+    const int scrollRules = view.scrollRuleApplications;
     s.UploadOkButtonClicked();
     EXPECT_FALSE(s.UploadPanel.Visible);
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_EQ(view.scrollRuleApplications, scrollRules + 1);
     EXPECT_TRUE(s.Controls.StorageTabVisible);
     EXPECT_TRUE(s.Controls.ConnectEnabled);
     EXPECT_TRUE(s.Controls.ViewControlsEnabled);
