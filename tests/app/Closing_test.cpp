@@ -7,18 +7,24 @@ const QString RefusedWhileMeasuring = "NOTICE: " + MsgDisconnectToTerminate;
 const QString AskExit = "ASK: " + MsgExitWithoutSaving;
 const QString Reminder = "NOTICE: " + MsgTurnOffDevice;
 
-TEST_F(WindowTest, ClosingWhileMeasuringIsRefusedWhateverIsSaved) {
-    for (const bool saved : {true, false}) {
-        TForm1& form = Show();
-        form.Session.ConnectButtonTag = 1;
-        form.Session.Store.DataSaved = saved;
-        EXPECT_FALSE(CloseWindow());
-        EXPECT_EQ(prompts.shown, QStringList{RefusedWhileMeasuring});
-        EXPECT_TRUE(form.isVisible());
-        EXPECT_EQ(form.Session.Store.DataSaved, saved);
-        EXPECT_FALSE(QFile::exists(SettingsPath())) << "settings are written only on close";
-    }
+class ClosingWhileMeasuring : public WindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ClosingWhileMeasuring, IsRefusedWhateverIsSaved) {
+    const bool saved = GetParam();
+    TForm1& form = Show();
+    form.Session.ConnectButtonTag = 1;
+    form.Session.Store.DataSaved = saved;
+    EXPECT_FALSE(CloseWindow());
+    EXPECT_EQ(prompts.shown, QStringList{RefusedWhileMeasuring});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.Session.Store.DataSaved, saved);
+    EXPECT_FALSE(QFile::exists(SettingsPath())) << "settings are written only on close";
 }
+
+INSTANTIATE_TEST_SUITE_P(Record, ClosingWhileMeasuring, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Saved" : "Unsaved");
+                         });
 
 TEST_F(WindowTest, ClosingWithUnsavedDataAsksAndNoKeepsTheWindow) {
     TForm1& form = Show();

@@ -48,22 +48,28 @@ TEST_F(WindowTest, EnteringStorageModeStartsOneDiscoveryAndTheWatchdog) {
     EXPECT_EQ(central.discoveries, 3);
 }
 
-TEST_F(WindowTest, ReturningToRealTimeModeRestoresMenusAndExternalInput) {
-    for (const bool saved : {true, false}) {
-        TForm1& form = Show();
-        form.Session.Store.DataSaved = saved;
-        form.PageControl1->setCurrentIndex(StoragePage);
-        form.AuxinCheckBox2->setChecked(true);
-        form.AuxPortEdit2->setText("3");
-        form.PageControl1->setCurrentIndex(RealTimePage);
-        EXPECT_EQ(form.S1->isEnabled(), !saved);
-        EXPECT_TRUE(form.O1->isEnabled());
-        EXPECT_TRUE(form.E1->isEnabled());
-        EXPECT_TRUE(form.AuxinCheckBox->isChecked());
-        EXPECT_EQ(form.AuxPortEdit->text(), "3");
-        EXPECT_TRUE(form.AuxPortEdit->isEnabled());
-    }
+class ReturningToRealTimeMode : public WindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReturningToRealTimeMode, RestoresMenusAndExternalInput) {
+    const bool saved = GetParam();
+    TForm1& form = Show();
+    form.Session.Store.DataSaved = saved;
+    form.PageControl1->setCurrentIndex(StoragePage);
+    form.AuxinCheckBox2->setChecked(true);
+    form.AuxPortEdit2->setText("3");
+    form.PageControl1->setCurrentIndex(RealTimePage);
+    EXPECT_EQ(form.S1->isEnabled(), !saved);
+    EXPECT_TRUE(form.O1->isEnabled());
+    EXPECT_TRUE(form.E1->isEnabled());
+    EXPECT_TRUE(form.AuxinCheckBox->isChecked());
+    EXPECT_EQ(form.AuxPortEdit->text(), "3");
+    EXPECT_TRUE(form.AuxPortEdit->isEnabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(Record, ReturningToRealTimeMode, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Saved" : "Unsaved");
+                         });
 
 TEST_F(WindowTest, StorageModeWithoutADiscoveryStaysWithoutScanning) {
     central.refuseDiscovery = true;

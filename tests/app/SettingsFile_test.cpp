@@ -82,40 +82,44 @@ TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
 
 // One damaged line spoils only its own key.
 struct ValueCase {
+    const char* name;
     const char* line;
     std::function<bool(const ProgramSettings&)> holds;
 };
 
-TEST_F(SettingsFileTest, WrongValuesFallBackToTheirDefaults) {
-    const ValueCase cases[] = {
-        {"Amplifier=abc", [](const ProgramSettings& s) { return s.Amplifier == 0; }},
-        {"Amplifier=4", [](const ProgramSettings& s) { return s.Amplifier == 4; }},
-        {"Amplifier=5", [](const ProgramSettings& s) { return s.Amplifier == 0; }},
-        {"Average=-1", [](const ProgramSettings& s) { return s.Average == 0; }},
-        {"Data=3", [](const ProgramSettings& s) { return s.Data == 2; }},
-        {"Data=1.5", [](const ProgramSettings& s) { return s.Data == 2; }},
-        {"Rate=0", [](const ProgramSettings& s) { return s.Rate == 1; }},
-        {"Rate=5", [](const ProgramSettings& s) { return s.Rate == 5; }},
-        {"Rate=6", [](const ProgramSettings& s) { return s.Rate == 1; }},
-        {"Rate2=5", [](const ProgramSettings& s) { return s.Rate2 == 0; }},
-        {"Data2=4", [](const ProgramSettings& s) { return s.Data2 == 0; }},
-        {"Arrangement=2", [](const ProgramSettings& s) { return s.Arrangement == 1; }},
-        {"Arrangement=0", [](const ProgramSettings& s) { return s.Arrangement == 0; }},
-        {"Auxin=yes", [](const ProgramSettings& s) { return !s.Auxin; }},
-        {"Auxin=2", [](const ProgramSettings& s) { return s.Auxin; }},
-        {"Merge=0", [](const ProgramSettings& s) { return !s.Merge; }},
-        {"Merge=-1", [](const ProgramSettings& s) { return s.Merge; }},
-        {"Port=", [](const ProgramSettings& s) { return s.Port.isEmpty(); }},
-        {"  data = 1  ", [](const ProgramSettings& s) { return s.Data == 1; }},
-    };
-    for (const ValueCase& valueCase : cases) {
-        SCOPED_TRACE(valueCase.line);
-        Write(QByteArray("[Settings]\r\n") + valueCase.line + "\r\nDevice=Tq580-1\r\n");
-        const ProgramSettings read = ReadSettingsFile(path);
-        EXPECT_TRUE(valueCase.holds(read));
-        EXPECT_EQ(read.Device, "Tq580-1") << "the next key still reads";
-    }
+class SettingsValue : public SettingsFileTest, public ::testing::WithParamInterface<ValueCase> {};
+
+TEST_P(SettingsValue, WrongValueFallsBackToItsDefault) {
+    const ValueCase& valueCase = GetParam();
+    Write(QByteArray("[Settings]\r\n") + valueCase.line + "\r\nDevice=Tq580-1\r\n");
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_TRUE(valueCase.holds(read)) << valueCase.line;
+    EXPECT_EQ(read.Device, "Tq580-1") << "the next key still reads";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SettingsValue,
+    ::testing::Values(
+        ValueCase{"AmplifierNotANumber", "Amplifier=abc", [](const ProgramSettings& s) { return s.Amplifier == 0; }},
+        ValueCase{"AmplifierHighest", "Amplifier=4", [](const ProgramSettings& s) { return s.Amplifier == 4; }},
+        ValueCase{"AmplifierTooHigh", "Amplifier=5", [](const ProgramSettings& s) { return s.Amplifier == 0; }},
+        ValueCase{"AverageNegative", "Average=-1", [](const ProgramSettings& s) { return s.Average == 0; }},
+        ValueCase{"DataTooHigh", "Data=3", [](const ProgramSettings& s) { return s.Data == 2; }},
+        ValueCase{"DataNotAnInteger", "Data=1.5", [](const ProgramSettings& s) { return s.Data == 2; }},
+        ValueCase{"RateZero", "Rate=0", [](const ProgramSettings& s) { return s.Rate == 1; }},
+        ValueCase{"RateHighest", "Rate=5", [](const ProgramSettings& s) { return s.Rate == 5; }},
+        ValueCase{"RateTooHigh", "Rate=6", [](const ProgramSettings& s) { return s.Rate == 1; }},
+        ValueCase{"Rate2TooHigh", "Rate2=5", [](const ProgramSettings& s) { return s.Rate2 == 0; }},
+        ValueCase{"Data2TooHigh", "Data2=4", [](const ProgramSettings& s) { return s.Data2 == 0; }},
+        ValueCase{"ArrangementTooHigh", "Arrangement=2", [](const ProgramSettings& s) { return s.Arrangement == 1; }},
+        ValueCase{"ArrangementZero", "Arrangement=0", [](const ProgramSettings& s) { return s.Arrangement == 0; }},
+        ValueCase{"AuxinNotANumber", "Auxin=yes", [](const ProgramSettings& s) { return !s.Auxin; }},
+        ValueCase{"AuxinAnyNonZero", "Auxin=2", [](const ProgramSettings& s) { return s.Auxin; }},
+        ValueCase{"MergeZero", "Merge=0", [](const ProgramSettings& s) { return !s.Merge; }},
+        ValueCase{"MergeAnyNonZero", "Merge=-1", [](const ProgramSettings& s) { return s.Merge; }},
+        ValueCase{"PortEmpty", "Port=", [](const ProgramSettings& s) { return s.Port.isEmpty(); }},
+        ValueCase{"SpacesAndCaseAroundTheKey", "  data = 1  ", [](const ProgramSettings& s) { return s.Data == 1; }}),
+    [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsFileTest, FormValuesThatAreNotNumbersReadAsNotStored) {
     Write("[Form]\nTop=x\nLeft=20\nWidth=\nHeight=700\n");

@@ -12,25 +12,28 @@ struct StoredCase {
     QRect expected;
 };
 
-TEST(WindowPlacement, StoredValuesOnAScreenAreTakenRaisedToTheMinimum) {
-    const StoredCase cases[] = {
-        {"on the first screen", 100, 50, 1200, 800, {50, 100, 1200, 800}},
-        {"on the second screen", 100, 2000, 1100, 700, {2000, 100, 1100, 700}},
-        {"too small", 100, 50, 800, 600, {50, 100, 1024, 690}},
-        {"title partly off the right edge but reachable", 100, 1700, 1100, 700, {1700, 100, 1100, 700}},
-        {"all values 1", 1, 1, 1, 1, {1, 1, 1024, 690}},
-        {"top 0", 0, 50, 1200, 800, {}},
-        {"left -1", 100, -1, 1200, 800, {}},
-        {"height 0", 100, 50, 1200, 0, {}},
-        {"beyond the right screen", 100, 3190, 1100, 700, {}},
-        {"below every screen", 1030, 50, 1100, 700, {}},
-        {"a removed third screen", 100, 3300, 1100, 700, {}},
-    };
-    for (const StoredCase& stored : cases) {
-        SCOPED_TRACE(stored.name);
-        EXPECT_EQ(StoredPlacement(stored.top, stored.left, stored.width, stored.height, TwoScreens), stored.expected);
-    }
+class StoredValues : public ::testing::TestWithParam<StoredCase> {};
+
+TEST_P(StoredValues, OnAScreenAreTakenRaisedToTheMinimumElseIgnored) {
+    const StoredCase& stored = GetParam();
+    EXPECT_EQ(StoredPlacement(stored.top, stored.left, stored.width, stored.height, TwoScreens), stored.expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowPlacement, StoredValues,
+    ::testing::Values(
+        StoredCase{"OnTheFirstScreen", 100, 50, 1200, 800, {50, 100, 1200, 800}},
+        StoredCase{"OnTheSecondScreen", 100, 2000, 1100, 700, {2000, 100, 1100, 700}},
+        StoredCase{"TooSmall", 100, 50, 800, 600, {50, 100, 1024, 690}},
+        StoredCase{"TitlePartlyOffTheRightEdgeButReachable", 100, 1700, 1100, 700, {1700, 100, 1100, 700}},
+        StoredCase{"AllValues1", 1, 1, 1, 1, {1, 1, 1024, 690}},
+        StoredCase{"Top0", 0, 50, 1200, 800, {}},
+        StoredCase{"LeftNegative", 100, -1, 1200, 800, {}},
+        StoredCase{"Height0", 100, 50, 1200, 0, {}},
+        StoredCase{"BeyondTheRightScreen", 100, 3190, 1100, 700, {}},
+        StoredCase{"BelowEveryScreen", 1030, 50, 1100, 700, {}},
+        StoredCase{"ARemovedThirdScreen", 100, 3300, 1100, 700, {}}),
+    [](const ::testing::TestParamInfo<StoredCase>& info) { return std::string(info.param.name); });
 
 TEST(WindowPlacement, CentredKeepsTheTitleOnTheScreen) {
     EXPECT_EQ(CentredPlacement({1024, 690}, {0, 0, 1920, 1040}), QRect(448, 175, 1024, 690));

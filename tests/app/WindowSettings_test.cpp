@@ -87,29 +87,32 @@ struct PlacementCase {
     QRect expected;  // null: centred at the designed size
 };
 
-TEST_F(WindowTest, StoredPlacementIsRaisedToTheMinimumOrIgnored) {
-    const PlacementCase cases[] = {
-        {"a placement on the screen is taken", "Top=60\nLeft=40\nWidth=1100\nHeight=700\n", {40, 60, 1100, 700}},
-        {"a width of 800 opens 1024 wide", "Top=60\nLeft=40\nWidth=800\nHeight=700\n", {40, 60, 1024, 700}},
-        {"a height of 500 opens 690 high", "Top=60\nLeft=40\nWidth=1100\nHeight=500\n", {40, 60, 1100, 690}},
-        {"a top of 0 ignores all four", "Top=0\nLeft=40\nWidth=1100\nHeight=700\n", {}},
-        {"a negative width ignores all four", "Top=60\nLeft=40\nWidth=-5\nHeight=700\n", {}},
-        {"a missing height ignores all four", "Top=60\nLeft=40\nWidth=1100\n", {}},
-        {"a window beyond every screen is centred", "Top=60\nLeft=20000\nWidth=1100\nHeight=700\n", {}},
-        {"a window below every screen is centred", "Top=9000\nLeft=40\nWidth=1100\nHeight=700\n", {}},
-    };
-    for (const PlacementCase& placement : cases) {
-        SCOPED_TRACE(placement.name);
-        WriteSettingsText("[Form]\n" + placement.form);
-        TForm1& form = Show();
-        if (placement.expected.isNull()) {
-            EXPECT_EQ(form.size(), QSize(1024, 690));
-            EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
-        } else {
-            EXPECT_EQ(QRect(form.pos(), form.size()), placement.expected);
-        }
+class PlacementFromTheFile : public WindowTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(PlacementFromTheFile, IsRaisedToTheMinimumOrIgnored) {
+    const PlacementCase& placement = GetParam();
+    WriteSettingsText("[Form]\n" + placement.form);
+    TForm1& form = Show();
+    if (placement.expected.isNull()) {
+        EXPECT_EQ(form.size(), QSize(1024, 690));
+        EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
+    } else {
+        EXPECT_EQ(QRect(form.pos(), form.size()), placement.expected);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Form, PlacementFromTheFile,
+    ::testing::Values(
+        PlacementCase{"APlacementOnTheScreenIsTaken", "Top=60\nLeft=40\nWidth=1100\nHeight=700\n", {40, 60, 1100, 700}},
+        PlacementCase{"AWidthOf800Opens1024Wide", "Top=60\nLeft=40\nWidth=800\nHeight=700\n", {40, 60, 1024, 700}},
+        PlacementCase{"AHeightOf500Opens690High", "Top=60\nLeft=40\nWidth=1100\nHeight=500\n", {40, 60, 1100, 690}},
+        PlacementCase{"ATopOf0IgnoresAllFour", "Top=0\nLeft=40\nWidth=1100\nHeight=700\n", {}},
+        PlacementCase{"ANegativeWidthIgnoresAllFour", "Top=60\nLeft=40\nWidth=-5\nHeight=700\n", {}},
+        PlacementCase{"AMissingHeightIgnoresAllFour", "Top=60\nLeft=40\nWidth=1100\n", {}},
+        PlacementCase{"AWindowBeyondEveryScreenIsCentred", "Top=60\nLeft=20000\nWidth=1100\nHeight=700\n", {}},
+        PlacementCase{"AWindowBelowEveryScreenIsCentred", "Top=9000\nLeft=40\nWidth=1100\nHeight=700\n", {}}),
+    [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, ClosingOnTheStoragePageStoresItsExternalInput) {
     TForm1& form = Show();

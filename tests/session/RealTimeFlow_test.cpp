@@ -1,0 +1,319 @@
+#include <QDir>
+#include <QFile>
+
+#include "data/Sample.h"
+#include "session/SimulatedSession.h"
+#include "session/StringTable.h"
+
+namespace {
+
+const QString Sensor1 = QStringLiteral("Tq580-123456-001");
+const QString Sensor2 = QStringLiteral("Tq580-123456-002");
+const QString Sibling = QStringLiteral("Tq570-654321-001");
+
+using RealTimeFlow = SimulatedSessionTest;
+
+TEST_F(RealTimeFlow, DialogOffersPairedSensorsOfBothModelsAndPreselectsTheLastOne) {
+    AcquisitionSession& s = Start();
+    s.Link.TargetDeviceName = Sensor2;
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
+        offered = offer.deviceNames;
+        preselected = offer.preselected >= 0 ? offer.deviceNames.value(offer.preselected) : QString();
+        return std::nullopt;
+    });
+    s.ConnectButtonClicked();
+    EXPECT_FALSE(s.Controls.ConnectEnabled);
+    EXPECT_TRUE(s.Controls.Busy);
+    EXPECT_EQ(s.Mode(), SessionMode::ScanningForConnection);
+    EXPECT_EQ(central->scans, 1);
+    Advance(5500);
+
+    EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
+    EXPECT_TRUE(offered.contains(Sensor1));
+    EXPECT_TRUE(offered.contains(Sibling));
+    for (const QString& name : offered) {
+        EXPECT_TRUE(name.startsWith("Tq580-") || name.startsWith("Tq570-")) << name.toStdString();
+        EXPECT_TRUE(simulator->Sensor(name)->Paired()) << name.toStdString();
+    }
+    EXPECT_EQ(offered.size(), 5);  // the unpaired sensor is left out
+    EXPECT_EQ(preselected, Sensor2);
+    // Cancel leaves the program idle.
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_FALSE(s.Controls.Busy);
+    EXPECT_EQ(s.ConnectButtonTag, 0);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_TRUE(central->commands.isEmpty());
+}
+
+TEST_F(RealTimeFlow, EmptyListAllowsOnlyCancel) {
+    SimulatedSensorSpec unpaired;
+    unpaired.name = QStringLiteral("Tq580-999999-001");
+    unpaired.paired = false;
+    SimulatedSensorSpec otherKind;
+    otherKind.name = QStringLiteral("Thermometer-1");
+    AcquisitionSession& s = Start({unpaired, otherKind});
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer& offer) -> std::optional<ConnectionChoice> {
+        EXPECT_TRUE(offer.deviceNames.isEmpty());
+        return std::nullopt;
+    });
+    s.ConnectButtonClicked();
+    Advance(5500);
+    EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+}
+
+TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
+    AcquisitionSession& s = Start();
+    ChooseInDialog(Sensor1, 0);
+    s.ConnectButtonClicked();
+    ASSERT_TRUE(AdvanceUntil([&] { return s.ConnectButtonTag == 1; }, 6000));
+    // The sensor is chosen and started; its link comes up a little later.
+    EXPECT_EQ(s.Mode(), SessionMode::Connecting);
+    const QStringList modes = TakeRenderedModes();
+    ASSERT_FALSE(modes.isEmpty());
+    EXPECT_EQ(modes.first(), "scanning for a connection");
+    EXPECT_EQ(modes.last(), "connecting");
+    EXPECT_EQ(view.connectingMessages, 1);
+    EXPECT_EQ(view.viewControlsForSensorCheck, false);
+    // The start leaves any review of the old record; a new record has no scroll bar yet.
+    EXPECT_FALSE(view.lastTrendView.LiveReview);
+    EXPECT_FALSE(view.lastTrendView.EntireView);
+    EXPECT_FALSE(view.lastTrendView.ScrollVisible);
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_TRUE(s.Controls.ResetEnabled);
+    EXPECT_FALSE(s.Controls.OpenEnabled);
+    EXPECT_FALSE(s.Controls.SaveEnabled);
+    EXPECT_FALSE(s.Controls.StorageTabVisible);
+    EXPECT_FALSE(s.Controls.Busy);
+    Advance(500);
+    EXPECT_EQ(s.Mode(), SessionMode::Measuring);
+    EXPECT_TRUE(s.Link.DeviceLinkReady);
+    ASSERT_GE(central->commands.size(), 2);
+    EXPECT_TRUE(central->commands[0].startsWith(Sensor1 + " TS,"));
+    EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
+
+    const int before = s.Store.SampleCount;
+    Advance(10000);
+    const int streamed = s.Store.SampleCount - before;
+    EXPECT_NEAR(streamed, 100, 3);  // 10 s at 100 ms
+    for (int i = 0; i < s.Store.SampleCount; ++i) {
+        ASSERT_EQ(s.Store.Samples[i].index, i);
+        if (i > 0) {
+            ASSERT_EQ(uint8_t(s.Store.Samples[i].seq), uint8_t(s.Store.Samples[i - 1].seq + 1));
+        }
+    }
+    EXPECT_TRUE(view.LastStatusText().startsWith("DeviceID[ " + Sensor1 + " ]    Start[ 2026/12/10 "));
+    EXPECT_TRUE(view.LastStatusText().endsWith(" ]    Rate[ 0.1sec ]\u3000Measuring..."));
+    EXPECT_GT(view.repaints, 0);
+
+    prompts.fileNames.push_back(QString());  // the save dialog, cancelled
+    s.ConnectButtonClicked();
+    // The save runs inside the end and is its own mode: no other file command meanwhile.
+    const QStringList endModes = TakeRenderedModes();
+    EXPECT_TRUE(endModes.contains("ending a measurement"));
+    EXPECT_TRUE(endModes.contains("saving"));
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
+    EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
+    EXPECT_FALSE(s.Link.DeviceLinkReady);
+    EXPECT_EQ(s.ConnectButtonTag, 0);
+    EXPECT_TRUE(s.Controls.StorageTabVisible);
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_FALSE(s.Controls.ResetEnabled);
+    EXPECT_TRUE(s.Controls.OpenEnabled);
+    EXPECT_FALSE(s.Controls.Busy);
+    EXPECT_FALSE(view.messagePanelShown);
+    // The stopped record is shown at its end, scrollable over its length.
+    EXPECT_TRUE(view.lastTrendView.ScrollVisible);
+    EXPECT_EQ(view.lastTrendView.FirstShownSample, view.lastTrendView.ScrollMaximum);
+    EXPECT_FALSE(s.Store.DataSaved);
+    EXPECT_TRUE(s.Controls.SaveEnabled);
+    EXPECT_TRUE(s.Controls.EditEnabled);
+    EXPECT_EQ(s.Store.RecordDeviceId, Sensor1);
+    EXPECT_TRUE(view.LastStatusText().endsWith(
+        QStringLiteral(" ]    Rate[ 0.1sec ]    Count[ %1 ]").arg(s.Store.SampleCount)));
+    EXPECT_TRUE(prompts.shown.contains("SAVE"));
+
+    const int kept = s.Store.SampleCount;
+    Advance(2000);
+    EXPECT_EQ(s.Store.SampleCount, kept);  // nothing more arrives
+}
+
+TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1);
+    Advance(3000);
+    prompts.fileNames.push_back(QString());
+    s.ConnectButtonClicked();
+    const int kept = s.Store.SampleCount;
+    ASSERT_GT(kept, 0);
+    ASSERT_FALSE(s.Store.DataSaved);
+
+    prompts.answers.push_back(false);  // keep the unsaved data
+    s.ConnectButtonClicked();
+    EXPECT_TRUE(prompts.shown.contains("ASK: " + MsgDiscardUnsavedData));
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_EQ(central->scans, 1);
+
+    prompts.answers.push_back(true);  // discard, then cancel the dialog
+    prompts.connectionAnswers.push_back([](const ConnectionOffer&) { return std::nullopt; });
+    s.ConnectButtonClicked();
+    EXPECT_EQ(s.Mode(), SessionMode::ScanningForConnection);
+    Advance(5500);
+    EXPECT_EQ(s.Store.SampleCount, kept);
+    EXPECT_FALSE(s.Store.DataSaved);
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+}
+
+TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysNothing) {
+    AcquisitionSession& s = Start();
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer&) -> std::optional<ConnectionChoice> {
+        simulator->Sensor(Sensor1)->SetInRange(false);
+        return ConnectionChoice{Sensor1, 0, false};
+    });
+    s.ConnectButtonClicked();
+    Advance(5500);
+    EXPECT_EQ(s.ConnectButtonTag, 0);
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
+    EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+}
+
+TEST_F(RealTimeFlow, ExternalInputPortThatCannotOpenRefusesTheStart) {
+    AcquisitionSession& s = Start();
+    view.choices.realTimeAuxin = true;
+    view.choices.realTimePort = folder.filePath("no-such-port");
+    StartMeasurementOn(Sensor1);
+    EXPECT_TRUE(prompts.shown.contains("ERROR: " + MsgUnableToOpenPort));
+    EXPECT_EQ(s.ConnectButtonTag, 0);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+}
+
+TEST_F(RealTimeFlow, SilenceLosesTheLinkAndTheNextPacketRecovers) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1);
+    Advance(1000);
+    simulator->Sensor(Sensor1)->SetSilent(true);
+    Advance(9500);
+    EXPECT_FALSE(s.Supervision.LinkLost);  // 20 silent ticks are not yet lost
+    const int repaints = view.repaints;
+    Advance(1100);
+    EXPECT_TRUE(s.Supervision.LinkLost);
+    EXPECT_GT(view.repaints, repaints);  // the trend shows the loss
+
+    simulator->Sensor(Sensor1)->SetSilent(false);
+    Advance(300);
+    EXPECT_FALSE(s.Supervision.LinkLost);
+    EXPECT_EQ(s.ConnectButtonTag, 1);  // the measurement goes on
+    EXPECT_EQ(s.Mode(), SessionMode::Measuring);
+}
+
+TEST_F(RealTimeFlow, EndAfterALostLinkSendsNoStopButDisconnects) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1);
+    Advance(1000);
+    simulator->Sensor(Sensor1)->SetSilent(true);
+    Advance(11000);
+    ASSERT_TRUE(s.Supervision.LinkLost);
+    prompts.fileNames.push_back(QString());
+    s.ConnectButtonClicked();
+    EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
+    EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
+    EXPECT_FALSE(central->calls.contains("notify off " + Sensor1));
+    Advance(500);
+    EXPECT_FALSE(s.Supervision.LinkLost);
+}
+
+TEST_F(RealTimeFlow, SensorCheckEndsWithoutSummaryOrSaveOffer) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1, 2, true);
+    EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"CK3"});
+    EXPECT_EQ(view.viewControlsForSensorCheck, true);
+    EXPECT_EQ(s.Mode(), SessionMode::SensorCheck);
+    Advance(3000);
+    EXPECT_GT(s.Store.SampleCount, 0);
+    const QStringList statusTexts = view.statusTexts;
+    s.ConnectButtonClicked();
+    EXPECT_FALSE(prompts.shown.contains("SAVE"));
+    EXPECT_TRUE(s.Store.DataSaved);
+    EXPECT_FALSE(s.Controls.EditEnabled);
+    EXPECT_FALSE(s.Controls.SaveEnabled);
+    EXPECT_EQ(view.statusTexts, statusTexts);  // no summary of light levels
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+}
+
+TEST_F(RealTimeFlow, MeasurementWithoutSamplesEndsWithoutSaveOffer) {
+    AcquisitionSession& s = Start();
+    simulator->Sensor(Sensor1)->SetSilent(true);
+    StartMeasurementOn(Sensor1);
+    Advance(2000);
+    EXPECT_EQ(view.connectingMessages, 1);
+    EXPECT_TRUE(view.messagePanelShown);
+    EXPECT_EQ(s.Store.SampleCount, 0);
+    s.ConnectButtonClicked();
+    EXPECT_FALSE(view.messagePanelShown);
+    EXPECT_TRUE(s.Store.DataSaved);
+    EXPECT_FALSE(s.Controls.SaveEnabled);
+    EXPECT_FALSE(prompts.shown.contains("SAVE"));
+    EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
+}
+
+TEST_F(RealTimeFlow, StartDuringAStorageScanWaitsForThatScan) {
+    AcquisitionSession& s = Start();
+    s.PageChanged(1);
+    Advance(2000);
+    ASSERT_EQ(central->scans, 1);
+    s.PageChanged(0);
+    ChooseInDialog(Sensor1);
+    s.ConnectButtonClicked();
+    EXPECT_EQ(central->scans, 1);  // no second scan
+    EXPECT_EQ(s.Mode(), SessionMode::ScanningForConnection);
+    Advance(3500);
+    EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
+    Advance(500);
+    EXPECT_EQ(s.ConnectButtonTag, 1);
+    EXPECT_EQ(central->scans, 1);
+}
+
+TEST_F(RealTimeFlow, MeasuredRecordIsSavedAsCsvWithEveryRowAndMark) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1, 0);
+    Advance(3000);
+    s.MarkEvent(5);
+    Advance(3000);
+    const QString path = QDir(DataFolder()).filePath("measurement.csv");
+    prompts.fileNames.push_back(path);
+    s.ConnectButtonClicked();
+    ASSERT_TRUE(prompts.shown.contains("NOTICE: measurement.csv" + MsgCreatedSuffix))
+        << prompts.shown.join('|').toStdString();
+    EXPECT_EQ(prompts.lastSaveFolder, DataFolder());
+    EXPECT_EQ(s.SavedFileName, "measurement.csv");
+    EXPECT_TRUE(s.Store.DataSaved);
+    EXPECT_FALSE(s.Controls.SaveEnabled);
+    EXPECT_TRUE(s.Controls.OpenEnabled);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    EXPECT_TRUE(lines[0].startsWith("S/N," + Sensor1.toLatin1() + ",RATE,100"));
+    const int headerLines = 5;
+    ASSERT_EQ(lines.size() - 1 - headerLines, s.Store.SampleCount);  // CR LF ends every line
+    ASSERT_EQ(EventMarkCount(s.Store), 1);
+    const int mark = s.Store.EventMarks[0].sample;
+    for (int i = 0; i < s.Store.SampleCount; ++i) {
+        const QList<QByteArray> fields = lines[headerLines + i].trimmed().split(',');
+        ASSERT_EQ(fields.size(), 17);
+        ASSERT_EQ(fields[1].toInt(), i);
+        const MEAS_DATA_TYPE& sample = s.Store.Samples[i];
+        ASSERT_NEAR(fields[8].toDouble(), sample.ch[0].oxhb, 0.00005);
+        ASSERT_NEAR(fields[16].toDouble(), sample.ch[1].sto2 * 100, 0.005);
+        ASSERT_EQ(fields[6], i == mark ? QByteArray("S5") : QByteArray());
+    }
+}
+
+}  // namespace
