@@ -155,10 +155,13 @@ std::optional<int64_t> ParseCsvInteger(std::string_view text) {
 }
 
 std::optional<double> ParseCsvNumber(std::string_view text) {
+    // The writer pads on the left only: try that before trimming both ends.
+    double value = 0;
+    const size_t first = text.find_first_not_of(' ');
+    if (first != std::string_view::npos && ParsePlainDecimal(text.substr(first), value)) return value;
     text = Trimmed(text);
     if (text.empty()) return 0.0;
     if (text.front() == '+') text.remove_prefix(1);
-    double value = 0;
     if (ParsePlainDecimal(text, value)) return value;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;

@@ -107,7 +107,13 @@ char* WriteUnits(char* out, uint64_t units, bool negative, int width) {
     const uint64_t integer = units / scale;
     const int integerDigits = integer < 10 ? 1 : DecimalDigits(integer);
     const int length = (negative ? 1 : 0) + integerDigits + (Precision > 0 ? Precision + 1 : 0);
-    for (int pad = width - length; pad > 0; --pad) *out++ = ' ';
+    const int pad = width - length;
+    if (pad > 0) {
+        // The field widths leave a few spaces at most: one store, not a call.
+        if (pad <= 8) std::memcpy(out, "        ", 8);
+        else std::memset(out, ' ', static_cast<size_t>(pad));
+        out += pad;
+    }
     if (negative) *out++ = '-';
     WriteDigits(out, integer, integerDigits);
     out += integerDigits;

@@ -17,5 +17,5 @@ constexpr int FixedDecimalCapacity = 400;
 
 // Writes value with precision decimals (0 to 9), padded to width, from out;
 // returns the end. out must have room for FixedDecimalCapacity characters
-// and for width.
+// and for width; bytes past the end may be overwritten within that room.
 char* FormatFixedDecimal(char* out, double value, int width, int precision);
