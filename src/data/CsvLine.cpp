@@ -154,16 +154,23 @@ std::optional<int64_t> ParseCsvInteger(std::string_view text) {
     return value;
 }
 
-std::optional<double> ParseCsvNumber(std::string_view text) {
+bool ParseCsvNumber(std::string_view text, double& value) {
     // The writer pads on the left only: try that before trimming both ends.
-    double value = 0;
     const size_t first = text.find_first_not_of(' ');
-    if (first != std::string_view::npos && ParsePlainDecimal(text.substr(first), value)) return value;
+    if (first != std::string_view::npos && ParsePlainDecimal(text.substr(first), value)) return true;
     text = Trimmed(text);
-    if (text.empty()) return 0.0;
+    if (text.empty()) {
+        value = 0;
+        return true;
+    }
     if (text.front() == '+') text.remove_prefix(1);
-    if (ParsePlainDecimal(text, value)) return value;
+    if (ParsePlainDecimal(text, value)) return true;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+std::optional<double> ParseCsvNumber(std::string_view text) {
+    double value = 0;
+    if (!ParseCsvNumber(text, value)) return std::nullopt;
     return value;
 }
