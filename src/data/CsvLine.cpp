@@ -115,14 +115,15 @@ std::string_view Trimmed(std::string_view text) {
 constexpr double ExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// The writer's own numbers, digits with a full stop between them and maybe
-// a minus sign, read without the general parser. With at most 15 digits,
+// The writer's own numbers, spaces in front, digits with a full stop between
+// them and maybe a minus sign, read without the general parser. With at most 15 digits,
 // both the digits as an integer and the power of ten are exact doubles, so
 // their one correctly rounded quotient is the nearest double to the text,
 // the same value std::from_chars gives. False for anything else.
 bool ParsePlainDecimal(std::string_view text, double& value) {
     const char* at = text.data();
     const char* const end = at + text.size();
+    while (at < end && *at == ' ') ++at;
     const bool negative = at < end && *at == '-';
     if (negative) ++at;
     const auto isDigit = [](char c) { return static_cast<unsigned>(c - '0') <= 9; };
@@ -156,8 +157,7 @@ std::optional<int64_t> ParseCsvInteger(std::string_view text) {
 
 bool ParseCsvNumber(std::string_view text, double& value) {
     // The writer pads on the left only: try that before trimming both ends.
-    const size_t first = text.find_first_not_of(' ');
-    if (first != std::string_view::npos && ParsePlainDecimal(text.substr(first), value)) return true;
+    if (ParsePlainDecimal(text, value)) return true;
     text = Trimmed(text);
     if (text.empty()) {
         value = 0;

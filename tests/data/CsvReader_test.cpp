@@ -382,8 +382,9 @@ void ExpectSameNumber(const std::string& text) {
     const std::optional<double> expected = LibraryNumber(text);
     const std::optional<double> actual = ParseCsvNumber(text);
     ASSERT_EQ(actual.has_value(), expected.has_value()) << '"' << text << '"';
-    if (expected && !std::isnan(*expected))
+    if (expected && !std::isnan(*expected)) {
         EXPECT_EQ(std::bit_cast<uint64_t>(*actual), std::bit_cast<uint64_t>(*expected)) << '"' << text << '"';
+    }
 }
 
 TEST(CsvLine, NumbersReadAsTheLibraryReadsThem) {
