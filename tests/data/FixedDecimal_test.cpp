@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -32,6 +33,10 @@ struct Case {
     int precision;
     const char* text;
 };
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << std::hexfloat << c.value << std::defaultfloat << " as %" << c.width << '.' << c.precision << 'f';
+}
 
 class FixedDecimalCases : public ::testing::TestWithParam<Case> {};
 
