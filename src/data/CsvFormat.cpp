@@ -3,6 +3,7 @@
 #include <QList>
 #include <charconv>
 
+#include "data/FixedDecimal.h"
 #include "data/OleDate.h"
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
@@ -14,7 +15,8 @@ namespace {
 // program takes from the user, and the file must use a full stop.
 
 void AppendPadded(std::string& out, const char* begin, const char* end, int width) {
-    for (int pad = width - static_cast<int>(end - begin); pad > 0; --pad) out.push_back(' ');
+    const int pad = width - static_cast<int>(end - begin);
+    if (pad > 0) out.append(static_cast<size_t>(pad), ' ');
     out.append(begin, end);
 }
 
@@ -25,21 +27,20 @@ void AppendInteger(std::string& out, int64_t value, int width = 0) {
     AppendPadded(out, buffer, result.ptr, width);
 }
 
+// "%d"
+char* WriteInteger(char* out, int64_t value) { return std::to_chars(out, out + 24, value).ptr; }
+
 // "%.2d": at least two digits, the sign in front.
-void AppendTwoDigits(std::string& out, int64_t value) {
-    if (value < 0) out.push_back('-');
+char* WriteTwoDigits(char* out, int64_t value) {
+    if (value < 0) *out++ = '-';
     const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    if (magnitude < 10) out.push_back('0');
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
-    out.append(buffer, result.ptr);
+    if (magnitude < 10) *out++ = '0';
+    return std::to_chars(out, out + 24, magnitude).ptr;
 }
 
-// "%<width>.<precision>f", with printf's spelling of infinities and NaN.
-void AppendFixed(std::string& out, double value, int width, int precision) {
-    char buffer[400];  // the largest double in fixed notation fits
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-    AppendPadded(out, buffer, result.ptr, width);
+void AppendTwoDigits(std::string& out, int64_t value) {
+    char buffer[24];
+    out.append(buffer, WriteTwoDigits(buffer, value));
 }
 
 void AppendDateTime(std::string& out, double date) {
@@ -102,47 +103,73 @@ std::string CsvHeaderLines(const SampleStore& store) {
     return out;
 }
 
-void AppendEventText(const SampleStore& store, int32_t position, std::string& out) {
-    if (store.Samples[position].ch[0].status & StatusInitPoint) out.push_back('R');
-    for (const EVENT_MARK_TYPE& mark : store.EventMarks) {
+namespace {
+
+// Room the event text can take: "R" and every mark as a letter and a code.
+constexpr int MaxEventTextLength = 1 + MaxEventMarks * 12;
+static_assert(12 * (FixedDecimalCapacity + 1) + MaxEventTextLength + 64 <= MaxCsvRowLength);
+
+char* WriteEventText(const SampleStore& store, int32_t position, char* out, EventMarkScan& scan) {
+    if (store.Samples[position].ch[0].status & StatusInitPoint) *out++ = 'R';
+    int entry = scan.first;
+    for (; entry < MaxEventMarks; ++entry) {
+        const EVENT_MARK_TYPE& mark = store.EventMarks[entry];
         if (mark.sample < 0 || mark.sample > position) break;
         if (mark.sample != position) continue;
-        out.push_back(mark.code >= 0 ? 'S' : 'E');
-        AppendInteger(out, mark.code >= 0 ? static_cast<int64_t>(mark.code) : -static_cast<int64_t>(mark.code));
+        *out++ = mark.code >= 0 ? 'S' : 'E';
+        out = WriteInteger(out, mark.code >= 0 ? static_cast<int64_t>(mark.code) : -static_cast<int64_t>(mark.code));
     }
+    scan.first = entry;
+    return out;
 }
 
-void AppendCsvRow(const SampleStore& store, int32_t position, std::string& out) {
+}  // namespace
+
+void AppendEventText(const SampleStore& store, int32_t position, std::string& out) {
+    char buffer[MaxEventTextLength];
+    EventMarkScan scan;
+    out.append(buffer, WriteEventText(store, position, buffer, scan));
+}
+
+char* WriteCsvRow(const SampleStore& store, int32_t position, char* out, EventMarkScan& scan) {
     const MEAS_DATA_TYPE& sample = store.Samples[position];
 
     const int64_t seconds = ElapsedSeconds(sample.index, RecordIntervalMs(store));
-    AppendTwoDigits(out, seconds / 3600);
-    out.push_back(':');
-    AppendTwoDigits(out, seconds % 3600 / 60);
-    out.push_back(':');
-    AppendTwoDigits(out, seconds % 60);
-    out.push_back(',');
-    AppendInteger(out, sample.index);
-    out.push_back(',');
+    out = WriteTwoDigits(out, seconds / 3600);
+    *out++ = ':';
+    out = WriteTwoDigits(out, seconds % 3600 / 60);
+    *out++ = ':';
+    out = WriteTwoDigits(out, seconds % 60);
+    *out++ = ',';
+    out = WriteInteger(out, sample.index);
+    *out++ = ',';
 
-    AppendFixed(out, sample.batt, 3, 1);
+    out = FormatFixedDecimal(out, sample.batt, 3, 1);
     for (const float acceleration : sample.acc) {
-        out.push_back(',');
-        AppendFixed(out, acceleration, 5, 2);
+        *out++ = ',';
+        out = FormatFixedDecimal(out, acceleration, 5, 2);
     }
-    out.push_back(',');
-    AppendEventText(store, position, out);
+    *out++ = ',';
+    out = WriteEventText(store, position, out, scan);
 
     for (const CH_DATA_TYPE& channel : sample.ch) {
-        out.push_back(',');
-        if (channel.status & StatusNoData) out.push_back('N');
-        else if (channel.status & CsvErrorMask) out.push_back('E');
+        *out++ = ',';
+        if (channel.status & StatusNoData) *out++ = 'N';
+        else if (channel.status & CsvErrorMask) *out++ = 'E';
         for (const float value : {channel.oxhb, channel.dxhb, channel.tohb}) {
-            out.push_back(',');
-            AppendFixed(out, value, 7, 4);
+            *out++ = ',';
+            out = FormatFixedDecimal(out, value, 7, 4);
         }
-        out.push_back(',');
-        AppendFixed(out, static_cast<double>(channel.sto2) * 100.0, 6, 2);
+        *out++ = ',';
+        out = FormatFixedDecimal(out, static_cast<double>(channel.sto2) * 100.0, 6, 2);
     }
-    out += CsvLineEnd;
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+void AppendCsvRow(const SampleStore& store, int32_t position, std::string& out) {
+    char buffer[MaxCsvRowLength];
+    EventMarkScan scan;
+    out.append(buffer, WriteCsvRow(store, position, buffer, scan));
 }

@@ -31,5 +31,23 @@ std::string CsvHeaderLines(const SampleStore& store);
 // mark on this position, in table order.
 void AppendEventText(const SampleStore& store, int32_t position, std::string& out);
 
-// The row of one sample, with its CR LF, appended to out.
+// The most a row can take: twelve numbers of any value, the event text with
+// every mark on one sample, the time, index, error letters and separators.
+constexpr int MaxCsvRowLength = 8192;
+
+// Where the look-up of event marks for the next row may start. The marks
+// are read in table order up to the first free entry or the first mark past
+// the row, so the entries passed for one row hold nothing for a later row:
+// rows written in rising order need not look at them again. Marks are only
+// ever added into the first free entry, so entries passed stay passed.
+struct EventMarkScan {
+    int first = 0;
+};
+
+// The row of one sample, with its CR LF, written from out, which has room
+// for MaxCsvRowLength characters; returns the end. One scan serves rows
+// written in strictly rising positions.
+char* WriteCsvRow(const SampleStore& store, int32_t position, char* out, EventMarkScan& scan);
+
+// The same row appended to out.
 void AppendCsvRow(const SampleStore& store, int32_t position, std::string& out);

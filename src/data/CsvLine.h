@@ -24,7 +24,8 @@ public:
     bool ReadFailed() const { return failed_; }
 
 private:
-    bool NextByte(char& byte);
+    // True when unread bytes are in the chunk, reading the next one if need be.
+    bool FillChunk();
 
     QIODevice& device_;
     char chunk_[64 * 1024];
@@ -36,7 +37,9 @@ private:
 
 // A line split at its commas; at most 32 fields, text after the 32nd comma
 // is ignored. A field a spreadsheet put in double quotes is taken without
-// them ("" inside stands for one quote, and commas inside are text).
+// them ("" inside stands for one quote, and commas inside are text). The
+// fields point into the line, quoted ones into storage: the line must stay
+// as it is while they are used.
 constexpr int MaxCsvFields = 32;
 
 struct CsvFields {
@@ -54,3 +57,6 @@ void SplitCsvLine(const char* line, int32_t length, CsvFields& fields);
 // An empty text is no integer; it reads as 0 where a number may be empty.
 std::optional<int64_t> ParseCsvInteger(std::string_view text);
 std::optional<double> ParseCsvNumber(std::string_view text);
+// The same without std::optional, whose flag the compiler passes through
+// memory: the reader calls this twelve times a row.
+bool ParseCsvNumber(std::string_view text, double& value);

@@ -114,9 +114,9 @@ bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks&
 
     float* const front[] = {&sample.batt, &sample.acc[0], &sample.acc[1], &sample.acc[2]};
     for (int k = 0; k < 4; ++k) {
-        const std::optional<double> value = ParseCsvNumber(fields(3 + k));
-        if (!value) return false;
-        *front[k] = static_cast<float>(*value);
+        double value = 0;
+        if (!ParseCsvNumber(fields(3 + k), value)) return false;
+        *front[k] = static_cast<float>(value);
     }
 
     for (CH_DATA_TYPE& channel : sample.ch) channel.status = 0;
@@ -129,9 +129,9 @@ bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks&
         if (!error.empty()) channel.status |= error.front() == 'N' ? StatusNoData : (StatusHaemoglobinCalcError | StatusSto2CalcError);
         float* const values[] = {&channel.oxhb, &channel.dxhb, &channel.tohb, &channel.sto2};
         for (int k = 0; k < 4; ++k) {
-            const std::optional<double> value = ParseCsvNumber(fields(first + 1 + k));
-            if (!value) return false;
-            *values[k] = static_cast<float>(k == 3 ? *value / 100.0 : *value);
+            double value = 0;
+            if (!ParseCsvNumber(fields(first + 1 + k), value)) return false;
+            *values[k] = static_cast<float>(k == 3 ? value / 100.0 : value);
         }
     }
     return true;

@@ -1,6 +1,7 @@
 #include "data/CsvWriter.h"
 
 #include <QSaveFile>
+#include <memory>
 #include <string>
 
 #include "data/CsvFormat.h"
@@ -8,9 +9,13 @@
 
 namespace {
 
-bool WriteAll(QSaveFile& file, const std::string& text) {
-    return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+constexpr ptrdiff_t BlockSize = 256 * 1024;
+
+bool WriteAll(QSaveFile& file, const char* begin, const char* end) {
+    return file.write(begin, end - begin) == end - begin;
 }
+
+bool WriteAll(QSaveFile& file, const std::string& text) { return WriteAll(file, text.data(), text.data() + text.size()); }
 
 CsvWriteOutcome Failed(QSaveFile& file, CsvWriteResult result) {
     CsvWriteOutcome outcome{result, file.errorString()};
@@ -28,15 +33,22 @@ CsvWriteOutcome WriteRecordFile(SampleStore& store, const QString& path, const s
     store.RecordEndTime = ComputedRecordEndTime(store);
     if (!WriteAll(file, CsvHeaderLines(store))) return Failed(file, CsvWriteResult::WriteFailed);
 
-    std::string row;
-    row.reserve(1024);
+    // Rows gather in one block that goes out whenever it is full: one system
+    // call per block instead of one per row. There is always room for one
+    // more row after the filling mark.
+    const std::unique_ptr<char[]> block(new char[BlockSize + MaxCsvRowLength]);
+    char* end = block.get();
+    EventMarkScan scan;
     // SampleCount is read on every pass: the yield below runs other handlers.
     for (int32_t position = 0; position < store.SampleCount; ++position) {
-        row.clear();
-        AppendCsvRow(store, position, row);
-        if (!WriteAll(file, row)) return Failed(file, CsvWriteResult::WriteFailed);
+        end = WriteCsvRow(store, position, end, scan);
+        if (end - block.get() >= BlockSize) {
+            if (!WriteAll(file, block.get(), end)) return Failed(file, CsvWriteResult::WriteFailed);
+            end = block.get();
+        }
         if (position % 10 == 0 && processEvents) processEvents();
     }
+    if (!WriteAll(file, block.get(), end)) return Failed(file, CsvWriteResult::WriteFailed);
 
     if (!file.commit()) return {CsvWriteResult::WriteFailed, file.errorString()};
     return {CsvWriteResult::Written, {}};

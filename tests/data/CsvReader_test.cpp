@@ -2,7 +2,13 @@
 
 #include <QBuffer>
 #include <QTemporaryDir>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "data/CsvLine.h"
 #include "data/CsvReader.h"
@@ -92,6 +98,27 @@ TEST(CsvReader, ASavedRecordComesBack) {
         // Rows follow each other by the interval from the start, whatever their index.
         EXPECT_EQ(OleDateToMilliseconds(in.time), OleDateToMilliseconds(store.RecordStartTime) + i * 5000);
     }
+}
+
+// Every row of a long record, read back and saved again, gives the same
+// bytes: the reader takes each number as the writer wrote it.
+TEST(CsvReader, ALongRecordOpenedAndSavedAgainKeepsItsBytes) {
+    SampleStore saved;
+    BuildLongRecord(saved, 6000);
+    for (int i = 0; i < 6000; i += 7) saved.Samples[i].ch[1].status |= StatusHaemoglobinCalcError;
+    QTemporaryDir folder;
+    const QString first = folder.filePath(QStringLiteral("first.csv"));
+    const QString second = folder.filePath(QStringLiteral("second.csv"));
+    ASSERT_EQ(WriteRecordFile(saved, first).result, CsvWriteResult::Written);
+
+    SampleStore store;
+    const CsvReadResult result = ReadRecordFile(store, first);
+    ASSERT_FALSE(result.formatError);
+    ASSERT_EQ(store.SampleCount, 6000);
+    ASSERT_EQ(WriteRecordFile(store, second).result, CsvWriteResult::Written);
+    const QByteArray before = FileBytes(first);
+    EXPECT_GT(before.size(), 3 * 64 * 1024);  // rows cross the reader's chunks
+    EXPECT_TRUE(FileBytes(second) == before);
 }
 
 TEST(CsvReader, OpensFilesResavedBySpreadsheets) {
@@ -273,6 +300,110 @@ TEST(CsvLine, SplitsAtCommasUpToThirtyTwoFieldsAndUnquotes) {
         SplitCsvLine(c.line, static_cast<int32_t>(strlen(c.line)), fields);
         ASSERT_EQ(fields.count, static_cast<int>(c.fields.size()));
         for (int k = 0; k < fields.count; ++k) EXPECT_EQ(std::string(fields(k + 1)), c.fields[k]);
+    }
+}
+
+// The line rule byte by byte: stop at a line feed (consumed), the end or
+// 511 stored characters; carriage returns are dropped and do not count.
+std::vector<std::string> LinesByTheRule(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    for (;;) {
+        std::string line;
+        while (static_cast<int>(line.size()) < MaxLineLength && at < bytes.size()) {
+            const char byte = bytes[at++];
+            if (byte == '\n') break;
+            if (byte != '\r') line.push_back(byte);
+        }
+        if (line.empty() && at >= bytes.size()) return lines;
+        lines.push_back(line);
+    }
+}
+
+TEST(CsvLine, ReadsLinesByTheByteRuleAcrossReadChunks) {
+    std::mt19937 random(511);
+    for (const int lineScale : {3, 120, 700}) {
+        SCOPED_TRACE(lineScale);
+        // Carriage returns alone, in runs and before line feeds; lines around
+        // 511 characters; a quarter of a megabyte, so lines cross read chunks.
+        std::string bytes;
+        while (bytes.size() < 250000) {
+            const int length = static_cast<int>(random() % (2 * lineScale + 1));
+            for (int i = 0; i < length; ++i) {
+                const unsigned pick = random() % 20;
+                bytes.push_back(pick == 0 ? '\r' : pick == 1 ? ',' : static_cast<char>('a' + pick));
+            }
+            bytes += random() % 3 == 0 ? "\n" : "\r\n";
+        }
+        QByteArray content(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        QBuffer device(&content);
+        device.open(QIODevice::ReadOnly);
+        CsvLineReader reader(device);
+        char LineBuffer[LineBufferSize];
+        const std::vector<std::string> expected = LinesByTheRule(bytes);
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const int32_t length = reader.ReadLine(LineBuffer);
+            ASSERT_EQ(LineBuffer[length], '\0');
+            ASSERT_EQ(std::string(LineBuffer, static_cast<size_t>(length)), expected[i]) << "line " << i;
+        }
+        EXPECT_EQ(reader.ReadLine(LineBuffer), 0);
+        EXPECT_TRUE(device.atEnd());
+        EXPECT_FALSE(reader.ReadFailed());
+    }
+}
+
+TEST(CsvLine, FindsCommasAtEveryOffset) {
+    for (int first = 0; first < 20; ++first) {
+        for (int second = 0; second < 20; ++second) {
+            const std::string line = std::string(first, 'a') + ',' + std::string(second, 'b') + ",c";
+            CsvFields fields;
+            SplitCsvLine(line.data(), static_cast<int32_t>(line.size()), fields);
+            ASSERT_EQ(fields.count, 3) << line;
+            EXPECT_EQ(fields(1), std::string(first, 'a'));
+            EXPECT_EQ(fields(2), std::string(second, 'b'));
+            EXPECT_EQ(fields(3), "c");
+        }
+    }
+}
+
+// The value std::from_chars gives, which the reader used for every number.
+std::optional<double> LibraryNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    if (text.empty()) return 0.0;
+    if (text.front() == '+') text.remove_prefix(1);
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+void ExpectSameNumber(const std::string& text) {
+    const std::optional<double> expected = LibraryNumber(text);
+    const std::optional<double> actual = ParseCsvNumber(text);
+    ASSERT_EQ(actual.has_value(), expected.has_value()) << '"' << text << '"';
+    if (expected && !std::isnan(*expected)) {
+        EXPECT_EQ(std::bit_cast<uint64_t>(*actual), std::bit_cast<uint64_t>(*expected)) << '"' << text << '"';
+    }
+}
+
+TEST(CsvLine, NumbersReadAsTheLibraryReadsThem) {
+    for (const char* text : {"0.0123", " -0.0045", "-0.0000", "-0", "0", "65.43", "  0.00", "3.6", "5.", ".5", "-.5",
+                             "-", ".", "1e-3", "1E5", "0x10", "+1.5", "+-1", "--1", "1.2.3", " 1 2", "inf", "-nan",
+                             "123456789012345", "999999999999999.9", "9007199254740993", "0.30000000000000004",
+                             "00000000000000000012.5", "1.00000000000000000000000001", "0.1234567890123456789"})
+        ExpectSameNumber(text);
+
+    // The writer's fields and longer digit strings, with and without sign.
+    std::mt19937_64 random(3429);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        const int integerDigits = 1 + static_cast<int>(random() % 10);
+        const int decimals = static_cast<int>(random() % 9);
+        for (int d = 0; d < integerDigits; ++d) text.push_back(static_cast<char>('0' + random() % 10));
+        if (decimals > 0) text.push_back('.');
+        for (int d = 0; d < decimals; ++d) text.push_back(static_cast<char>('0' + random() % 10));
+        ExpectSameNumber(std::string(random() % 3, ' ') + text);
     }
 }
 
