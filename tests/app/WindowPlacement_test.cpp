@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app/WindowPlacement.h"
 
 namespace {
@@ -25,6 +27,11 @@ TEST(WindowPlacement, StoredValuesOnAScreenAreTakenRaisedToTheMinimum) {
         {"beyond the right screen", 100, 3190, 1100, 700, {}},
         {"below every screen", 1030, 50, 1100, 700, {}},
         {"a removed third screen", 100, 3300, 1100, 700, {}},
+        // From a damaged file: the window's right edge would not fit an int.
+        {"width past any screen", 100, 1, INT_MAX, 800, {}},
+        {"height past any screen", 1, 50, 1200, INT_MAX, {}},
+        {"left past any screen", 100, INT_MAX, 1200, 800, {}},
+        {"top past any screen", INT_MAX, 50, 1200, 800, {}},
     };
     for (const StoredCase& stored : cases) {
         SCOPED_TRACE(stored.name);
