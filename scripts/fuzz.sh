@@ -29,7 +29,7 @@ for fuzzer in build-fuzz/fuzz/*_fuzz; do
   echo "== $name: $seconds s"
   set +e
   nice -n 19 "$fuzzer" "${options[@]}" "$corpus_root/$name" "${seeds[@]}" 2>&1 | tee "$corpus_root/$name.log" |
-    grep -E '^#[0-9]+ +(INITED|DONE)|^stat::number_of_executed_units|ERROR|SUMMARY|Test unit written'
+    grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::number_of_executed_units|ERROR|SUMMARY|Test unit written'
   status="${PIPESTATUS[0]}"
   set -e
   if [ "$status" -ne 0 ]; then failed+=("$name"); fi
