@@ -57,18 +57,25 @@ private:
 };
 
 // A file of this process in the temporary folder, rewritten for each input,
-// for the readers that open a file by name.
-inline QString FuzzFile(const char* name) {
-    return QDir::tempPath() + QStringLiteral("/tq580-fuzz-%1-%2").arg(getpid()).arg(QLatin1String(name));
-}
+// for the readers that open a file by name; removed when the run ends.
+class ScratchFile {
+public:
+    explicit ScratchFile(const char* name)
+        : path(QDir::tempPath() + QStringLiteral("/tq580-fuzz-%1-%2").arg(getpid()).arg(QLatin1String(name))) {}
+    ~ScratchFile() { QFile::remove(path); }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
 
-inline void WriteFuzzFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::abort();
+    void Write(const QByteArray& bytes) const {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            std::abort();
+        }
     }
-}
+
+    const QString path;
+};
 
 // A broken promise of the code under test is a finding like a crash.
 #define FUZZ_REQUIRE(condition)                                                          \

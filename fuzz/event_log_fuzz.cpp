@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     store.RecordEndTime = input.Double();
     for (int m = 0; m < 3; ++m) AddEventMark(store, m, m + 1);  // marks the merge replaces
 
-    static const QString path = FuzzFile("events.evl");
-    WriteFuzzFile(path, input.Rest());
+    static const ScratchFile file("events.evl");
+    file.Write(input.Rest());
     QList<EventLogRecord> records;
-    FUZZ_REQUIRE(ReadEventLog(path, records, nullptr));
+    FUZZ_REQUIRE(ReadEventLog(file.path, records, nullptr));
     FUZZ_REQUIRE(records.size() == static_cast<qsizetype>((size < 21 ? 0 : size - 21) / 16));
 
     const MergeOutcome outcome = MergeEventMarks(store, records);

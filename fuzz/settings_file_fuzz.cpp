@@ -20,9 +20,9 @@ bool SameSettings(const ProgramSettings& a, const ProgramSettings& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const QString path = FuzzFile("settings.ini");
-    WriteFuzzFile(path, QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    const ProgramSettings settings = ReadSettingsFile(path);
+    static const ScratchFile file("settings.ini");
+    file.Write(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const ProgramSettings settings = ReadSettingsFile(file.path);
 
     static const QList<QList<QRect>> layouts = {
         {QRect(0, 0, 1920, 1080)},
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!placed.isNull()) FUZZ_REQUIRE(placed.width() >= MinimumWindowSize.width());
     }
 
-    FUZZ_REQUIRE(WriteSettingsFile(path, settings));
-    FUZZ_REQUIRE(SameSettings(ReadSettingsFile(path), settings));
+    FUZZ_REQUIRE(WriteSettingsFile(file.path, settings));
+    FUZZ_REQUIRE(SameSettings(ReadSettingsFile(file.path), settings));
     return 0;
 }
