@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 
 IniFile IniFile::Load(const QString& fileName) {
     QFile file(fileName);
@@ -29,14 +30,11 @@ IniFile IniFile::Parse(const QString& text) {
         if (!current || equals <= 0) continue;
         const QString key = line.left(equals).trimmed();
         const QString value = line.mid(equals + 1).trimmed();
-        bool replaced = false;
-        for (auto& entry : current->entries) {
-            if (entry.first.compare(key, Qt::CaseInsensitive) == 0) {
-                if (!replaced) entry.second = value;  // the first occurrence counts
-                replaced = true;
-            }
-        }
-        if (!replaced) current->entries.append({key, value});
+        // The first occurrence counts; a later one of the same key is dropped.
+        const bool known = std::any_of(current->entries.cbegin(), current->entries.cend(), [&](const auto& entry) {
+            return entry.first.compare(key, Qt::CaseInsensitive) == 0;
+        });
+        if (!known) current->entries.append({key, value});
     }
     return ini;
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "app/IniFile.h"
+#include "app/WindowPlacement.h"
 #include "session/StringTable.h"
 #include "data/RateTable.h"
 
@@ -24,6 +25,12 @@ int ReadInteger(const IniFile& ini, const QString& section, const QString& key, 
     return ok ? value : defaultValue;
 }
 
+// A placement value no screen can hold reads as not stored.
+int ReadPlacement(const IniFile& ini, const QString& key) {
+    const int value = ReadInteger(ini, FormSection, key, -1);
+    return value >= -MaximumPlacementValue && value <= MaximumPlacementValue ? value : -1;
+}
+
 // An index outside its list is as good as no value.
 int ReadIndex(const IniFile& ini, const QString& key, int defaultValue, int first, int last) {
     const int value = ReadInteger(ini, SettingsSection, key, defaultValue);
@@ -39,10 +46,10 @@ bool ReadBoolean(const IniFile& ini, const QString& key, bool defaultValue) {
 ProgramSettings ReadSettingsFile(const QString& fileName) {
     const IniFile ini = IniFile::Load(fileName);
     ProgramSettings settings;
-    settings.Top = ReadInteger(ini, FormSection, "Top", settings.Top);
-    settings.Left = ReadInteger(ini, FormSection, "Left", settings.Left);
-    settings.Width = ReadInteger(ini, FormSection, "Width", settings.Width);
-    settings.Height = ReadInteger(ini, FormSection, "Height", settings.Height);
+    settings.Top = ReadPlacement(ini, "Top");
+    settings.Left = ReadPlacement(ini, "Left");
+    settings.Width = ReadPlacement(ini, "Width");
+    settings.Height = ReadPlacement(ini, "Height");
     settings.Rate = ReadIndex(ini, "Rate", settings.Rate, 1, RateCount - 1);
     settings.Amplifier = ReadIndex(ini, "Amplifier", settings.Amplifier, 0, AmplifierItems.size() - 1);
     settings.Average = ReadIndex(ini, "Average", settings.Average, 0, AveragingItems.size() - 1);

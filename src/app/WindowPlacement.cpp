@@ -14,7 +14,8 @@ QSize RaiseToMinimum(QSize requested) {
 }
 
 QRect StoredPlacement(int top, int left, int width, int height, const QList<QRect>& screens) {
-    if (top <= 0 || left <= 0 || width <= 0 || height <= 0) return {};
+    const auto valid = [](int value) { return value > 0 && value <= MaximumPlacementValue; };
+    if (!valid(top) || !valid(left) || !valid(width) || !valid(height)) return {};
     const QRect placed(QPoint(left, top), RaiseToMinimum(QSize(width, height)));
     const QRect titleStrip(placed.topLeft(), QSize(placed.width(), TitleStripHeight));
     for (const QRect& screen : screens) {

@@ -62,7 +62,6 @@ std::optional<double> ParseDateLine(const CsvFields& fields, std::string_view wo
         if (fields(1).size() <= 20 || !StartsWith(fields(1), word)) return std::nullopt;
         text = fields(1).substr(word.size());
     }
-    DateTimeParts parts;
     const auto year = TakeNumber(text, '/');
     const auto month = TakeNumber(text, '/');
     const auto day = TakeNumber(text, ' ');

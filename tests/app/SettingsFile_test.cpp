@@ -130,6 +130,25 @@ TEST_F(SettingsFileTest, FormValuesThatAreNotNumbersReadAsNotStored) {
     EXPECT_EQ(read.Height, 700);
 }
 
+TEST_F(SettingsFileTest, FormValuesNoScreenCanHoldReadAsNotStored) {
+    Write("[Form]\nTop=16777216\nLeft=2147483647\nWidth=-2147483648\nHeight=16777215\n");
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_EQ(read.Top, -1);
+    EXPECT_EQ(read.Left, -1);
+    EXPECT_EQ(read.Width, -1);
+    EXPECT_EQ(read.Height, 16777215);
+}
+
+// A key given twice, also in another spelling or in a repeated section: the
+// first one counts, as the file format always had it.
+TEST_F(SettingsFileTest, FirstOfARepeatedKeyCounts) {
+    Write("[Settings]\nRate=3\nrate=4\nDevice=Tq580-1\n[Form]\nTop=5\n[SETTINGS]\nRATE=5\nDevice=Tq580-2\n");
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_EQ(read.Rate, 3);
+    EXPECT_EQ(read.Device, "Tq580-1");
+    EXPECT_EQ(read.Top, 5);
+}
+
 // A file edited by hand keeps what this program does not know, and our keys
 // go back into their usual order.
 TEST_F(SettingsFileTest, WritingKeepsForeignLinesAndRestoresTheOrder) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app/WindowPlacement.h"
 
 namespace {
@@ -32,7 +34,12 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"Height0", 100, 50, 1200, 0, {}},
         StoredCase{"BeyondTheRightScreen", 100, 3190, 1100, 700, {}},
         StoredCase{"BelowEveryScreen", 1030, 50, 1100, 700, {}},
-        StoredCase{"ARemovedThirdScreen", 100, 3300, 1100, 700, {}}),
+        StoredCase{"ARemovedThirdScreen", 100, 3300, 1100, 700, {}},
+        // From a damaged file: the window's right edge would not fit an int.
+        StoredCase{"WidthPastAnyScreen", 100, 1, INT_MAX, 800, {}},
+        StoredCase{"HeightPastAnyScreen", 1, 50, 1200, INT_MAX, {}},
+        StoredCase{"LeftPastAnyScreen", 100, INT_MAX, 1200, 800, {}},
+        StoredCase{"TopPastAnyScreen", INT_MAX, 50, 1200, 800, {}}),
     [](const ::testing::TestParamInfo<StoredCase>& info) { return std::string(info.param.name); });
 
 TEST(WindowPlacement, CentredKeepsTheTitleOnTheScreen) {

@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <limits>
+
 #include "data/OleDate.h"
+#include "data/RateTable.h"
 #include "data/SampleStore.h"
 #include "storage/EventLog.h"
 #include "storage/EventMerge.h"
@@ -113,3 +116,35 @@ TEST(EventMerge, ReadsTheLogFileAsWritten) {
     EXPECT_FALSE(ReadEventLog(folder.filePath("missing.evl"), records, &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+// A damaged log can hold times that are no number. Such a record is skipped
+// wherever it lies, and the marks around it are merged at every rate: at
+// 50, 1000 and 5000 ms a NaN once left a mark at a huge index that hid
+// every later mark, at 100, 200 and 500 ms it took a negative index.
+class EventMergeDamagedTime : public ::testing::TestWithParam<int> {};
+
+TEST_P(EventMergeDamagedTime, IsSkippedAndTheOtherMarksAreMerged) {
+    const int rateIndex = GetParam();
+    const int64_t interval = RateTable[rateIndex];
+    SampleStore store;
+    Record(store, rateIndex, 100, interval);
+    const auto sampleTime = [&](int64_t sample) {
+        return MillisecondsToOleDate(OleDateToMilliseconds(store.RecordStartTime) + sample * interval);
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const QList<EventLogRecord> logs[] = {
+        {{sampleTime(1), 1}, {nan, 3}, {sampleTime(5), 2}},
+        {{nan, 3}, {sampleTime(1), 1}, {sampleTime(5), 2}},
+        {{sampleTime(1), 1}, {sampleTime(5), 2}, {nan, 3}},
+        {{sampleTime(1), 1}, {infinity, 3}, {-infinity, 4}, {-nan, 5}, {sampleTime(5), 2}},
+    };
+    for (const QList<EventLogRecord>& log : logs) {
+        const MergeOutcome outcome = MergeEventMarks(store, log);
+        EXPECT_EQ(outcome.merged, 2);
+        EXPECT_EQ(Marks(store), (QList<std::pair<int, int>>{{1, 1}, {5, 2}}));
+        for (const EVENT_MARK_TYPE& mark : store.EventMarks) EXPECT_LT(mark.sample, store.SampleCount);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRate, EventMergeDamagedTime, ::testing::Range(0, RateCount));
