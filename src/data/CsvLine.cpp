@@ -75,7 +75,8 @@ void SplitCsvLine(const char* line, int32_t length, CsvFields& fields) {
     char* out = fields.storage;
     int32_t at = 0;
     for (;;) {
-        if (at < length && line[at] == '"') {
+        // A quote that is never closed is an ordinary character.
+        if (at < length && line[at] == '"' && std::memchr(line + at + 1, '"', size_t(length - at - 1)) != nullptr) {
             // Unquoted into storage, with any text between the closing quote and the comma.
             char* const fieldStart = out;
             ++at;

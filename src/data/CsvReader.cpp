@@ -1,6 +1,8 @@
 #include "data/CsvReader.h"
 
 #include <QFile>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -11,6 +13,8 @@
 #include "data/SampleStore.h"
 
 namespace {
+
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 using namespace std::string_view_literals;
 
@@ -104,6 +108,16 @@ void ScanEventText(std::string_view text, MEAS_DATA_TYPE& sample, PendingMarks& 
     }
 }
 
+// A number of a float field; false for one beyond the float's range, which
+// cannot be stored (not-a-number and infinities pass as they are).
+bool ParseFloatField(std::string_view text, float& field) {
+    double value = 0;
+    if (!ParseCsvNumber(text, value)) return false;
+    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max()) return false;
+    field = static_cast<float>(value);
+    return true;
+}
+
 // A data row into sample and its marks; false when a number cannot be read.
 bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks& marks) {
     const std::optional<int64_t> index = ParseCsvInteger(fields(2));
@@ -112,11 +126,8 @@ bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks&
     sample.seq = static_cast<uint8_t>(sample.index & 0xFF);
 
     float* const front[] = {&sample.batt, &sample.acc[0], &sample.acc[1], &sample.acc[2]};
-    for (int k = 0; k < 4; ++k) {
-        double value = 0;
-        if (!ParseCsvNumber(fields(3 + k), value)) return false;
-        *front[k] = static_cast<float>(value);
-    }
+    for (int k = 0; k < 4; ++k)
+        if (!ParseFloatField(fields(3 + k), *front[k])) return false;
 
     for (CH_DATA_TYPE& channel : sample.ch) channel.status = 0;
     ScanEventText(fields(7), sample, marks);
@@ -126,12 +137,13 @@ bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks&
         const int first = 8 + 5 * c;
         const std::string_view error = fields(first);
         if (!error.empty()) channel.status |= error.front() == 'N' ? StatusNoData : (StatusHaemoglobinCalcError | StatusSto2CalcError);
-        float* const values[] = {&channel.oxhb, &channel.dxhb, &channel.tohb, &channel.sto2};
-        for (int k = 0; k < 4; ++k) {
-            double value = 0;
-            if (!ParseCsvNumber(fields(first + 1 + k), value)) return false;
-            *values[k] = static_cast<float>(k == 3 ? value / 100.0 : value);
-        }
+        float* const values[] = {&channel.oxhb, &channel.dxhb, &channel.tohb};
+        for (int k = 0; k < 3; ++k)
+            if (!ParseFloatField(fields(first + 1 + k), *values[k])) return false;
+        double percent = 0;  // STO2 is stored as a fraction
+        if (!ParseCsvNumber(fields(first + 4), percent)) return false;
+        if (std::isfinite(percent) && std::fabs(percent / 100.0) > std::numeric_limits<float>::max()) return false;
+        channel.sto2 = static_cast<float>(percent / 100.0);
     }
     return true;
 }
@@ -150,7 +162,9 @@ CsvReadResult ReadRecord(SampleStore& store, QIODevice& device) {
     for (;;) {
         const int32_t length = reader.ReadLine(LineBuffer);
         if (length == 0) break;
-        SplitCsvLine(LineBuffer, length, fields);
+        // A spreadsheet's "CSV UTF-8" starts the file with a byte-order mark.
+        const int32_t skipped = lineNumber == 0 && std::string_view(LineBuffer, length).starts_with(Utf8ByteOrderMark) ? 3 : 0;
+        SplitCsvLine(LineBuffer + skipped, length - skipped, fields);
 
         bool valid = true;
         switch (lineNumber) {

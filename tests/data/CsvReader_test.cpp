@@ -178,6 +178,12 @@ TEST(CsvReader, DamagedFilesKeepTheRowsReadBeforeTheDamage) {
          true, {}},
         {"a start line without time", QByteArray(Header).replace("START 2026/12/09 10:00:00", "START 2026/12/09 10-00-00"),
          true, true, {}},
+        {"a UTF-8 byte-order mark before the first line", "\xEF\xBB\xBF" + Header + Row(0) + Row(1), true, false, {0, 1}},
+        {"a quote never closed stays in its field", Header + Row(0) + Row(1, "\"S1") + Row(2), true, false, {0, 1, 2}},
+        {"a battery beyond the float range", Header + Row(0) + "00:00:00,1,1e39,0,0,0,,,0,0,0,0,,0,0,0,0\r\n" + Row(2),
+         true, true, {0}},
+        {"an STO2 beyond the float range", Header + Row(0) + "00:00:00,1,3.6,0,0,0,,,0,0,0,1e41,,0,0,0,0\r\n", true,
+         true, {0}},
         {"a binary file", QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00\x00", 10) + QByteArray(2000, '\xff'), false, true, {}},
     };
     for (const auto& c : cases) {
@@ -291,7 +297,8 @@ TEST(CsvLine, SplitsAtCommasUpToThirtyTwoFieldsAndUnquotes) {
         {",", {"", ""}},
         {"x", {"x"}},
         {"\"S/N\",\"a,b\",\"say \"\"hi\"\"\",3", {"S/N", "a,b", "say \"hi\"", "3"}},
-        {"\"open", {"open"}},
+        {"\"open", {"\"open"}},  // a quote never closed is an ordinary character
+        {"\"open,b,c", {"\"open", "b", "c"}},
         {manyLine.c_str(), many},
     };
     for (const auto& c : cases) {
