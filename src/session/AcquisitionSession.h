@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -199,6 +200,8 @@ private:
     SessionView noView_;
     SessionView* view_ = &noView_;
     QList<SessionMode> operations_;    // innermost last
+    QSet<QString> sensorsAtStart_;     // in the table when the event log started
+    QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
     bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog
     // Event log records that the file did not take yet, oldest first.
     struct UnwrittenEventLogRecord {

@@ -31,6 +31,10 @@ void AcquisitionSession::StartEventLog() {
     const UserChoices page = view_->Choices();
     if (!OpenExternalInputForStart(page.storageAuxin, page.storagePort)) return;
 
+    // The question above covered the logs of these sensors only.
+    sensorsAtStart_.clear();
+    skippedSensors_.clear();
+    for (int i = 0; i < OccupiedCount(Devices); ++i) sensorsAtStart_.insert(Devices[i].id);
     for (auto& entry : Devices) entry.wf = false;
     StartButtonTag = 1;
     Controls.RealTimeTabVisible = false;
@@ -117,6 +121,16 @@ void AcquisitionSession::RemoteStart() {
         ADV_DATA_TYPE& entry = Devices[i];
         if (!entry.rf) continue;
         if (!entry.wf && !entry.meas) {
+            if (entry.count != 0 && !sensorsAtStart_.contains(entry.id)) {
+                // First heard after the start, with a log nobody agreed to lose:
+                // it waits until that log was uploaded and cleared.
+                if (!skippedSensors_.contains(entry.id)) {
+                    skippedSensors_.insert(entry.id);
+                    view_->AppendLogLine(FormatClockTime(clock_.Now()) + QStringLiteral("  ") + entry.id +
+                                         QStringLiteral(" not started: it holds %1 samples not uploaded.").arg(entry.count));
+                }
+                continue;
+            }
             Link.TargetDeviceName = entry.id;
             // The entry is found again by name: the table may be reordered by
             // advertisements that arrive while the pass waits.

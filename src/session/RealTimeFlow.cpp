@@ -18,12 +18,10 @@ void AcquisitionSession::ConnectButtonClicked() {
 void AcquisitionSession::StartMeasurement() {
     if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
 
-    Store.InitPointsEditable = false;
     EndReviewAndOverview();
     Controls.ConnectEnabled = false;
     scanningForConnection_ = true;
     Supervision.LinkLost = false;
-    Store.SequenceGap = false;
     Controls.Busy = true;
     view_->Render();
     QCoreApplication::processEvents();
@@ -57,7 +55,6 @@ void AcquisitionSession::ChooseSensorAndConnect() {
 
     RateIndex = choice->rateItem + 1;
     Link.TargetDeviceName = choice->deviceName;
-    Store.CheckSensorsMode = choice->checkSensors;
 
     const UserChoices page = view_->Choices();
     if (!OpenExternalInputForStart(page.realTimeAuxin, page.realTimePort)) return;
@@ -67,6 +64,10 @@ void AcquisitionSession::ChooseSensorAndConnect() {
         return;
     }
 
+    // The start has begun: only now does the kept record give way.
+    Store.CheckSensorsMode = choice->checkSensors;
+    Store.InitPointsEditable = false;
+    Store.SequenceGap = false;
     Store.RecordRateIndex = RateIndex;
     Store.RecordDeviceId = Link.TargetDeviceName;
     SendStart(Link, central_, Supervision, Store.RecordRateIndex, Store.CheckSensorsMode);
@@ -92,6 +93,8 @@ void AcquisitionSession::ResetRecordForMeasurement() {
     Store.DataSaved = true;
     Store.RecordFull = false;
     Supervision.PendingEvent = 0;
+    // The message panel reads the newest sample's status: none of the old record's.
+    for (CH_DATA_TYPE& channel : Store.CurrentSample.ch) channel.status = 0;
     ClearTrendViewForNewRecord();
 }
 

@@ -9,6 +9,7 @@
 #include "export/SnirfWriter.h"
 #include "data/ValueInitialization.h"
 #include "link/Commands.h"
+#include "link/LinkOperations.h"
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
@@ -19,13 +20,20 @@ bool AcquisitionSession::SaveRecord() {
     if (Doing(SessionMode::Saving)) return false;
     // The save lets the window run every few rows; meanwhile no other file
     // command may start.
+    // Nor may anything change the record: the file would mix old and new.
     Operation saving(*this, SessionMode::Saving);
-    const bool openEnabled = Controls.OpenEnabled;
+    const ControlStates before = Controls;
     Controls.OpenEnabled = false;
     Controls.SaveEnabled = false;
+    Controls.EditEnabled = false;
+    Controls.ClearInitPointsEnabled = false;
+    Controls.ResetEnabled = false;
     view_->Render();
     const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); });
-    Controls.OpenEnabled = openEnabled;
+    Controls.OpenEnabled = before.OpenEnabled;
+    Controls.EditEnabled = before.EditEnabled;
+    Controls.ClearInitPointsEnabled = before.ClearInitPointsEnabled;
+    Controls.ResetEnabled = before.ResetEnabled;
     Controls.SaveEnabled = !Store.DataSaved;
     view_->Render();
     return saved;
@@ -98,6 +106,7 @@ void AcquisitionSession::ExportSnirfClicked() {
 }
 
 void AcquisitionSession::MergeClicked() {
+    if (Doing(SessionMode::Saving)) return;
     if (Store.SampleCount != 0) MergeEventLog(false);
 }
 
@@ -130,6 +139,7 @@ void AcquisitionSession::MergeEventLog(bool mo) {
 // Re-zeroes the live sensor, or inserts a value-initialization point at the
 // sample cursor of an uploaded record.
 void AcquisitionSession::ValueInitializationClicked() {
+    if (Doing(SessionMode::Saving)) return;
     switch (DecideValueInitialization(Link, central_, clock_, Store, View.CursorChannel, View.CursorIndex)) {
         case ResetButtonOutcome::PointInserted:
             Controls.ResetEnabled = false;
@@ -149,7 +159,7 @@ void AcquisitionSession::ValueInitializationClicked() {
 
 // Back to the sensor's own references.
 void AcquisitionSession::ClearInitPointsClicked() {
-    if (Store.SampleCount == 0) return;
+    if (Store.SampleCount == 0 || Doing(SessionMode::Saving)) return;
     if (!prompts_.AskOkCancel(MsgClearInitPoints)) return;
     if (ClearInitPoints(Store) > 0) {
         Controls.SaveEnabled = true;
@@ -163,6 +173,9 @@ bool AcquisitionSession::MayClose() {
         prompts_.Notice(MsgDisconnectToTerminate);
         return false;
     }
+    // Work that runs on its own is not dropped without a word either.
+    if (UploadOkButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringUpload)) return false;
+    if (StartButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringEventLog)) return false;
     if (!Store.DataSaved) {
         if (!prompts_.AskYesNo(MsgExitWithoutSaving)) return false;
         Store.DataSaved = true;
@@ -171,7 +184,15 @@ bool AcquisitionSession::MayClose() {
     return true;
 }
 
-void AcquisitionSession::Closing() { CloseExternalInput(); }
+void AcquisitionSession::Closing() {
+    if (Store.UploadActive) {
+        // The sensor keeps its log; it is told to stop sending it.
+        Store.UploadActive = false;
+        SendGetLogCancel(Link, central_, clock_);
+        Disconnect(Link, central_);
+    }
+    CloseExternalInput();
+}
 
 // Only with both tabs showing can the user switch; a running measurement,
 // upload or event log hides the other tab.

@@ -18,6 +18,10 @@ inline const QString ErrorCaption = QStringLiteral("ERROR");
 inline const QString CautionCaption = QStringLiteral("CAUTION");
 
 inline const QString MsgDisconnectToTerminate = QStringLiteral("Disconnect from the device to terminate the program.");
+inline const QString MsgExitDuringUpload =
+    QStringLiteral("An upload is running. Do you want to cancel it and exit? The sensor keeps its data.");
+inline const QString MsgExitDuringEventLog =
+    QStringLiteral("The event log is running. Do you want to exit? Marks are no longer logged; the sensors keep logging.");
 inline const QString MsgExitWithoutSaving = QStringLiteral("Do you want to exit without saving the data?");
 inline const QString MsgTurnOffDevice = QStringLiteral("Please remember to turn off the device.");
 inline const QString MsgHelpFileNotFound = QStringLiteral("Help file not found.");

@@ -7,6 +7,7 @@
 #include "link/Commands.h"
 #include "link/Connection.h"
 #include "link/LinkOperations.h"
+#include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
 #include "session/StringTable.h"
@@ -16,6 +17,8 @@ void AcquisitionSession::UploadButtonClicked(int row) {
     if (row <= 0 || row >= DeviceGridRows - 1) return;  // the header and the parking row
     const ADV_DATA_TYPE& entry = Devices[row - 1];
     if (entry.id.isEmpty() || entry.meas || entry.count == 0) return;
+    // The upload replaces the record in memory, as a measurement or an open does.
+    if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
 
     Link.TargetDeviceName = entry.id;
     UploadRequest = true;

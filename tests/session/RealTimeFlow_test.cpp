@@ -4,6 +4,7 @@
 #include "data/Sample.h"
 #include "session/SimulatedSession.h"
 #include "session/StringTable.h"
+#include "view/ReadOuts.h"
 
 namespace {
 
@@ -181,6 +182,74 @@ TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysNothing) {
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
     EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+}
+
+// A start that does not begin leaves the kept record as it was: still
+// taking value-initialization points, still drawn as haemoglobin.
+struct UnbegunStart {
+    const char* name;
+    bool checkSensors;
+    bool sensorGone;   // chosen, then out of range before the connection
+    bool cancelled;    // the dialog's Cancel
+};
+
+class StartThatDoesNotBegin : public SimulatedSessionTest, public ::testing::WithParamInterface<UnbegunStart> {};
+
+TEST_P(StartThatDoesNotBegin, LeavesTheKeptRecordAsItWas) {
+    const UnbegunStart& start = GetParam();
+    AcquisitionSession& s = Start();
+    s.Store.SampleCount = 100;  // an uploaded record, saved
+    s.Store.DataSaved = true;
+    s.Store.InitPointsEditable = true;
+    s.Store.CheckSensorsMode = false;
+    s.Store.SequenceGap = true;
+    prompts.connectionAnswers.push_back([&](const ConnectionOffer&) -> std::optional<ConnectionChoice> {
+        if (start.cancelled) return std::nullopt;
+        if (start.sensorGone) simulator->Sensor(Sensor1)->SetInRange(false);
+        return ConnectionChoice{Sensor1, 0, start.checkSensors};
+    });
+    s.ConnectButtonClicked();
+    Advance(5500);
+    EXPECT_EQ(s.ConnectButtonTag, 0);
+    EXPECT_EQ(s.Store.SampleCount, 100);
+    EXPECT_TRUE(s.Store.InitPointsEditable);
+    EXPECT_FALSE(s.Store.CheckSensorsMode);
+    EXPECT_TRUE(s.Store.SequenceGap);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, StartThatDoesNotBegin,
+                         ::testing::Values(UnbegunStart{"DialogCancelled", false, false, true},
+                                           UnbegunStart{"SensorCheckOnAGoneSensor", true, true, false},
+                                           UnbegunStart{"MeasurementOnAGoneSensor", false, true, false}),
+                         [](const ::testing::TestParamInfo<UnbegunStart>& info) { return std::string(info.param.name); });
+
+// The message panel reads the newest sample's status; a sensor check that
+// follows a record whose last sample asked for a restart shows none of it.
+TEST_F(RealTimeFlow, ANewStartShowsNoMessageOfTheOldRecord) {
+    AcquisitionSession& s = Start();
+    s.Store.CurrentSample.ch[0].status = StatusRestartRequestA;
+    s.Store.CurrentSample.batt = 3.0f;
+    StartMeasurementOn(Sensor1, 0, true);
+    ASSERT_EQ(s.Mode(), SessionMode::SensorCheck);
+    EXPECT_NE(UpdateMessagePanel(true, s.Store, false).Text, MsgRestartDevice);
+}
+
+// "End" before the link is up calls the connection off: the sensor is
+// never started and does not stay connected.
+TEST_F(RealTimeFlow, EndWhileConnectingCallsTheConnectionOff) {
+    AcquisitionSession& s = Start();
+    ChooseInDialog(Sensor1);
+    s.ConnectButtonClicked();
+    ASSERT_TRUE(AdvanceUntil([&] { return s.ConnectButtonTag == 1; }, 6000));
+    ASSERT_EQ(s.Mode(), SessionMode::Connecting);
+    s.ConnectButtonClicked();
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    Advance(3000);
+    EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
+    EXPECT_FALSE(central->CommandsTo(Sensor1).contains("ST1"));
+    EXPECT_FALSE(simulator->Sensor(Sensor1)->Connected());
+    EXPECT_FALSE(simulator->Sensor(Sensor1)->Streaming());
+    EXPECT_EQ(s.Store.SampleCount, 0);
 }
 
 TEST_F(RealTimeFlow, ExternalInputPortThatCannotOpenRefusesTheStart) {

@@ -44,6 +44,45 @@ TEST_F(RecordFiles, MergeWithoutARecordOrAnEventLogAsksNothing) {
     EXPECT_EQ(EventMarkCount(s.Store), 0);
 }
 
+// The save lets events run; a command that would change the record then
+// does nothing, and its menu items are off until the save ends.
+TEST_F(RecordFiles, NothingChangesTheRecordWhileItIsSaved) {
+    AcquisitionSession& s = Start();
+    ChooseInDialog(QStringLiteral("Tq580-123456-001"));
+    s.ConnectButtonClicked();
+    Advance(8000);
+    ASSERT_EQ(s.Mode(), SessionMode::Measuring);
+    ASSERT_TRUE(AppendEventLog(EventLogPath(), clock->Now(), 5));
+    s.MarkEvent(2);
+    Advance(500);
+    const int marks = EventMarkCount(s.Store);
+    ASSERT_EQ(marks, 1);
+
+    bool triedDuringSave = false;
+    ControlStates duringSave;
+    view.onRender = [&] {
+        if (s.Mode() != SessionMode::Saving || triedDuringSave) return;
+        triedDuringSave = true;
+        duringSave = s.Controls;
+        s.MergeClicked();
+        s.ClearInitPointsClicked();
+        s.View.CursorIndex = s.Store.SampleCount / 2;
+        s.ValueInitializationClicked();
+    };
+    prompts.shown.clear();
+    prompts.fileNames.push_back(folder.filePath("during-save.csv"));
+    s.ConnectButtonClicked();  // End: the save offer
+    ASSERT_TRUE(triedDuringSave);
+    EXPECT_FALSE(duringSave.EditEnabled);
+    EXPECT_FALSE(duringSave.ClearInitPointsEnabled);
+    EXPECT_FALSE(duringSave.ResetEnabled);
+    EXPECT_FALSE(duringSave.OpenEnabled);
+    EXPECT_EQ(prompts.shown, (QStringList{"SAVE", "NOTICE: during-save.csv Created."}));
+    EXPECT_EQ(EventMarkCount(s.Store), marks);
+    EXPECT_TRUE(s.Store.DataSaved);
+    EXPECT_TRUE(s.Controls.EditEnabled) << "the Edit menu comes back after the save";
+}
+
 // What closing asks, from the measurement and the record's state.
 struct CloseCase {
     const char* name;
@@ -53,11 +92,15 @@ struct CloseCase {
     bool mayClose;
     QStringList shown;
     bool savedAfter;
+    bool uploading = false;  // an upload runs
+    bool logging = false;    // the storage page's event log runs
 };
 
 const QString RefusedWhileMeasuring = "NOTICE: " + MsgDisconnectToTerminate;
 const QString AskExit = "ASK: " + MsgExitWithoutSaving;
 const QString Reminder = "NOTICE: " + MsgTurnOffDevice;
+const QString AskDuringUpload = "ASK: " + MsgExitDuringUpload;
+const QString AskDuringEventLog = "ASK: " + MsgExitDuringEventLog;
 
 class Closing : public SimulatedSessionTest, public ::testing::WithParamInterface<CloseCase> {};
 
@@ -65,6 +108,8 @@ TEST_P(Closing, AsksWhatMustBeAsked) {
     const CloseCase& closeCase = GetParam();
     AcquisitionSession& s = Start();
     s.ConnectButtonTag = closeCase.measuring ? 1 : 0;
+    s.UploadOkButtonTag = closeCase.uploading ? 1 : 0;
+    s.StartButtonTag = closeCase.logging ? 1 : 0;
     s.Store.DataSaved = closeCase.saved;
     prompts.answers = closeCase.answers;
     EXPECT_EQ(s.MayClose(), closeCase.mayClose);
@@ -78,7 +123,12 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"MeasuringWithUnsavedData", true, false, {}, false, {RefusedWhileMeasuring}, false},
                       CloseCase{"UnsavedAndNo", false, false, {false}, false, {AskExit}, false},
                       CloseCase{"UnsavedAndYes", false, false, {true}, true, {AskExit, Reminder}, true},
-                      CloseCase{"NothingUnsaved", false, true, {}, true, {Reminder}, true}),
+                      CloseCase{"NothingUnsaved", false, true, {}, true, {Reminder}, true},
+                      CloseCase{"UploadingAndNo", false, true, {false}, false, {AskDuringUpload}, true, true},
+                      CloseCase{"UploadingAndYes", false, true, {true}, true, {AskDuringUpload, Reminder}, true, true},
+                      CloseCase{"EventLogAndNo", false, true, {false}, false, {AskDuringEventLog}, true, false, true},
+                      CloseCase{"EventLogAndYesThenUnsaved", false, false, {true, true}, true,
+                                {AskDuringEventLog, AskExit, Reminder}, true, false, true}),
     [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -33,12 +33,14 @@ public:
     int watchdogStarts = 0;
     int realTimePageShownQuietly = 0;
     std::function<void()> onWatchdogStart;
+    std::function<void()> onRender;  // runs inside each render, as a user's click between events would
 
     QString LastStatusText() const { return statusTexts.isEmpty() ? QString() : statusTexts.last(); }
     QString LastLogLine() const { return logLines.isEmpty() ? QString() : logLines.last(); }
 
     void Render() override {
         ++renders;
+        if (onRender) onRender();
         if (!session) return;
         const QString mode = QString::fromLatin1(SessionModeName(session->Mode()));
         if (renderedModes.isEmpty() || renderedModes.last() != mode) renderedModes << mode;

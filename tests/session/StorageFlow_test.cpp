@@ -145,6 +145,27 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     EXPECT_FALSE(s.RemoteOffRequest);
 }
 
+// The question at Start covered the logs of the sensors in the table then; a
+// waiting sensor first heard later keeps its un-uploaded log.
+TEST_F(StorageFlow, ASensorFirstHeardLaterWithALogIsNotStarted) {
+    const QString Late = QStringLiteral("Tq580-100000-004");
+    AcquisitionSession& s = Start({StorageSensor(WaitingEmpty, 0), StorageSensor(Late, 700)});
+    simulator->Sensor(Late)->SetInRange(false);
+    s.PageChanged(1);
+    Advance(5500);
+    s.StartButtonClicked();
+    ASSERT_EQ(s.StartButtonTag, 1);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << "nothing to lose among the sensors seen";
+
+    simulator->Sensor(Late)->SetInRange(true);
+    Advance(24000);
+    EXPECT_EQ(central->CommandsTo(WaitingEmpty), QStringList{"@SS1,0"});
+    EXPECT_TRUE(central->CommandsTo(Late).isEmpty());
+    EXPECT_FALSE(simulator->Sensor(Late)->Logging());
+    EXPECT_EQ(view.logLines.filter(Late + " not started").size(), 1) << view.logLines.join('|').toStdString();
+    EXPECT_TRUE(view.logLines.filter(Late).first().endsWith("it holds 700 samples not uploaded."));
+}
+
 TEST_F(StorageFlow, OffSwitchesTheRunningSensorsOffAtTheNextScansEnd) {
     AcquisitionSession& s = StartOnStoragePage();
     s.OffButtonClicked();

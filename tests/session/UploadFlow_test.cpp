@@ -79,6 +79,30 @@ TEST_F(UploadFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
 // The upload starts at the natural end of a scan; the watchdog then cancels
 // a scan that no longer runs, and its end event must not open the
 // real-time connection dialog over the upload.
+// An upload replaces the record in memory: an unsaved one is not dropped
+// without the question that Start and Open ask.
+TEST_F(UploadFlow, AnUnsavedRecordIsNotReplacedWithoutAsking) {
+    AcquisitionSession& s = StartOnStoragePage();
+    s.Store.SampleCount = 50;
+    s.Store.DataSaved = false;
+    prompts.answers.push_back(false);
+    s.UploadButtonClicked(RowOf(Waiting));
+    EXPECT_EQ(prompts.shown, QStringList{"ASK: " + MsgDiscardUnsavedData});
+    EXPECT_FALSE(s.UploadRequest);
+    EXPECT_EQ(s.CurrentPage, 1);
+    EXPECT_EQ(s.Store.SampleCount, 50);
+    Advance(12000);
+    EXPECT_TRUE(central->CommandsTo(Waiting).isEmpty());
+
+    prompts.answers.push_back(true);
+    prompts.fileNames.push_back(QDir(DataFolder()).filePath("after-asking.csv"));
+    s.UploadButtonClicked(RowOf(Waiting));
+    EXPECT_TRUE(s.UploadRequest);
+    ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploading, 10000));
+    Advance(200);
+    EXPECT_EQ(central->CommandsTo(Waiting), QStringList{"GS4"});
+}
+
 TEST_F(UploadFlow, WatchdogAfterAnUploadsScanOpensNoDialog) {
     AcquisitionSession& s = StartOnStoragePage(2000);
     Advance(5300);  // 10.8 s: the scan started at 6 s ends by itself at 11 s
