@@ -74,6 +74,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     connect(&dependencies.central, &BleCentral::DiscoverLEDevice, this, &TForm1::BluetoothLE1DiscoverLEDevice);
     connect(&dependencies.central, &BleCentral::EndDiscoverDevices, this, &TForm1::BluetoothLE1EndDiscoverDevices);
     connect(&dependencies.central, &BleCentral::Connected, this, &TForm1::BluetoothLE1Connect);
+    connect(&dependencies.central, &BleCentral::Disconnected, this, &TForm1::BluetoothLE1Disconnect);
     connect(&dependencies.central, &BleCentral::CharacteristicRead, this, &TForm1::BluetoothLE1CharacteristicRead);
 
     // The window sees every key before the focused control does.

@@ -178,6 +178,7 @@ public:
     void BluetoothLE1DiscoverLEDevice(const BleDevicePtr& device, const QByteArray& manufacturerData);
     void BluetoothLE1EndDiscoverDevices(const QList<BleDevicePtr>& ADeviceList);
     void BluetoothLE1Connect(const BleDevicePtr& sender);
+    void BluetoothLE1Disconnect(const BleDevicePtr& sender);
     void BluetoothLE1CharacteristicRead(const BleDevicePtr& device, const QUuid& characteristic,
                                         const QByteArray& value, int AGattStatus);
 

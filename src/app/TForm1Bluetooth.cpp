@@ -11,6 +11,8 @@ void TForm1::BluetoothLE1EndDiscoverDevices(const QList<BleDevicePtr>& ADeviceLi
 
 void TForm1::BluetoothLE1Connect(const BleDevicePtr& sender) { Session.DeviceConnected(sender); }
 
+void TForm1::BluetoothLE1Disconnect(const BleDevicePtr& sender) { Session.DeviceDisconnected(sender); }
+
 void TForm1::BluetoothLE1CharacteristicRead(const BleDevicePtr& device, const QUuid& characteristic,
                                             const QByteArray& value, int AGattStatus) {
     Session.CharacteristicChanged(device, characteristic, value, AGattStatus);

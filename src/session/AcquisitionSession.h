@@ -117,6 +117,7 @@ public:
     void DeviceDiscovered(const BleDevicePtr& device, const QByteArray& manufacturerData);
     void DiscoveryEnded(const QList<BleDevicePtr>& devices);
     void DeviceConnected(const BleDevicePtr& device);
+    void DeviceDisconnected(const BleDevicePtr& device);
     void CharacteristicChanged(const BleDevicePtr& device, const QUuid& characteristic, const QByteArray& value,
                                int gattStatus);
 
@@ -155,6 +156,8 @@ private:
     bool StartDiscovery();
     void StartDiscoveryWatchdog();
 
+    // The chosen sensor's link did not come up.
+    void ConnectionFailed();
     // Real time.
     void StartMeasurement();
     void EndMeasurement();
@@ -200,6 +203,7 @@ private:
     SessionView noView_;
     SessionView* view_ = &noView_;
     QList<SessionMode> operations_;    // innermost last
+    int connectWaitTicks_ = 0;         // supervision ticks spent waiting for a link to come up
     QSet<QString> sensorsAtStart_;     // in the table when the event log started
     QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
     bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog

@@ -3,7 +3,9 @@
 // the connect event and the notifications.
 #include "link/Connection.h"
 #include "session/AcquisitionSession.h"
+#include "prompts/Prompts.h"
 #include "session/Diagnostics.h"
+#include "session/StringTable.h"
 
 void AcquisitionSession::DeviceDiscovered(const BleDevicePtr& device, const QByteArray& manufacturerData) {
     if (!device) return;
@@ -48,6 +50,47 @@ void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
 
 void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
     CompleteConnection(Link, central_, clock_, device);
+}
+
+// A link that ends before it was ever up is a connection that failed.
+void AcquisitionSession::DeviceDisconnected(const BleDevicePtr& device) {
+    if (!device || device != Link.ActiveDevice || Link.DeviceLinkReady) return;
+    if (Doing(SessionMode::EndingMeasurement)) return;  // the link "End" itself closed
+    ConnectionFailed();
+}
+
+// Back to where a failed start or upload leaves the program, and the user
+// told: the request is called off, so a late link starts nothing.
+void AcquisitionSession::ConnectionFailed() {
+    connectWaitTicks_ = 0;
+    const QString name = Link.TargetDeviceName;
+    if (ConnectButtonTag == 1) {
+        qCWarning(lcLink) << "the link to" << name << "did not come up for the measurement";
+        Link.PendingCommand.clear();
+        if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
+        CloseExternalInput();
+        ConnectButtonTag = 0;
+        view_->HideMessagePanel();
+        Controls.ConnectEnabled = true;
+        Controls.ResetEnabled = false;
+        Controls.OpenEnabled = true;
+        Controls.SaveEnabled = !Store.DataSaved;
+        Controls.StorageTabVisible = true;
+        view_->Render();
+        view_->RepaintTrend();
+        prompts_.Error(MsgUnableToConnect.arg(name));
+        return;
+    }
+    if (UploadOkButtonTag == 1 && Store.UploadActive) {
+        qCWarning(lcLink) << "the link to" << name << "did not come up for the upload";
+        Link.PendingCommand.clear();
+        if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
+        Store.UploadActive = false;
+        UploadOkButtonTag = 0;
+        UploadPanel.Line1 = MsgUnableToConnect.arg(name);
+        UploadPanel.OkEnabled = true;
+        view_->Render();
+    }
 }
 
 void AcquisitionSession::CharacteristicChanged(const BleDevicePtr&, const QUuid& characteristic,

@@ -61,6 +61,7 @@ void AcquisitionSession::ChooseSensorAndConnect() {
     if (!Connect(Link, central_)) {
         qCWarning(lcLink) << "no usable connection to" << Link.TargetDeviceName;
         CloseExternalInput();
+        prompts_.Error(MsgUnableToConnect.arg(Link.TargetDeviceName));
         return;
     }
 

@@ -39,6 +39,7 @@ inline const QStringList StorageDisplayItems = {"STO2", "OXHb", "DXHb", "TOHb"};
 // Real-time measurement.
 inline const QString MsgDiscardUnsavedData = QString::fromLatin1(DiscardQuestionText);
 inline const QString MsgConnecting = QStringLiteral("Connecting...");
+inline const QString MsgUnableToConnect = QStringLiteral("Unable to connect to %1.");
 inline const QString MsgUnableToOpenPort = QString::fromLatin1(UnableToOpenExternalInputText);
 inline const QString MsgCreatedSuffix = QString::fromLatin1(CreatedText);
 inline const QString HintConnect = QStringLiteral("Connect to the device.");

@@ -11,11 +11,19 @@
 
 namespace {
 constexpr int32_t SilentTicksBeforeLost = 20;
+// A link that is not up after this many ticks (20 s, past the platform's
+// own connect time-out) will not come.
+constexpr int32_t ConnectWaitTicks = 40;
 }
 
 void AcquisitionSession::SupervisionTick() {
     PollExternalInputPort();
     WriteUnwrittenEventLog();
+
+    const bool awaitingLink = (ConnectButtonTag == 1 || (UploadOkButtonTag == 1 && Store.UploadActive)) &&
+                              !Link.DeviceLinkReady && !Doing(SessionMode::EndingMeasurement);
+    if (!awaitingLink) connectWaitTicks_ = 0;
+    else if (++connectWaitTicks_ > ConnectWaitTicks) ConnectionFailed();
 
     if (ConnectButtonTag == 1 && Link.DeviceLinkReady) {
         if (Store.SampleCount != 0) Supervision.SilenceTicks++;

@@ -169,7 +169,7 @@ TEST_F(RealTimeFlow, DiscardQuestionAndCancelledDialogKeepThePreviousRecord) {
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
 }
 
-TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysNothing) {
+TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysSo) {
     AcquisitionSession& s = Start();
     prompts.connectionAnswers.push_back([&](const ConnectionOffer&) -> std::optional<ConnectionChoice> {
         simulator->Sensor(Sensor1)->SetInRange(false);
@@ -180,8 +180,30 @@ TEST_F(RealTimeFlow, SensorGoneBeforeConnectStartsNothingAndSaysNothing) {
     EXPECT_EQ(s.ConnectButtonTag, 0);
     EXPECT_TRUE(s.Controls.ConnectEnabled);
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
-    EXPECT_EQ(prompts.shown, QStringList{"CONNECT"});
+    EXPECT_EQ(prompts.shown, (QStringList{"CONNECT", "ERROR: " + MsgUnableToConnect.arg(Sensor1)}));
     EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+}
+
+// A sensor that never answers the connection leaves no "Connecting..."
+// behind: the program returns to where a failed start leaves it, says so,
+// and a link that came late would start nothing.
+TEST_F(RealTimeFlow, ASensorThatNeverConnectsEndsTheStartAndSaysSo) {
+    AcquisitionSession& s = Start();
+    ChooseInDialog(Sensor1);
+    s.ConnectButtonClicked();
+    ASSERT_TRUE(AdvanceUntil([&] { return s.ConnectButtonTag == 1; }, 6000));
+    ASSERT_EQ(s.Mode(), SessionMode::Connecting);
+    simulator->Sensor(Sensor1)->SetInRange(false);
+    Advance(15000);
+    EXPECT_EQ(s.Mode(), SessionMode::Connecting) << "the platform's own time-out comes first";
+    Advance(6000);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_EQ(s.ConnectButtonTag, 0);
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_TRUE(s.Controls.StorageTabVisible);
+    EXPECT_FALSE(view.messagePanelShown);
+    EXPECT_EQ(prompts.shown.filter("ERROR:"), QStringList{"ERROR: " + MsgUnableToConnect.arg(Sensor1)});
+    EXPECT_TRUE(s.Link.PendingCommand.isEmpty());
 }
 
 // A start that does not begin leaves the kept record as it was: still

@@ -53,6 +53,7 @@ protected:
         QObject::connect(central.get(), &BleCentral::DiscoverLEDevice, s, &AcquisitionSession::DeviceDiscovered);
         QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, s, &AcquisitionSession::DiscoveryEnded);
         QObject::connect(central.get(), &BleCentral::Connected, s, &AcquisitionSession::DeviceConnected);
+        QObject::connect(central.get(), &BleCentral::Disconnected, s, &AcquisitionSession::DeviceDisconnected);
         QObject::connect(central.get(), &BleCentral::CharacteristicRead, s,
                          &AcquisitionSession::CharacteristicChanged);
         // A watchdog that runs is not started again, as a running single-shot timer.

@@ -103,6 +103,24 @@ TEST_F(UploadFlow, AnUnsavedRecordIsNotReplacedWithoutAsking) {
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList{"GS4"});
 }
 
+// A sensor that never answers leaves no "Uploading storage data..." behind:
+// the panel says it and offers OK, which returns to the real-time page.
+TEST_F(UploadFlow, ASensorThatNeverConnectsEndsTheUploadAndSaysSo) {
+    AcquisitionSession& s = StartOnStoragePage();
+    s.UploadButtonClicked(RowOf(Waiting));
+    ASSERT_TRUE(AdvanceUntil([&] { return s.UploadPanel.Visible; }, 10000));
+    simulator->Sensor(Waiting)->SetInRange(false);
+    Advance(21000);
+    EXPECT_EQ(s.UploadPanel.Line1, MsgUnableToConnect.arg(Waiting));
+    EXPECT_EQ(s.UploadOkButtonTag, 0);
+    EXPECT_TRUE(s.UploadPanel.OkEnabled);
+    EXPECT_FALSE(s.Store.UploadActive);
+    s.UploadOkButtonClicked();
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_TRUE(s.Controls.ConnectEnabled);
+    EXPECT_TRUE(central->CommandsTo(Waiting).isEmpty());
+}
+
 TEST_F(UploadFlow, WatchdogAfterAnUploadsScanOpensNoDialog) {
     AcquisitionSession& s = StartOnStoragePage(2000);
     Advance(5300);  // 10.8 s: the scan started at 6 s ends by itself at 11 s
