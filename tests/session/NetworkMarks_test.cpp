@@ -1,5 +1,8 @@
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextStream>
 
 #include "network/MarkListener.h"
 #include "session/SimulatedSession.h"
@@ -120,6 +123,35 @@ TEST_F(NetworkMarks, TheStorageEventLogTakesThemIntoItsPanelAndFile) {
 
     s.StartButtonClicked();
     EXPECT_EQ(client.Ask("S2\n"), "ERR not measuring");
+}
+
+// The Python client the manual prints, run as it stands against a running
+// measurement: it marks the start and end of event 3.
+TEST_F(NetworkMarks, TheManualsPythonClientMarksAnEvent) {
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
+    QFile manual(QDir(qEnvironmentVariable("TQ580_FIXTURES")).filePath(QStringLiteral("../../docs/Tq580_win_en.md")));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList client;
+    QTextStream lines(&manual);
+    while (!lines.atEnd()) {
+        const QString line = lines.readLine();
+        if (client.isEmpty() && line != QStringLiteral("    import socket, sys, time")) continue;
+        if (!line.startsWith(QStringLiteral("    "))) break;
+        client << line.mid(4);
+    }
+    ASSERT_EQ(client.size(), 10) << client.join('\n').toStdString();
+
+    AcquisitionSession& s = StartListening();
+    StartMeasurementOn(Sensor1);
+    Advance(1000);
+    QProcess process;
+    process.start(python, {QStringLiteral("-c"), client.join('\n'), QString::number(port)});
+    ASSERT_TRUE(RunEventsUntil([&] { return process.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(process.readAllStandardOutput(), "OK\nOK\n");
+    EXPECT_EQ(RecordMarks(), QList<int>({3, -3}));
+    EXPECT_EQ(LoggedEvents(), QList<int>({3, -3}));
 }
 
 }  // namespace
