@@ -142,7 +142,7 @@ TEST_F(NetworkMarks, TheManualsPythonClientMarksAnEvent) {
     }
     ASSERT_EQ(client.size(), 10) << client.join('\n').toStdString();
 
-    AcquisitionSession& s = StartListening();
+    StartListening();
     StartMeasurementOn(Sensor1);
     Advance(1000);
     QProcess process;
