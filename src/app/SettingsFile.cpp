@@ -12,12 +12,14 @@ namespace {
 
 const QString FormSection = QStringLiteral("Form");
 const QString SettingsSection = QStringLiteral("Settings");
+const QString NetworkSection = QStringLiteral("Network");
 
 // The order the keys are written in (it differs from the reading order in
 // "Average" and "Amplifier", and the file has always looked like this).
 const QStringList FormKeys = {"Top", "Left", "Width", "Height"};
 const QStringList SettingsKeys = {"Rate",  "Average",     "Amplifier", "Data", "Rate2", "Data2",
                                   "Arrangement", "Auxin", "Port",      "Device", "Merge"};
+const QStringList NetworkKeys = {"Enabled", "Address", "Port"};
 
 int ReadInteger(const IniFile& ini, const QString& section, const QString& key, int defaultValue) {
     bool ok = false;
@@ -61,6 +63,11 @@ ProgramSettings ReadSettingsFile(const QString& fileName) {
     settings.Port = ini.Value(SettingsSection, "Port", settings.Port);
     settings.Device = ini.Value(SettingsSection, "Device", settings.Device);
     settings.Merge = ReadBoolean(ini, "Merge", settings.Merge);
+    settings.NetworkEnabled = ReadInteger(ini, NetworkSection, "Enabled", 0) != 0;
+    const QString address = ini.Value(NetworkSection, "Address").trimmed();
+    if (!address.isEmpty()) settings.NetworkAddress = address;
+    const int port = ReadInteger(ini, NetworkSection, "Port", settings.NetworkPort);
+    if (port >= 1 && port <= 65535) settings.NetworkPort = port;
     return settings;
 }
 
@@ -83,8 +90,12 @@ bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings)
     ini.SetValue(SettingsSection, "Port", settings.Port);
     ini.SetValue(SettingsSection, "Device", settings.Device);
     ini.SetValue(SettingsSection, "Merge", flag(settings.Merge));
+    ini.SetValue(NetworkSection, "Enabled", flag(settings.NetworkEnabled));
+    ini.SetValue(NetworkSection, "Address", settings.NetworkAddress);
+    ini.SetValue(NetworkSection, "Port", number(settings.NetworkPort));
     ini.OrderKeys(FormSection, FormKeys);
     ini.OrderKeys(SettingsSection, SettingsKeys);
+    ini.OrderKeys(NetworkSection, NetworkKeys);
     return ini.Save(fileName);
 }
 

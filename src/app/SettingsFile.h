@@ -23,6 +23,11 @@ struct ProgramSettings {
     QString Port = QStringLiteral("1");
     QString Device;       // TargetDeviceName
     bool Merge = false;   // "Merge events" ticked
+
+    // Section "Network": the listener for marks sent by stimulus programs.
+    bool NetworkEnabled = false;
+    QString NetworkAddress = QStringLiteral("127.0.0.1");  // loopback unless changed in the file
+    int NetworkPort = 7580;  // 1..65535
 };
 
 // Reads the file. A missing file or key, a value that is not a number, or an

@@ -89,6 +89,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
     // The dialogs come after the main window, which they are centred on.
     Form2 = new TForm2(this);
     Form3 = new TForm3(this);
+    SetUpNetworkMarks();
 }
 
 TForm1::~TForm1() {

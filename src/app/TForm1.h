@@ -23,10 +23,12 @@
 #include <memory>
 
 #include "app/SettingsFile.h"
+#include "network/MarkListener.h"
 #include "session/AcquisitionSession.h"
 #include "view/PaintBox.h"
 
 class AnchoredPage;
+class NetworkDialog;
 class BleCentral;
 class Clock;
 class PrintPrompts;
@@ -66,6 +68,8 @@ public:
     ~TForm1() override;
 
     AcquisitionSession Session;
+    // Marks from stimulus programs; destroyed before the session it marks.
+    std::unique_ptr<MarkListener> NetworkListener;
     QString SettingsFileName;
 
     // --- Pages -----------------------------------------------------------
@@ -123,11 +127,13 @@ public:
 
     QStatusBar* StatusBar1;
     QLabel* StatusLine;  // the one line of the status bar
+    QLabel* NetworkStatus;  // the network mark listener's status, while it is on
 
     // --- Menus -------------------------------------------------------------
     QAction* O1;  // Open
     QAction* S1;  // Save
     QAction* ExportSnirf1;  // Export SNIRF...
+    QAction* N1;  // Network Marks...
     QAction* U1;  // Print Setup
     QAction* P1;  // Print
     QAction* X1;  // Exit
@@ -143,6 +149,7 @@ public:
     QTimer* Timer2;  // 6000 ms one-shot watchdog of a discovery
     TForm2* Form2;   // "Connection Settings"
     TForm3* Form3;   // "About Tq580_win"
+    NetworkDialog* Form4;  // "Network Marks"
 
     // --- Handlers ------------------------------------------------------------
     void FormCreate();
@@ -174,6 +181,8 @@ public:
     void UploadOkButtonClick();
     // Event merge.
     void M1Click();
+    // Network marks.
+    void N1Click();
     // Events of the Bluetooth LE central.
     void BluetoothLE1DiscoverLEDevice(const BleDevicePtr& device, const QByteArray& manufacturerData);
     void BluetoothLE1EndDiscoverDevices(const QList<BleDevicePtr>& ADeviceList);
@@ -257,6 +266,9 @@ private:
     void SetPortEditEnabled(QLineEdit* edit, bool enabled);
     void CopyExternalInput(QCheckBox* fromBox, QLineEdit* fromEdit, QCheckBox* toBox, QLineEdit* toEdit);
     void ReportUnusableBluetooth();
+    void SetUpNetworkMarks();
+    void ApplyNetworkSettings();
+    void ShowNetworkStatus();
 
     Prompts& prompts_;
     PrintPrompts& printPrompts_;
@@ -267,5 +279,8 @@ private:
     bool shownOnce_ = false;
     bool settingsRead_ = false;  // only settings that were read are written back
     bool busyCursor_ = false;
+    bool networkEnabled_ = false;  // the [Network] settings
+    QString networkAddress_;
+    int networkPort_ = 0;
     std::unique_ptr<QPrinter> printer_;  // keeps the print setup for the next print
 };

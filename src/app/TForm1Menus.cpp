@@ -15,6 +15,7 @@ void TForm1::BuildMenus() {
     ExportSnirf1 = fileMenu->addAction(QStringLiteral("Export SNIRF..."));
     ExportSnirf1->setEnabled(false);
     connect(ExportSnirf1, &QAction::triggered, this, &TForm1::ExportSnirf1Click);
+    N1 = fileMenu->addAction(QStringLiteral("Network Marks..."));
     // The record changes in many places; the item is set right when the menu opens.
     connect(fileMenu, &QMenu::aboutToShow, this, [this] { ExportSnirf1->setEnabled(Session.ExportAllowed()); });
     fileMenu->addSeparator();

@@ -21,6 +21,10 @@ void TForm1::ReadSettings() {
     AuxPortEdit2->setText(AuxPortEdit->text());
     Session.Link.TargetDeviceName = settings.Device;
     MergeCheckBox->setChecked(settings.Merge);
+    networkEnabled_ = settings.NetworkEnabled;
+    networkAddress_ = settings.NetworkAddress;
+    networkPort_ = settings.NetworkPort;
+    ApplyNetworkSettings();
 
     UpdateExpectedScreenSamples();
     PlaceWindow(settings);
@@ -65,5 +69,8 @@ void TForm1::WriteSettings() {
     settings.Port = (realTime ? AuxPortEdit : AuxPortEdit2)->text();
     settings.Device = Session.Link.TargetDeviceName;
     settings.Merge = MergeCheckBox->isChecked();
+    settings.NetworkEnabled = networkEnabled_;
+    settings.NetworkAddress = networkAddress_;
+    settings.NetworkPort = networkPort_;
     WriteSettingsFile(SettingsFileName, settings);
 }

@@ -107,6 +107,10 @@ public:
     void ValueInitializationClicked();
     // Keys: a mark for Timer1 to take (+N started, -N ended).
     void MarkEvent(int event);
+    // A mark from outside the window (+N started, -N ended), taken at once
+    // wherever a key's mark would be taken at the next tick: empty when
+    // taken, otherwise why not.
+    QString TakeOutsideMark(int event);
     // The window may close; asks what must be asked.
     bool MayClose();
     void Closing();

@@ -47,7 +47,9 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
               "[Form]\r\nTop=40\r\nLeft=30\r\nWidth=1200\r\nHeight=800\r\n"
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
-              "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n");
+              "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
+              "\r\n"
+              "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 
     const ProgramSettings read = ReadSettingsFile(path);
     EXPECT_EQ(read.Top, 40);
@@ -121,6 +123,31 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"SpacesAndCaseAroundTheKey", "  data = 1  ", [](const ProgramSettings& s) { return s.Data == 1; }}),
     [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
 
+// The [Network] section: a damaged value keeps the listener off on the
+// loopback address and the usual port.
+class NetworkValue : public SettingsFileTest, public ::testing::WithParamInterface<ValueCase> {};
+
+TEST_P(NetworkValue, ReadsOrFallsBackToItsDefault) {
+    Write(QByteArray("[Settings]\r\nMerge=1\r\n[Network]\r\n") + GetParam().line + "\r\n");
+    const ProgramSettings read = ReadSettingsFile(path);
+    EXPECT_TRUE(GetParam().holds(read)) << GetParam().line;
+    EXPECT_TRUE(read.Merge);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, NetworkValue,
+    ::testing::Values(
+        ValueCase{"EnabledOne", "Enabled=1", [](const ProgramSettings& s) { return s.NetworkEnabled; }},
+        ValueCase{"EnabledNotANumber", "Enabled=yes", [](const ProgramSettings& s) { return !s.NetworkEnabled; }},
+        ValueCase{"AddressChosen", "Address=192.168.1.20",
+                  [](const ProgramSettings& s) { return s.NetworkAddress == "192.168.1.20"; }},
+        ValueCase{"AddressEmpty", "Address=", [](const ProgramSettings& s) { return s.NetworkAddress == "127.0.0.1"; }},
+        ValueCase{"PortChosen", "Port=9000", [](const ProgramSettings& s) { return s.NetworkPort == 9000; }},
+        ValueCase{"PortZero", "Port=0", [](const ProgramSettings& s) { return s.NetworkPort == 7580; }},
+        ValueCase{"PortTooHigh", "Port=65536", [](const ProgramSettings& s) { return s.NetworkPort == 7580; }},
+        ValueCase{"PortNotANumber", "Port=http", [](const ProgramSettings& s) { return s.NetworkPort == 7580; }}),
+    [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
+
 TEST_F(SettingsFileTest, FormValuesThatAreNotNumbersReadAsNotStored) {
     Write("[Form]\nTop=x\nLeft=20\nWidth=\nHeight=700\n");
     const ProgramSettings read = ReadSettingsFile(path);
@@ -160,7 +187,9 @@ TEST_F(SettingsFileTest, WritingKeepsForeignLinesAndRestoresTheOrder) {
               "[Settings]\r\nRate=1\r\nAverage=0\r\nAmplifier=0\r\nData=2\r\nRate2=0\r\nData2=0\r\n"
               "Arrangement=1\r\nAuxin=0\r\nPort=1\r\nDevice=\r\nMerge=0\r\nColour=blue\r\n"
               "\r\n"
-              "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\n");
+              "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\n"
+              "\r\n"
+              "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 }
 
 TEST(SettingsFileName, ReplacesOrAppendsTheExtension) {

@@ -48,7 +48,9 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
               "[Form]\r\nTop=80\r\nLeft=120\r\nWidth=1100\r\nHeight=720\r\n"
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
-              "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n");
+              "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
+              "\r\n"
+              "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 
     TForm1& form = Show();
     EXPECT_EQ(form.pos(), QPoint(120, 80));

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+class QUdpSocket;
+
+// Listens on one address and port for the event marks of stimulus programs:
+// lines over TCP connections, each answered "OK" or "ERR <reason>", and the
+// same lines in UDP datagrams, unanswered. What a mark does is the
+// handler's business; this class only keeps the sockets and their input in
+// bounds.
+class MarkListener : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxLineLength = 64;  // bytes before the LF; a longer line closes the connection
+    static constexpr int MaxClients = 8;      // further connections are refused
+    // A client that sends lines without reading the answers is dropped
+    // before its answers pile up.
+    static constexpr qint64 MaxUnsentAnswerBytes = 4096;
+
+    // Takes a mark (+n event n started, -n ended): empty when it was taken,
+    // otherwise the reason it was not.
+    using MarkHandler = std::function<QString(int event)>;
+
+    explicit MarkListener(MarkHandler handler, QObject* parent = nullptr);
+    ~MarkListener() override;
+
+    // Stops listening, then listens for TCP and UDP on the address and port;
+    // port 0 takes a free port for both. False, with the reason in
+    // StatusText, when it cannot.
+    bool Listen(const QString& address, quint16 port);
+    void Stop();
+
+    bool IsListening() const;
+    quint16 Port() const { return port_; }
+    int ClientCount() const { return static_cast<int>(clients_.size()); }
+    int BadLineCount() const { return badLines_; }
+    int RefusedClientCount() const { return refusedClients_; }
+    // "listening on 127.0.0.1:7580, 1 client", "off" or why it cannot listen.
+    QString StatusText() const;
+
+signals:
+    void StatusChanged();
+
+private:
+    bool Bind(const QHostAddress& address, quint16 port);
+    void AcceptClients();
+    void ReadClient(QTcpSocket* client);
+    void CloseClient(QTcpSocket* client, const QByteArray& lastAnswer);
+    void ForgetClient(QTcpSocket* client);
+    void ReadDatagrams();
+    QString Answer(QByteArrayView line);
+
+    MarkHandler handler_;
+    QTcpServer* server_ = nullptr;
+    QUdpSocket* udp_ = nullptr;
+    QHash<QTcpSocket*, QByteArray> clients_;  // each client with its unfinished line
+    QString address_;
+    quint16 port_ = 0;
+    QString failure_;  // why the last Listen failed; empty when it did not
+    int badLines_ = 0;
+    int refusedClients_ = 0;
+};

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QUdpSocket>
+#include <memory>
+#include <vector>
+
+#include "network/MarkListener.h"
+#include "support/LoopbackClients.h"
+
+namespace {
+
+// A listener on a free loopback port whose handler records the marks and
+// refuses them while `refusal` is set.
+class MarkListenerTest : public ::testing::Test {
+protected:
+    std::vector<int> marks;
+    QString refusal;
+    MarkListener listener{[this](int event) {
+        if (refusal.isEmpty()) marks.push_back(event);
+        return refusal;
+    }};
+    quint16 port = 0;
+
+    void SetUp() override {
+        ASSERT_TRUE(listener.Listen(QStringLiteral("127.0.0.1"), 0)) << listener.StatusText().toStdString();
+        port = listener.Port();
+    }
+
+    std::unique_ptr<MarkClient> Connected() {
+        auto client = std::make_unique<MarkClient>();
+        const int before = listener.ClientCount();
+        EXPECT_TRUE(client->Connect(port));
+        EXPECT_TRUE(RunEventsUntil([&] { return listener.ClientCount() == before + 1; }));
+        return client;
+    }
+};
+
+TEST_F(MarkListenerTest, EachTcpLineIsAnsweredInOrder) {
+    auto client = Connected();
+    EXPECT_EQ(client->Ask("S3\n"), "OK");
+    EXPECT_EQ(client->Ask("E3\r\n"), "OK");
+    client->Send("S1\nbad\nE1\n");  // several lines in one write
+    EXPECT_EQ(client->ReadAnswer(), "OK");
+    EXPECT_EQ(client->ReadAnswer(), "ERR bad line");
+    EXPECT_EQ(client->ReadAnswer(), "OK");
+    client->Send("S");  // a line split over two writes
+    client->Send("9\n");
+    EXPECT_EQ(client->ReadAnswer(), "OK");
+    refusal = QStringLiteral("not measuring");
+    EXPECT_EQ(client->Ask("S4\n"), "ERR not measuring");
+
+    EXPECT_EQ(marks, (std::vector<int>{3, -3, 1, -1, 9}));
+    EXPECT_EQ(listener.BadLineCount(), 1);
+    EXPECT_EQ(listener.StatusText(), QStringLiteral("listening on 127.0.0.1:%1, 1 client").arg(port));
+}
+
+TEST_F(MarkListenerTest, UdpDatagramsCarryTheSameLinesUnanswered) {
+    SendDatagram(port, "S2\n");
+    SendDatagram(port, "E2");  // a datagram needs no line end
+    SendDatagram(port, "S5\r\nnonsense\nE5\n");
+    SendDatagram(port, QByteArray(200, 'S'));
+    ASSERT_TRUE(RunEventsUntil([&] { return marks.size() == 4 && listener.BadLineCount() == 2; }));
+    EXPECT_EQ(marks, (std::vector<int>{2, -2, 5, -5}));
+}
+
+// A line longer than 64 bytes closes its connection, after the answers to
+// the lines before it; other clients go on.
+TEST_F(MarkListenerTest, ALongLineClosesOnlyItsConnection) {
+    auto other = Connected();
+    auto client = Connected();
+    EXPECT_EQ(client->Ask(QByteArray(63, 'x') + "\r\n"), "ERR bad line");  // 64 bytes: still a line
+    client->Send("S6\n" + QByteArray(100, 'S') + "\n");
+    EXPECT_EQ(client->ReadAnswer(), "OK");
+    EXPECT_EQ(client->ReadAnswer(), "ERR line too long");
+    EXPECT_TRUE(client->WaitClosed());
+    EXPECT_TRUE(RunEventsUntil([&] { return listener.ClientCount() == 1; }));
+    EXPECT_EQ(other->Ask("E6\n"), "OK");
+    EXPECT_EQ(marks, (std::vector<int>{6, -6}));
+}
+
+TEST_F(MarkListenerTest, ANinthClientIsRefusedUntilOneLeaves) {
+    std::vector<std::unique_ptr<MarkClient>> clients;
+    for (int i = 0; i < MarkListener::MaxClients; ++i) clients.push_back(Connected());
+    MarkClient ninth;
+    ninth.Connect(port);  // may be closed already when the wait ends
+    EXPECT_EQ(ninth.ReadAnswer(), "ERR too many clients");
+    EXPECT_TRUE(ninth.WaitClosed());
+    EXPECT_EQ(listener.ClientCount(), MarkListener::MaxClients);
+    EXPECT_EQ(listener.RefusedClientCount(), 1);
+
+    clients.front()->socket.disconnectFromHost();
+    ASSERT_TRUE(RunEventsUntil([&] { return listener.ClientCount() == MarkListener::MaxClients - 1; }));
+    auto again = Connected();
+    EXPECT_EQ(again->Ask("S8\n"), "OK");
+    EXPECT_EQ(marks, std::vector<int>{8});
+}
+
+// What a vanished client left unfinished is not a mark, nor the start of
+// the next client's line.
+TEST_F(MarkListenerTest, AClientThatVanishesMidLineChangesNothing) {
+    {
+        auto client = Connected();
+        client->Send("S");
+        RunEventsUntil([] { return false; }, 50);
+        client->socket.abort();
+    }
+    ASSERT_TRUE(RunEventsUntil([&] { return listener.ClientCount() == 0; }));
+    auto next = Connected();
+    EXPECT_EQ(next->Ask("7\n"), "ERR bad line");
+    EXPECT_TRUE(marks.empty());
+}
+
+TEST_F(MarkListenerTest, ListensOnlyOnItsAddress) {
+    MarkClient elsewhere;  // every 127.x.y.z reaches this machine, but nothing listens on .2
+    EXPECT_FALSE(elsewhere.Connect(port, QHostAddress(QStringLiteral("127.0.0.2"))));
+    EXPECT_EQ(listener.ClientCount(), 0);
+}
+
+TEST_F(MarkListenerTest, StoppedItClosesEveryoneAndSaysOff) {
+    auto client = Connected();
+    listener.Stop();
+    EXPECT_TRUE(client->WaitClosed());
+    EXPECT_FALSE(listener.IsListening());
+    EXPECT_EQ(listener.StatusText(), "off");
+    MarkClient late;
+    EXPECT_FALSE(late.Connect(port));
+}
+
+TEST(MarkListenerBinding, APortInUseOrABadAddressGivesTheReason) {
+    MarkListener listener{[](int) { return QString(); }};
+    QTcpServer tcpHolder;
+    ASSERT_TRUE(tcpHolder.listen(QHostAddress::LocalHost, 0));
+    EXPECT_FALSE(listener.Listen(QStringLiteral("127.0.0.1"), tcpHolder.serverPort()));
+    EXPECT_FALSE(listener.IsListening());
+    EXPECT_EQ(listener.StatusText(), QStringLiteral("cannot listen on 127.0.0.1:%1: The bound address is already in use")
+                                         .arg(tcpHolder.serverPort()));
+
+    QUdpSocket udpHolder;  // TCP free, UDP taken
+    ASSERT_TRUE(udpHolder.bind(QHostAddress::LocalHost, FreeLoopbackPort()));
+    EXPECT_FALSE(listener.Listen(QStringLiteral("127.0.0.1"), udpHolder.localPort()));
+    EXPECT_TRUE(listener.StatusText().startsWith(QStringLiteral("cannot listen on 127.0.0.1:%1: ").arg(udpHolder.localPort())))
+        << listener.StatusText().toStdString();
+    MarkClient client;
+    EXPECT_FALSE(client.Connect(udpHolder.localPort()));  // the TCP half is not left listening
+
+    EXPECT_FALSE(listener.Listen(QStringLiteral("localhost"), 7580));
+    EXPECT_EQ(listener.StatusText(), "cannot listen on localhost:7580: \"localhost\" is not an IP address");
+
+    EXPECT_TRUE(listener.Listen(QStringLiteral("127.0.0.1"), FreeLoopbackPort()));
+    EXPECT_TRUE(listener.StatusText().startsWith("listening on 127.0.0.1:"));
+}
+
+}  // namespace
