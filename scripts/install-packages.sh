@@ -11,6 +11,7 @@ packages=(
   socat xvfb xauth
   dbus-daemon python3-dbusmock
   libhdf5-dev python3-mne python3-h5py
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -8,6 +8,7 @@
 
 #include "app/AnchoredPage.h"
 #include "app/DesignFont.h"
+#include "app/ProgramFiles.h"
 #include "session/StringTable.h"
 #include "app/TForm2.h"
 #include "app/TForm3.h"
@@ -22,12 +23,13 @@ constexpr QSize DesignedClientSize{1008, 631};
 }  // namespace
 
 TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
+    : TForm1(dependencies, ProgramFilesOf(dependencies.programFilePath, dependencies.workingDirectory), parent) {}
+
+TForm1::TForm1(const TForm1Dependencies& dependencies, const ProgramFiles& files, QWidget* parent)
     : QMainWindow(parent),
-      Session(SessionDependencies{dependencies.central, dependencies.prompts, dependencies.clock,
-                                  ReplaceExtension(dependencies.programFilePath, QStringLiteral(".evl")),
-                                  QDir(dependencies.workingDirectory).filePath(QStringLiteral("Data")),
-                                  dependencies.waitStep}),
-      SettingsFileName(ReplaceExtension(dependencies.programFilePath, QStringLiteral(".ini"))),
+      Session(SessionDependencies{dependencies.central, dependencies.prompts, dependencies.clock, files.eventLogFile,
+                                  files.dataFolder, dependencies.waitStep}),
+      SettingsFileName(files.settingsFile),
       prompts_(dependencies.prompts),
       printPrompts_(dependencies.printPrompts),
       programFilePath_(dependencies.programFilePath),

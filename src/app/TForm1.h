@@ -29,6 +29,7 @@
 
 class AnchoredPage;
 class NetworkDialog;
+struct ProgramFiles;
 class BleCentral;
 class Clock;
 class PrintPrompts;
@@ -46,8 +47,11 @@ struct TForm1Dependencies {
     Prompts& prompts;
     PrintPrompts& printPrompts;
     Clock& clock;
-    QString programFilePath;   // the settings, event log and help file lie next to it
-    QString workingDirectory;  // the data folder is made below it
+    // The settings, event log and help file lie next to the program and the data
+    // folder below the working directory, unless the program's folder is not
+    // writable (an installed program): then they are in the user's folders.
+    QString programFilePath;
+    QString workingDirectory;
     // The desktop's "open" of a document; false when it could not be handed over.
     std::function<bool(const QUrl&)> openDocument;
     // Runs pending events once while a long operation waits for the sensor;
@@ -227,6 +231,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    TForm1(const TForm1Dependencies& dependencies, const ProgramFiles& files, QWidget* parent);
+
     // What the session asks of the window.
     void Render() override;
     void ShowStatusText(const QString& text) override;

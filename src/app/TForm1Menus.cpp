@@ -4,6 +4,7 @@
 
 #include "prompts/Prompts.h"
 #include "session/StringTable.h"
+#include "app/ProgramFiles.h"
 #include "app/TForm1.h"
 #include "app/TForm3.h"
 
@@ -54,9 +55,13 @@ void TForm1::X1Click() { close(); }
 
 void TForm1::A1Click() { Form3->exec(); }
 
-// Opens the manual next to the program in the desktop's PDF viewer.
+// Opens the manual, next to the program or where it is installed, in the
+// desktop's PDF viewer.
 void TForm1::H2Click() {
-    const QString helpFile = QDir(QFileInfo(programFilePath_).absolutePath()).filePath(HelpFileName);
-    if (!QFileInfo(helpFile).isFile() || !openDocument_(QUrl::fromLocalFile(helpFile)))
-        prompts_.Error(MsgHelpFileNotFound);
+    for (const QString& helpFile : HelpFileCandidates(programFilePath_, HelpFileName))
+        if (QFileInfo(helpFile).isFile()) {
+            if (!openDocument_(QUrl::fromLocalFile(helpFile))) prompts_.Error(MsgHelpFileNotFound);
+            return;
+        }
+    prompts_.Error(MsgHelpFileNotFound);
 }

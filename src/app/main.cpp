@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "app/CloseOnSignal.h"
 #include "app/CommandLine.h"
 #include "app/CreateCentral.h"
 #include "app/QtPrompts.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     TForm1 window({*central, prompts, prompts, clock, QApplication::applicationFilePath(), QDir::currentPath(), {}, {}});
     prompts.SetParent(&window);
     prompts.SetConnectionDialog(window.Form2);
+    CloseOnTerminationSignals(window);
     window.show();
     return application.exec();
 }
