@@ -51,11 +51,12 @@ void TForm1::WriteSettings() {
     ProgramSettings settings;
     // A maximised or minimised window keeps the placement it returns to.
     const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    const QRect geometry = normal ? QRect(pos(), size()) : normalGeometry();
-    settings.Top = geometry.top();
-    settings.Left = geometry.left();
-    settings.Width = geometry.width();
-    settings.Height = geometry.height();
+    const QRect placement = PlacementToStore(normal, pos(), size(), normalGeometry(),
+                                             geometry().topLeft() - frameGeometry().topLeft());
+    settings.Top = placement.top();
+    settings.Left = placement.left();
+    settings.Width = placement.width();
+    settings.Height = placement.height();
 
     settings.Rate = Session.RateIndex;
     settings.Average = AveComboBox->currentIndex();

@@ -27,6 +27,12 @@ QRect StoredPlacement(int top, int left, int width, int height, const QList<QRec
     return {};
 }
 
+QRect PlacementToStore(bool normal, QPoint framePosition, QSize clientSize, const QRect& normalGeometry,
+                       QPoint frameMargins) {
+    if (normal) return {framePosition, clientSize};
+    return {normalGeometry.topLeft() - frameMargins, normalGeometry.size()};
+}
+
 QRect CentredPlacement(QSize size, const QRect& screen) {
     const int left = std::max(screen.left(), screen.left() + (screen.width() - size.width()) / 2);
     const int top = std::max(screen.top(), screen.top() + (screen.height() - size.height()) / 2);

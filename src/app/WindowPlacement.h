@@ -21,6 +21,14 @@ QSize RaiseToMinimum(QSize requested);
 // monitor was removed or the file was edited) so the user could not reach it.
 QRect StoredPlacement(int top, int left, int width, int height, const QList<QRect>& screens);
 
+// The placement to store on closing: the frame's top left corner (where a
+// stored placement moves the window to) and the client size. A maximised,
+// minimised or full-screen window stores the normal placement it returns
+// to, whose geometry is given for the client area: its corner is moved out
+// by the frame's margins, or it would drift by them at every restart.
+QRect PlacementToStore(bool normal, QPoint framePosition, QSize clientSize, const QRect& normalGeometry,
+                       QPoint frameMargins);
+
 // A window of this size centred on the screen, its top left kept on the
 // screen when the window is larger.
 QRect CentredPlacement(QSize size, const QRect& screen);

@@ -42,6 +42,19 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"TopPastAnyScreen", INT_MAX, 50, 1200, 800, {}}),
     [](const ::testing::TestParamInfo<StoredCase>& info) { return std::string(info.param.name); });
 
+// Closing while maximised stores the same corner as closing in the normal
+// state, so the next start opens the window where it was, frame and all.
+TEST(WindowPlacement, AMaximisedWindowStoresTheCornerItReturnsTo) {
+    const QPoint frameMargins(4, 28);  // the window manager's border and title bar
+    const QRect normalClient(QPoint(204, 128), QSize(1100, 700));
+    const QRect normalStored = PlacementToStore(true, normalClient.topLeft() - frameMargins, normalClient.size(),
+                                                normalClient, frameMargins);
+    const QRect maximisedStored =
+        PlacementToStore(false, QPoint(0, 0), QSize(1920, 1010), normalClient, frameMargins);
+    EXPECT_EQ(normalStored, QRect(200, 100, 1100, 700));
+    EXPECT_EQ(maximisedStored, normalStored);
+}
+
 TEST(WindowPlacement, CentredKeepsTheTitleOnTheScreen) {
     EXPECT_EQ(CentredPlacement({1024, 690}, {0, 0, 1920, 1040}), QRect(448, 175, 1024, 690));
     EXPECT_EQ(CentredPlacement({1024, 690}, {1920, 0, 1280, 1024}), QRect(2048, 167, 1024, 690));
