@@ -168,6 +168,7 @@ private:
     void ChooseSensorAndConnect();
     ConnectionOffer OfferConnection() const;
     void ResetRecordForMeasurement();
+    void ShowMeasurementOver();
 
     // External input.
     bool OpenExternalInputForStart(bool auxin, const QString& port);

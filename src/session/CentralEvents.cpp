@@ -69,14 +69,7 @@ void AcquisitionSession::ConnectionFailed() {
         Link.PendingCommand.clear();
         if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
         CloseExternalInput();
-        ConnectButtonTag = 0;
-        view_->HideMessagePanel();
-        Controls.ConnectEnabled = true;
-        Controls.ResetEnabled = false;
-        Controls.OpenEnabled = true;
-        Controls.SaveEnabled = !Store.DataSaved;
-        Controls.StorageTabVisible = true;
-        view_->Render();
+        ShowMeasurementOver();
         view_->RepaintTrend();
         prompts_.Error(MsgUnableToConnect.arg(name));
         return;

@@ -133,12 +133,18 @@ void AcquisitionSession::EndMeasurement() {
     Controls.SaveEnabled = !Store.DataSaved;
     ShowRecordEndInView();
 
+    ShowMeasurementOver();
+}
+
+// The real-time page is free again, after an end or a start that failed.
+void AcquisitionSession::ShowMeasurementOver() {
     ConnectButtonTag = 0;
     view_->HideMessagePanel();
     Controls.ConnectEnabled = true;
     Controls.ResetEnabled = false;
     Controls.Busy = false;
     Controls.OpenEnabled = true;
+    Controls.SaveEnabled = !Store.DataSaved;
     Controls.StorageTabVisible = true;
     view_->Render();
 }

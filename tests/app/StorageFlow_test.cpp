@@ -10,26 +10,14 @@
 
 #include "session/StringTable.h"
 #include "storage/EventLog.h"
+#include "support/StorageSensorSpecs.h"
 
 namespace {
-
-const QString Waiting = QStringLiteral("Tq580-100000-001");      // waiting, log to upload
-const QString WaitingEmpty = QStringLiteral("Tq580-100000-002");  // waiting, nothing stored
-const QString Running = QStringLiteral("Tq580-100000-003");       // already logging
-
-SimulatedSensorSpec SensorSetup(const QString& name, int stored, bool logging = false) {
-    SimulatedSensorSpec sensorSetup;
-    sensorSetup.name = name;
-    sensorSetup.storedSamples = stored;
-    sensorSetup.storedRateIndex = 4;  // 1 s
-    sensorSetup.logging = logging;
-    return sensorSetup;
-}
 
 class StorageFlow : public SimulatedWindowTest {
 protected:
     TForm1& StartOnStoragePage(int waitingStored = 3000) {
-        TForm1& form = Start({SensorSetup(Waiting, waitingStored), SensorSetup(WaitingEmpty, 0), SensorSetup(Running, 50, true)});
+        TForm1& form = Start({StorageSensor(Waiting, waitingStored), StorageSensor(WaitingEmpty, 0), StorageSensor(Running, 50, true)});
         form.PageControl1->setCurrentIndex(1);
         Advance(5500);
         return form;
