@@ -21,6 +21,8 @@ void TForm1::FormShow() {
     }
     ReadSettings();
     SetPortEditEnabled(AuxPortEdit, AuxinCheckBox->isChecked());
+    // Records a crash left in journals come back once the window stands.
+    QMetaObject::invokeMethod(this, [this] { Session.RecoverRecords(); }, Qt::QueuedConnection);
 }
 
 void TForm1::ReportUnusableBluetooth() {

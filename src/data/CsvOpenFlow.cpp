@@ -33,7 +33,12 @@ OpenRecordOutcome OpenRecord(SampleStore& store, Prompts& prompts, const QString
         return outcome;
     const QString path = prompts.OpenFileName(DataFolder);
     if (path.isEmpty()) return outcome;
+    return OpenRecordFile(store, prompts, path, busyCursor);
+}
 
+OpenRecordOutcome OpenRecordFile(SampleStore& store, Prompts& prompts, const QString& path,
+                                 const std::function<void(bool busy)>& busyCursor) {
+    OpenRecordOutcome outcome;
     if (busyCursor) busyCursor(true);
     const CsvReadResult read = ReadRecordFile(store, path);
     if (busyCursor) busyCursor(false);

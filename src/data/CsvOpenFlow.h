@@ -39,5 +39,9 @@ struct OpenRecordOutcome {
 OpenRecordOutcome OpenRecord(SampleStore& store, Prompts& prompts, const QString& DataFolder,
                              const std::function<void(bool busy)>& busyCursor = {});
 
+// Reads a record file chosen elsewhere, as Open does after its dialog.
+OpenRecordOutcome OpenRecordFile(SampleStore& store, Prompts& prompts, const QString& path,
+                                 const std::function<void(bool busy)>& busyCursor = {});
+
 // "FileName[ <name> ]    DeviceID[ ... ]    Start[ ... ]    Rate[ ... ]    Count[ ... ]"
 QString OpenedRecordStatusText(const SampleStore& store, const QString& fileName);

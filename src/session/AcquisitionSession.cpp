@@ -13,7 +13,8 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
       central_(dependencies.central),
       prompts_(dependencies.prompts),
       clock_(dependencies.clock),
-      waitStep_(dependencies.waitStep) {
+      waitStep_(dependencies.waitStep),
+      journal_(dependencies.dataFolder) {
     EventLogFileName = dependencies.eventLogFileName;
     DataFolder = dependencies.dataFolder;
     if (!QDir().mkpath(DataFolder))  // the save dialog then starts elsewhere

@@ -8,6 +8,8 @@
 #include "data/PacketDecoder.h"
 #include "data/SampleStore.h"
 #include "data/SupervisionState.h"
+#include "journal/JournalFormat.h"
+#include "journal/JournalWriter.h"
 #include "link/BleCentral.h"
 #include "link/Framing.h"
 #include "link/LinkState.h"
@@ -26,6 +28,8 @@ class Prompts;
 // What the session is given rather than finds for itself, so tests can run
 // it with simulated sensors, scripted prompts, a set clock and a temporary
 // folder in place of the program's own.
+struct OpenRecordOutcome;
+
 struct SessionDependencies {
     BleCentral& central;
     Prompts& prompts;
@@ -111,6 +115,12 @@ public:
     // wherever a key's mark would be taken at the next tick: empty when
     // taken, otherwise why not.
     QString TakeOutsideMark(int event);
+    // At start: every record a program left unsaved in a crash journal
+    // becomes a record file of the data folder; the last one is opened, and
+    // the user is told where in one message.
+    void RecoverRecords();
+    // Where the record in memory is journalled; empty when it is not.
+    QString JournalPath() const { return journal_.Path(); }
     // The window may close; asks what must be asked.
     bool MayClose();
     void Closing();
@@ -196,7 +206,18 @@ private:
     void SaveUploadedRecord(bool clearSensorLog);
     void FinishUpload();
 
+    // The crash journal: every sample and mark of a record that exists
+    // nowhere else also goes to disk, twice a second.
+    void BeginJournal(JournalKind kind);
+    void FollowJournal();
+    void EndJournal();
+    // The user changed the record (marks merged, value-initialization
+    // points); inPlace: samples already journalled changed.
+    void JournalRecordChanged(bool inPlace);
+    JournalHeader CurrentJournalHeader() const;
+
     // Record files.
+    void ShowOpenedRecord(const OpenRecordOutcome& outcome);
     bool SaveRecord();
     bool SaveRecordAndTell();
     void MergeEventLog(bool mo);
@@ -220,4 +241,8 @@ private:
     static constexpr int MaxUnwrittenEventLogRecords = 100000;
     QList<UnwrittenEventLogRecord> unwrittenEventLog_;
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
+    JournalWriter journal_;
+    bool journalling_ = false;  // the record in memory has a journal
+    JournalKind journalKind_ = JournalKind::Measurement;
+    bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
 };

@@ -81,6 +81,8 @@ void AcquisitionSession::ChooseSensorAndConnect() {
     Controls.StorageTabVisible = false;
 
     ResetRecordForMeasurement();
+    if (Store.CheckSensorsMode) EndJournal();  // a sensor check is never saved
+    else BeginJournal(JournalKind::Measurement);
 
     view_->ShowViewControlsFor(Store.CheckSensorsMode);
     view_->Render();

@@ -30,6 +30,7 @@ bool AcquisitionSession::SaveRecord() {
     Controls.ResetEnabled = false;
     view_->Render();
     const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); });
+    if (saved) EndJournal();
     Controls.OpenEnabled = before.OpenEnabled;
     Controls.EditEnabled = before.EditEnabled;
     Controls.ClearInitPointsEnabled = before.ClearInitPointsEnabled;
@@ -58,11 +59,17 @@ void AcquisitionSession::OpenClicked() {
         if (busy) QCoreApplication::processEvents();
     });
     SetBusy(false);
+    ShowOpenedRecord(outcome);
+}
+
+void AcquisitionSession::ShowOpenedRecord(const OpenRecordOutcome& outcome) {
     if (outcome.sampleCursorCleared) {
         View.CursorChannel = -1;
         View.CursorIndex = -1;
     }
     if (outcome.recordReplaced) {
+        // The record it replaced was saved or discarded after the question.
+        EndJournal();
         EndReviewAndOverview();
         Controls.ClearInitPointsEnabled = false;
         Controls.EditEnabled = outcome.editMenuEnabled;
@@ -130,6 +137,7 @@ void AcquisitionSession::MergeEventLog(bool mo) {
     prompts_.Notice(MsgMergedCount.arg(outcome.merged));
     if (outcome.cleared != 0 || outcome.merged != 0) {
         Store.DataSaved = false;
+        JournalRecordChanged(false);
         Controls.SaveEnabled = true;
         view_->Render();
     }
@@ -142,6 +150,7 @@ void AcquisitionSession::ValueInitializationClicked() {
     if (Doing(SessionMode::Saving)) return;
     switch (DecideValueInitialization(Link, central_, clock_, Store, View.CursorChannel, View.CursorIndex)) {
         case ResetButtonOutcome::PointInserted:
+            JournalRecordChanged(true);
             Controls.ResetEnabled = false;
             Controls.SaveEnabled = true;
             view_->Render();
@@ -162,6 +171,7 @@ void AcquisitionSession::ClearInitPointsClicked() {
     if (Store.SampleCount == 0 || Doing(SessionMode::Saving)) return;
     if (!prompts_.AskOkCancel(MsgClearInitPoints)) return;
     if (ClearInitPoints(Store) > 0) {
+        JournalRecordChanged(true);
         Controls.SaveEnabled = true;
         view_->Render();
     }
@@ -185,6 +195,9 @@ bool AcquisitionSession::MayClose() {
 }
 
 void AcquisitionSession::Closing() {
+    // Saved, or discarded after the question; otherwise the journal stays
+    // for the next start.
+    if (Store.DataSaved) EndJournal();
     if (Store.UploadActive) {
         // The sensor keeps its log; it is told to stop sending it.
         Store.UploadActive = false;

@@ -62,3 +62,21 @@ inline const QString MsgUploadCompleted = QStringLiteral("Storage data upload co
 inline const QString MsgUploadAborted = QStringLiteral("Storage data upload aborted.");
 inline const QString MsgUploadCommunicationError = QStringLiteral("Canceled due to communication error.");
 inline const QString MsgNoDataRecorded = QStringLiteral("No data recorded.");
+
+// The crash journal.
+inline const QString MsgJournalNotWritten =
+    QStringLiteral("The crash journal could not be written:\n%1\n"
+                   "The record is kept in memory and saved as usual, but a crash now would lose it. "
+                   "The program keeps trying.");
+inline const QString MsgRecordRecovered =
+    QStringLiteral("The program ended before the last record was saved. It was recovered to:\n%1");
+inline const QString MsgRecordsRecovered =
+    QStringLiteral("The program ended before %1 records were saved. They were recovered to:\n%2\n"
+                   "The last one is opened.");
+inline const QString MsgRecordRecoveredPart =
+    QStringLiteral("Part of its crash journal was damaged; the record holds the %1 samples before the damage. "
+                   "The journal was kept as:\n%2");
+inline const QString MsgJournalUnreadable =
+    QStringLiteral("A crash journal could not be read (%1). It was kept as:\n%2");
+inline const QString MsgJournalNotRecovered =
+    QStringLiteral("A crash journal could not be recovered (%1). It stays for the next start:\n%2");

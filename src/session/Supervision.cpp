@@ -19,6 +19,7 @@ constexpr int32_t ConnectWaitTicks = 40;
 void AcquisitionSession::SupervisionTick() {
     PollExternalInputPort();
     WriteUnwrittenEventLog();
+    FollowJournal();
 
     const bool awaitingLink = (ConnectButtonTag == 1 || (UploadOkButtonTag == 1 && Store.UploadActive)) &&
                               !Link.DeviceLinkReady && !Doing(SessionMode::EndingMeasurement);

@@ -46,6 +46,7 @@ void AcquisitionSession::UploadStart() {
     Store.SequenceGap = false;
     Store.ReceivedDeviceId.clear();
     Store.UploadActive = true;
+    BeginJournal(JournalKind::Upload);
 
     SendGetLogStart(Link, central_, Supervision);
 
