@@ -266,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(QtBleCentral, LocalDisconnect, ::testing::Values(false,
 // yet confirmed the disconnect of the last link.
 class ConnectWhileClosing : public Link {
 protected:
-    static constexpr int CloseMilliseconds = 500;
+    static constexpr int CloseMilliseconds = 800;
 
     // Connected, then disconnected and connected again in one go; true when
     // the connect was taken while the close was still held open.
