@@ -58,8 +58,12 @@ public:
     // Synchronous; true when the device's services are known (device->Services).
     virtual bool DiscoverServices(const BleDevicePtr& device) = 0;
 
-    // Returns at once; success is reported by Connected. False with a reason
-    // when the request itself fails.
+    // Returns at once; success is reported by Connected, a connection that
+    // does not come up by Disconnected. False with a reason when the request
+    // itself fails. A connect right after Disconnect waits until the old link
+    // is down; the end of that link is then not reported, so what follows is
+    // the new connection's. A Disconnect meanwhile calls the connect off
+    // (Disconnected follows).
     virtual bool Connect(const BleDevicePtr& device, QString* error) = 0;
 
     virtual void SetCharacteristicNotification(const BleDevicePtr& device,

@@ -226,13 +226,27 @@ bool QtBleCentral::Connect(const BleDevicePtr& device, QString* error) {
         if (error) *error = QStringLiteral("The device was not found in a scan.");
         return false;
     }
-    if (QtBleLink* current = links_.value(device->Address)) {
-        if (!current->IsFinished()) {
-            // Already connecting or connected: the program hears of it as usual.
-            if (current->IsUp()) Post([this, device] { emit Connected(device); });
-            return true;
+    const QString address = device->Address;
+    if (waitingConnects_.contains(address)) return true;  // opens when the old link is down
+    if (QtBleLink* current = links_.value(address); current && !current->IsFinished()) {
+        ++connectRequests_[address];
+        if (current->IsClosing()) {
+            // BlueZ has not confirmed the disconnect yet, and a second
+            // connection to the same device cannot be asked for until it has.
+            waitingConnects_.insert(address);
+        } else if (current->IsUp()) {
+            Post([this, device] { emit Connected(device); });
         }
+        // Otherwise still connecting: its Connected or Disconnected answers
+        // this connect too.
+        return true;
     }
+    if (!OpenLink(device, error)) return false;
+    ++connectRequests_[address];
+    return true;
+}
+
+bool QtBleCentral::OpenLink(const BleDevicePtr& device, QString* error) {
     auto* link = new QtBleLink(infos_.value(device->Address), connectTimeout_, this);
     connect(link, &QtBleLink::Up, this, [this, device] { Post([this, device] { emit Connected(device); }); });
     connect(link, &QtBleLink::Down, this, [this, link, device] { OnLinkDown(link, device); });
@@ -250,7 +264,31 @@ bool QtBleCentral::Connect(const BleDevicePtr& device, QString* error) {
 void QtBleCentral::OnLinkDown(QtBleLink* link, const BleDevicePtr& device) {
     if (links_.value(device->Address) == link) links_.remove(device->Address);
     link->deleteLater();  // not inside its own signal
-    Post([this, device] { emit Disconnected(device); });
+    if (waitingConnects_.contains(device->Address)) {
+        // The end of the link the program let go is not news to it: what it
+        // hears next is the waiting connect's Connected or Disconnected.
+        // Opened from the queue: this may be inside a QtBluetooth signal.
+        Post([this, device] { OpenWaitingConnect(device); });
+        return;
+    }
+    PostDisconnected(device);
+}
+
+void QtBleCentral::OpenWaitingConnect(const BleDevicePtr& device) {
+    if (!waitingConnects_.remove(device->Address)) return;  // called off meanwhile
+    QString error;
+    if (!OpenLink(device, &error)) {
+        qCWarning(BleCentralLog) << "connect to" << device->Address << "after the close refused:" << error;
+        emit Disconnected(device);  // already on the queue: in order
+    }
+}
+
+void QtBleCentral::PostDisconnected(const BleDevicePtr& device) {
+    const quint64 request = connectRequests_.value(device->Address);
+    Post([this, device, request] {
+        // A connect asked since answers for itself.
+        if (connectRequests_.value(device->Address) == request) emit Disconnected(device);
+    });
 }
 
 void QtBleCentral::SetCharacteristicNotification(const BleDevicePtr& device,
@@ -267,7 +305,14 @@ void QtBleCentral::WriteCharacteristic(const BleDevicePtr& device, const BleChar
 
 void QtBleCentral::Disconnect(const BleDevicePtr& device) {
     if (!device) return;
-    if (QtBleLink* link = links_.value(device->Address)) link->Close();
+    QtBleLink* link = links_.value(device->Address);
+    if (waitingConnects_.remove(device->Address)) {
+        // The waiting connect is called off. Its one Disconnected comes with
+        // the end of the old link, or now when that has ended already.
+        if (!link) PostDisconnected(device);
+        return;
+    }
+    if (link) link->Close();
 }
 
 // ------------------------------------------------------------------ events

@@ -3,6 +3,7 @@
 #include <QBluetoothDeviceDiscoveryAgent>
 #include <QBluetoothDeviceInfo>
 #include <QHash>
+#include <QSet>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -59,7 +60,10 @@ private:
     BleDevicePtr DeviceFor(const QBluetoothDeviceInfo& info);
     bool IsPaired(const QString& address);
     void EndScan();
+    bool OpenLink(const BleDevicePtr& device, QString* error);
     void OnLinkDown(QtBleLink* link, const BleDevicePtr& device);
+    void OpenWaitingConnect(const BleDevicePtr& device);
+    void PostDisconnected(const BleDevicePtr& device);
 
     // Outgoing events, in the order they happened.
     void Post(std::function<void()> event);
@@ -89,6 +93,12 @@ private:
     QHash<QString, BleDevicePtr> devices_;
     QHash<QString, QBluetoothDeviceInfo> infos_;
     QHash<QString, QtBleLink*> links_;  // the current link of each address
+    // Connects asked while the address's last link was still closing: each
+    // opens once that link is down.
+    QSet<QString> waitingConnects_;
+    // Connects accepted so far, by address: a Disconnected posted before the
+    // latest of them belongs to a link the program has let go.
+    QHash<QString, quint64> connectRequests_;
 
     int connectTimeout_ = DefaultConnectTimeoutMilliseconds;
     std::deque<std::function<void()>> events_;

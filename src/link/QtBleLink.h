@@ -37,6 +37,8 @@ public:
     // Up and not closing: new operations are taken.
     bool IsUp() const { return up_ && !finished_ && !closing_; }
     bool IsFinished() const { return finished_; }
+    // Close was asked (by the owner, or after a failure) and Down is yet to come.
+    bool IsClosing() const { return closing_ && !finished_; }
 
     // Queued behind earlier operations; dropped unless the link is up.
     void SetNotification(const QUuid& characteristic, bool enable);

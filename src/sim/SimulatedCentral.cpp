@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -69,14 +70,14 @@ void SimulatedCentral::Post(Event event) {
     QMetaObject::invokeMethod(this, std::move(event), Qt::QueuedConnection);
 }
 
-const SimulatedCentral::Peripheral* SimulatedCentral::Find(const BleDevicePtr& device) const {
-    for (const Peripheral& peripheral : peripherals_)
+SimulatedCentral::Peripheral* SimulatedCentral::Find(const BleDevicePtr& device) {
+    for (Peripheral& peripheral : peripherals_)
         if (peripheral.device == device) return &peripheral;
     return nullptr;
 }
 
-const SimulatedCentral::Peripheral& SimulatedCentral::Of(const SimulatedSensor& sensor) const {
-    for (const Peripheral& peripheral : peripherals_)
+SimulatedCentral::Peripheral& SimulatedCentral::Of(const SimulatedSensor& sensor) {
+    for (Peripheral& peripheral : peripherals_)
         if (peripheral.sensor.get() == &sensor) return peripheral;
     Q_UNREACHABLE();
 }
@@ -121,11 +122,14 @@ bool SimulatedCentral::DiscoverServices(const BleDevicePtr& device) {
 }
 
 bool SimulatedCentral::Connect(const BleDevicePtr& device, QString* error) {
-    const Peripheral* peripheral = Find(device);
+    Peripheral* peripheral = Find(device);
     if (!peripheral) {
         if (error) *error = QStringLiteral("Unknown device.");
         return false;
     }
+    // The end of the last link is still on its way: the program let go of
+    // that link, and must not take its end for this connection's.
+    if (peripheral->endsPosted > 0) peripheral->connectWaiting = true;
     SimulatedSensor& sensor = *peripheral->sensor;
     if (sensor.Connected()) {
         ConnectionUp(sensor);  // already up: say so again
@@ -151,8 +155,11 @@ void SimulatedCentral::WriteCharacteristic(const BleDevicePtr& device, const Ble
 }
 
 void SimulatedCentral::Disconnect(const BleDevicePtr& device) {
-    const Peripheral* peripheral = Find(device);
+    Peripheral* peripheral = Find(device);
     if (!peripheral) return;
+    // Calls off a connect asked after the last link's end: that end is the
+    // one Disconnected the program hears.
+    peripheral->connectWaiting = false;
     SimulatedSensor& sensor = *peripheral->sensor;
     const bool wasConnected = sensor.Connected();
     sensor.EndConnection(time_.NowMicroseconds());
@@ -205,8 +212,14 @@ void SimulatedCentral::Notified(SimulatedSensor& sensor, const QByteArray& value
 }
 
 void SimulatedCentral::ConnectionLost(SimulatedSensor& sensor) {
-    const BleDevicePtr device = Of(sensor).device;
-    Post([this, device] { emit Disconnected(device); });
+    Peripheral& peripheral = Of(sensor);
+    ++peripheral.endsPosted;
+    Peripheral* ended = &peripheral;  // the peripherals never move
+    Post([this, ended] {
+        --ended->endsPosted;
+        if (std::exchange(ended->connectWaiting, false)) return;
+        emit Disconnected(ended->device);
+    });
 }
 
 std::unique_ptr<SimulatedCentral> CreateSimulatedCentral(const SimulationOptions& options) {

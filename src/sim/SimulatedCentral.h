@@ -47,6 +47,8 @@ private:
         std::unique_ptr<SimulatedSensor> sensor;
         BleDevicePtr device;
         BleServicePtr service;
+        int endsPosted = 0;           // Disconnected events not yet delivered
+        bool connectWaiting = false;  // asked since one of them was posted: that one is not told
     };
 
     void Advertised(SimulatedSensor& sensor, const QByteArray& manufacturerData) override;
@@ -54,8 +56,8 @@ private:
     void Notified(SimulatedSensor& sensor, const QByteArray& value) override;
     void ConnectionLost(SimulatedSensor& sensor) override;
 
-    const Peripheral* Find(const BleDevicePtr& device) const;
-    const Peripheral& Of(const SimulatedSensor& sensor) const;
+    Peripheral* Find(const BleDevicePtr& device);
+    Peripheral& Of(const SimulatedSensor& sensor);
     void EndScan();
     template <typename Event>
     void Post(Event event);

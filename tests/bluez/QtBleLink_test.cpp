@@ -262,4 +262,91 @@ INSTANTIATE_TEST_SUITE_P(QtBleCentral, LocalDisconnect, ::testing::Values(false,
                              return std::string(info.param ? "WhileConnecting" : "WhenUp");
                          });
 
+// An end and a quick start again: the program connects while BlueZ has not
+// yet confirmed the disconnect of the last link.
+class ConnectWhileClosing : public Link {
+protected:
+    static constexpr int CloseMilliseconds = 800;
+
+    // Connected, then disconnected and connected again in one go; true when
+    // the connect was taken while the close was still held open.
+    bool DisconnectAndConnectAgain(BleDevicePtr& device) {
+        device = ConnectTo(SensorAddress);
+        if (!device) return false;
+        mock->SetDisconnectDelay(SensorAddress, CloseMilliseconds);
+        QString error;
+        const bool taken = recorder->Call([&] {
+            central->Disconnect(device);
+            return central->Connect(device, &error);
+        });
+        EXPECT_TRUE(taken) << error.toStdString();
+        Pump(50);
+        EXPECT_TRUE(mock->Connected(SensorAddress)) << "the close is not held open";
+        return taken && mock->Connected(SensorAddress);
+    }
+};
+
+TEST_F(ConnectWhileClosing, ConnectsOnceTheOldLinkIsDownAndTheNewLinkWorks) {
+    BleDevicePtr device;
+    ASSERT_TRUE(DisconnectAndConnectAgain(device));
+    ASSERT_TRUE(WaitUntil([&] { return recorder->Count(CentralEvent::Connected) == 2; }, CloseMilliseconds + 3000));
+    EXPECT_EQ(recorder->Of(CentralEvent::Connected).last().device, device);
+    EXPECT_EQ(recorder->Count(CentralEvent::Disconnected), 0)
+        << "the old link's end would pass for the new connection failing";
+
+    recorder->Call([&] { central->WriteCharacteristic(device, Write(device), QByteArray("\x02" "ED\x03", 4)); });
+    ASSERT_TRUE(WaitUntil([&] { return !mock->Writes(SensorAddress).isEmpty(); }));
+    EXPECT_EQ(mock->Writes(SensorAddress).first().value, QByteArray("\x02" "ED\x03", 4));
+    ASSERT_TRUE(NotificationsOn(device));
+    mock->Notify(SensorAddress, Hex("0241030d"));
+    ASSERT_TRUE(WaitUntil([&] { return recorder->Count(CentralEvent::Value) == 1; }));
+    EXPECT_EQ(recorder->Of(CentralEvent::Value).first().bytes, Hex("0241030d"));
+    EXPECT_EQ(recorder->Count(CentralEvent::Disconnected), 0);
+    EXPECT_FALSE(recorder->AnyInsideCall());
+}
+
+// However the waiting connect ends without a link, the program hears one
+// Disconnected, never Connected again, and BlueZ is left without a link.
+enum class WaitingConnectEnd { CalledOff, Refused };
+
+void PrintTo(WaitingConnectEnd end, std::ostream* out) {
+    *out << (end == WaitingConnectEnd::CalledOff ? "called off" : "refused");
+}
+
+class WaitingConnectFails : public ConnectWhileClosing,
+                            public ::testing::WithParamInterface<WaitingConnectEnd> {};
+
+TEST_P(WaitingConnectFails, EndsWithOneDisconnected) {
+    BleDevicePtr device;
+    ASSERT_TRUE(DisconnectAndConnectAgain(device));
+    if (GetParam() == WaitingConnectEnd::CalledOff)
+        recorder->Call([&] { central->Disconnect(device); });
+    else
+        mock->SetLink(SensorAddress, 247, QStringLiteral("refuse"), true, WriteAndCommand);
+    ASSERT_TRUE(WaitUntil([&] { return recorder->Count(CentralEvent::Disconnected) == 1; }, CloseMilliseconds + 3000));
+    EXPECT_EQ(recorder->Of(CentralEvent::Disconnected).first().device, device);
+    Pump(CloseMilliseconds);
+    EXPECT_EQ(recorder->Count(CentralEvent::Connected), 1);
+    EXPECT_EQ(recorder->Count(CentralEvent::Disconnected), 1);
+    EXPECT_FALSE(mock->Connected(SensorAddress));
+    EXPECT_FALSE(recorder->AnyInsideCall());
+}
+
+INSTANTIATE_TEST_SUITE_P(QtBleCentral, WaitingConnectFails,
+                         ::testing::Values(WaitingConnectEnd::CalledOff, WaitingConnectEnd::Refused),
+                         [](const ::testing::TestParamInfo<WaitingConnectEnd>& info) {
+                             return std::string(info.param == WaitingConnectEnd::CalledOff ? "CalledOff" : "Refused");
+                         });
+
+// The program closing meanwhile: the old link ends and no new one is opened.
+TEST_F(ConnectWhileClosing, DestroyingTheCentralDropsTheWaitingConnect) {
+    BleDevicePtr device;
+    ASSERT_TRUE(DisconnectAndConnectAgain(device));
+    recorder.reset();
+    central.reset();
+    ASSERT_TRUE(WaitUntil([&] { return !mock->Connected(SensorAddress); }, CloseMilliseconds + 3000));
+    Pump(300);
+    EXPECT_FALSE(mock->Connected(SensorAddress));
+}
+
 }  // namespace

@@ -36,6 +36,9 @@ Control methods on org.bluez.Mock at "/" (besides the stock AddAdapter ...):
   SetReply(adapter, address, data)   notified after every write to RX
   Notify(adapter, address, data)
   DropLink(adapter, address)          the sensor ends the connection
+  SetDisconnectDelay(adapter, address, delay_ms)
+      a local Disconnect takes this long: the link stays up meanwhile and the
+      call is answered when it is down, as bluetoothd does (0: at once)
   GetWrites(adapter, address) -> a(ays)   value and type of each RX write
   GetNotifying(adapter, address) -> b
   ClearAll()                          removes every adapter and device
@@ -277,10 +280,27 @@ def _drop(device):
     _change(device, DEVICE_IFACE, {'Connected': _boolean(False)})
 
 
-def _disconnect(device):
+@dbus.service.method(DEVICE_IFACE, in_signature='', out_signature='',
+                     async_callbacks=('reply', 'error'))
+def _disconnect(device, reply, error):
     if not device.props[DEVICE_IFACE]['Connected']:
-        raise _bluez_error('NotConnected', 'Not Connected')
-    _drop(device)
+        error(_bluez_error('NotConnected', 'Not Connected'))
+        return
+    device.disconnect_replies.append(reply)
+    if len(device.disconnect_replies) > 1:
+        return  # answered with the one under way
+
+    def complete():
+        if device.path in mockobject.objects and device.props[DEVICE_IFACE]['Connected']:
+            _drop(device)
+        replies, device.disconnect_replies = device.disconnect_replies, []
+        for answer in replies:
+            answer()
+        return False
+    if device.disconnect_delay_ms > 0:
+        GLib.timeout_add(device.disconnect_delay_ms, complete)
+    else:
+        complete()
 
 
 def _heard(device, changed):
@@ -358,11 +378,16 @@ def AddSensor(self, adapter, address, name, paired):
     }
     self.AddObject(path, DEVICE_IFACE, props, [
         ('Connect', '', '', _connect),
-        ('Disconnect', '', '', _disconnect),
+        ('Disconnect', '', '', ''),
         ('Pair', '', '', ''),
         ('CancelPairing', '', '', ''),
     ])
     device = mockobject.objects[path]
+    # Answered asynchronously, which a method added through the mock
+    # interface cannot be.
+    device.methods[DEVICE_IFACE]['Disconnect'] = ('', '', '', _disconnect)
+    device.disconnect_delay_ms = 0
+    device.disconnect_replies = []
     device.writes = []
     device.reply = b''
     device.att_mtu = 247
@@ -445,6 +470,11 @@ def DropLink(_self, adapter, address):
     device = _device(adapter, address)
     if device.props[DEVICE_IFACE]['Connected']:
         _drop(device)
+
+
+@dbus.service.method(BLUEZ_MOCK_IFACE, in_signature='ssu', out_signature='')
+def SetDisconnectDelay(_self, adapter, address, delay_ms):
+    _device(adapter, address).disconnect_delay_ms = int(delay_ms)
 
 
 @dbus.service.method(BLUEZ_MOCK_IFACE, in_signature='ss', out_signature='a(ays)')

@@ -53,6 +53,43 @@ TEST(SimulatedConnection, ServicesAreKnownAndTheConnectEventComesLaterForTheSame
     EXPECT_FALSE(error.isEmpty());
 }
 
+// An end and a quick start again: the program hears the new connection
+// only, never the old link's end, which would pass for the new one failing.
+TEST(SimulatedConnection, AConnectRightAfterTheDisconnectIsHeardAsTheNewConnectionOnly) {
+    SimHarness sim(OneSensor());
+    const BleDevicePtr device = sim.ConnectTo(Sensor);
+    ASSERT_TRUE(device);
+    QString error;
+    sim.central->Disconnect(device);
+    ASSERT_TRUE(sim.central->Connect(device, &error));
+    sim.Run(200);
+    EXPECT_TRUE(sim.disconnected.empty());
+    ASSERT_EQ(sim.connected.size(), 2u);
+    EXPECT_EQ(sim.connected[1], device);
+
+    sim.central->SetCharacteristicNotification(device, FindCharacteristic(FindService(device, UartServiceUuid), UartNotifyUuid),
+                                               true);
+    sim.Write(device, SyncAndCommand("ST1"));
+    sim.Run(300);
+    EXPECT_FALSE(ReadFrames(sim.received).packets.empty()) << "the new link streams";
+}
+
+// A Disconnect calls that connect off: one Disconnected, and no link.
+TEST(SimulatedConnection, ADisconnectCallsOffTheConnectThatFollowedTheLastOne) {
+    SimHarness sim(OneSensor());
+    const BleDevicePtr device = sim.ConnectTo(Sensor);
+    ASSERT_TRUE(device);
+    QString error;
+    sim.central->Disconnect(device);
+    ASSERT_TRUE(sim.central->Connect(device, &error));
+    sim.central->Disconnect(device);
+    sim.Run(300);
+    ASSERT_EQ(sim.disconnected.size(), 1u);
+    EXPECT_EQ(sim.disconnected[0], device);
+    EXPECT_EQ(sim.connected.size(), 1u);
+    EXPECT_FALSE(sim.central->Sensor(Sensor)->Connected());
+}
+
 // Measurement packet: seq, battery (0.00352 V a count), acceleration x, y, z
 // (1024 counts a G), then two 14-byte channel blocks of status, OXHb, DXHb
 // and STO2, all big-endian.

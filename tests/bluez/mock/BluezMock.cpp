@@ -219,6 +219,10 @@ void BluezMock::Notify(const QString& address, const QByteArray& value) {
 
 void BluezMock::DropLink(const QString& address) { Call(QStringLiteral("DropLink"), {QString(Adapter), address}); }
 
+void BluezMock::SetDisconnectDelay(const QString& address, int milliseconds) {
+    Call(QStringLiteral("SetDisconnectDelay"), {QString(Adapter), address, QVariant::fromValue(quint32(milliseconds))});
+}
+
 QList<BluezMock::Write> BluezMock::Writes(const QString& address) {
     QList<Write> writes;
     const QVariantList reply = Call(QStringLiteral("GetWrites"), {QString(Adapter), address});

@@ -63,6 +63,9 @@ public:
     void SetReply(const QString& address, const QByteArray& reply);
     void Notify(const QString& address, const QByteArray& value);
     void DropLink(const QString& address);  // the sensor ends the connection
+    // A local disconnect takes this long: the link stays up meanwhile and the
+    // call is answered once it is down (0: at once).
+    void SetDisconnectDelay(const QString& address, int milliseconds);
 
     struct Write {
         QByteArray value;
