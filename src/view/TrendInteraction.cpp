@@ -61,6 +61,9 @@ void ClearViewForNewRecord(TrendViewState& view) {
 }
 
 void ShowRecordEnd(TrendViewState& view, int32_t sampleCount) {
+    // Before the first paint (a record opened as the window comes up), the
+    // pane width of the arrangement stands in for the painted one.
+    if (view.ScreenSamples == 0) view.ScreenSamples = view.ExpectedScreenSamples;
     const ScrollRange range = ScrollRangeRule(sampleCount, view.ScreenSamples);
     if (!range.Visible) {
         view.ScrollVisible = false;

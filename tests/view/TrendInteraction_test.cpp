@@ -31,6 +31,15 @@ TEST(TrendInteraction, StoppedRecordShowsItsEndOrNoBar) {
     EXPECT_FALSE(view.ScrollVisible);
 }
 
+TEST(TrendInteraction, BeforeTheFirstPaintTheArrangementsWidthPlacesTheRecord) {
+    TrendViewState view;
+    view.ExpectedScreenSamples = 800;
+    ShowRecordEnd(view, 120);
+    EXPECT_FALSE(view.ScrollVisible) << "a short record fits: it is not scrolled past its end";
+    ShowRecordEnd(view, 2000);
+    EXPECT_EQ(view.FirstShownSample, 1200);
+}
+
 TEST(TrendInteraction, DragRightOnALiveRecordReviewsItAndBackPastTheNewestFollowsAgain) {
     TrendViewState view = ScreenOf500();
     Drag(view, 100, 180, true, 3000);
