@@ -10,6 +10,7 @@
 #include "session/SimulatedSession.h"
 #include "session/StorageSensors.h"
 #include "session/StringTable.h"
+#include "storage/EventLog.h"
 
 namespace {
 
@@ -191,7 +192,60 @@ TEST_F(CrashJournal, ARecordLeftInAJournalIsRecoveredOpenedAndToldOnce) {
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
+// A saved record changed afterwards exists nowhere else as it now is.
+TEST_F(CrashJournal, ASavedRecordChangedByAMergeIsJournalledAgainUntilSaved) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1);
+    Advance(3000);
+    const QString saved = QDir(DataFolder()).filePath("first.csv");
+    prompts.fileNames.push_back(saved);
+    s.ConnectButtonClicked();
+    ASSERT_TRUE(s.JournalPath().isEmpty());
+
+    ASSERT_TRUE(AppendEventLog(EventLogPath(), s.Store.Samples[10].time, 4));
+    prompts.answers.push_back(true);
+    s.MergeClicked();
+    ASSERT_EQ(EventMarkCount(s.Store), 1);
+    const QString journal = s.JournalPath();
+    ASSERT_TRUE(QFileInfo::exists(journal));
+    {
+        const JournalContent content(journal);
+        EXPECT_EQ(content.result.header.kind, JournalKind::EditedRecord);
+        EXPECT_EQ(content.record.SampleCount, s.Store.SampleCount);
+        EXPECT_EQ(content.record.EventMarks[0].code, 4);
+        EXPECT_EQ(content.record.EventMarks[0].sample, s.Store.EventMarks[0].sample);
+    }
+    prompts.fileNames.push_back(saved);
+    prompts.answers.push_back(true);  // overwrite
+    s.SaveClicked();
+    EXPECT_FALSE(QFileInfo::exists(journal));
+}
+
 using UploadJournal = StorageSessionTest;
+
+// Inserting a value-initialization point recalculates samples already
+// journalled: the journal is written anew with them.
+TEST_F(UploadJournal, AValueInitializationPointRewritesTheJournal) {
+    AcquisitionSession& s = StartOnStoragePage(1500);
+    prompts.fileNames.push_back(QString());  // the save after the upload is cancelled
+    s.UploadButtonClicked(RowOf(Waiting));
+    ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
+    s.UploadOkButtonClicked();
+    ASSERT_FALSE(s.Store.DataSaved);
+    const QString journal = s.JournalPath();
+    ASSERT_TRUE(QFileInfo::exists(journal));
+
+    s.View.CursorChannel = 0;
+    s.View.CursorIndex = 700;
+    s.ValueInitializationClicked();
+    ASSERT_TRUE(s.Store.Samples[700].ch[0].status & StatusInitPoint);
+    const JournalContent content(journal);
+    EXPECT_EQ(content.result.status, JournalReadStatus::Complete);
+    ASSERT_EQ(content.record.SampleCount, s.Store.SampleCount);
+    EXPECT_TRUE(content.record.Samples[700].ch[0].status & StatusInitPoint);
+    for (int32_t i = 700; i < s.Store.SampleCount; i += 50)
+        ASSERT_EQ(content.record.Samples[i].ch[1].oxhb, s.Store.Samples[i].ch[1].oxhb) << i;
+}
 
 TEST_F(UploadJournal, AnUploadIsJournalledUntilItIsSaved) {
     AcquisitionSession& s = StartOnStoragePage(3000);
