@@ -1,8 +1,7 @@
 #include "journal/JournalReader.h"
 
-#include <QFile>
-
 #include "data/SampleStore.h"
+#include "data/WholeFile.h"
 
 namespace {
 
@@ -91,17 +90,9 @@ JournalReadResult ReadJournal(const uint8_t* data, size_t size, SampleStore& sto
 }
 
 bool ReadJournalFile(const QString& path, SampleStore& store, JournalReadResult& result, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
     // A full journal is about 14 MB; read whole, it is parsed in one pass.
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error) *error = file.errorString();
-        return false;
-    }
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, error)) return false;
     result = ReadJournal(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()),
                          store);
     return true;

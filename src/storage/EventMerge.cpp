@@ -1,6 +1,5 @@
 #include "storage/EventMerge.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -9,20 +8,13 @@
 #include "data/OleDate.h"
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
+#include "data/WholeFile.h"
 #include "storage/EventLog.h"
 
 bool ReadEventLog(const QString& fileName, QList<EventLogRecord>& records, QString* error) {
     records.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error) *error = file.errorString();
-        return false;
-    }
+    QByteArray bytes;
+    if (!ReadWholeFile(fileName, bytes, error)) return false;
     const qsizetype count = bytes.size() / EventLogRecordSize;
     records.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
