@@ -10,7 +10,7 @@
 
 #include "session/StringTable.h"
 #include "storage/EventLog.h"
-#include "support/StorageSensorSpecs.h"
+#include "support/StorageSensorSetups.h"
 
 namespace {
 

@@ -16,11 +16,6 @@ namespace {
 
 const QString Sensor1 = QStringLiteral("Tq580-123456-001");
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // What a journal holds, read as the next start would.
 struct JournalContent {
     SampleStore record;
@@ -178,7 +173,7 @@ TEST_F(CrashJournal, ARecordLeftInAJournalIsRecoveredOpenedAndToldOnce) {
     next.RecoverRecords();
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0], "NOTICE: " + MsgRecordRecovered.arg(QDir::toNativeSeparators(recovered)));
-    EXPECT_EQ(Bytes(recovered), Bytes(expected));
+    EXPECT_EQ(FileBytes(recovered), FileBytes(expected));
     EXPECT_FALSE(QFileInfo::exists(journal));
     // Opened as the current record, which is in its file.
     EXPECT_EQ(next.Store.SampleCount, samples);

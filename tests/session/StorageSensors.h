@@ -1,7 +1,7 @@
 #pragma once
 
 #include "session/SimulatedSession.h"
-#include "support/StorageSensorSpecs.h"
+#include "support/StorageSensorSetups.h"
 
 class StorageSessionTest : public SimulatedSessionTest {
 protected:

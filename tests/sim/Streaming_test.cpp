@@ -53,15 +53,22 @@ TEST(SimulatedConnection, ServicesAreKnownAndTheConnectEventComesLaterForTheSame
     EXPECT_FALSE(error.isEmpty());
 }
 
-// An end and a quick start again: the program hears the new connection
-// only, never the old link's end, which would pass for the new one failing.
-TEST(SimulatedConnection, AConnectRightAfterTheDisconnectIsHeardAsTheNewConnectionOnly) {
-    SimHarness sim(OneSensor());
-    const BleDevicePtr device = sim.ConnectTo(Sensor);
+// Connects, ends the connection and at once asks for it again, in one go
+// as an End followed by a quick Start does.
+void DisconnectAndConnectAgain(SimHarness& sim, BleDevicePtr& device) {
+    device = sim.ConnectTo(Sensor);
     ASSERT_TRUE(device);
     QString error;
     sim.central->Disconnect(device);
     ASSERT_TRUE(sim.central->Connect(device, &error));
+}
+
+// An end and a quick start again: the program hears the new connection
+// only, never the old link's end, which would pass for the new one failing.
+TEST(SimulatedConnection, AConnectRightAfterTheDisconnectIsHeardAsTheNewConnectionOnly) {
+    SimHarness sim(OneSensor());
+    BleDevicePtr device;
+    ASSERT_NO_FATAL_FAILURE(DisconnectAndConnectAgain(sim, device));
     sim.Run(200);
     EXPECT_TRUE(sim.disconnected.empty());
     ASSERT_EQ(sim.connected.size(), 2u);
@@ -77,11 +84,8 @@ TEST(SimulatedConnection, AConnectRightAfterTheDisconnectIsHeardAsTheNewConnecti
 // A Disconnect calls that connect off: one Disconnected, and no link.
 TEST(SimulatedConnection, ADisconnectCallsOffTheConnectThatFollowedTheLastOne) {
     SimHarness sim(OneSensor());
-    const BleDevicePtr device = sim.ConnectTo(Sensor);
-    ASSERT_TRUE(device);
-    QString error;
-    sim.central->Disconnect(device);
-    ASSERT_TRUE(sim.central->Connect(device, &error));
+    BleDevicePtr device;
+    ASSERT_NO_FATAL_FAILURE(DisconnectAndConnectAgain(sim, device));
     sim.central->Disconnect(device);
     sim.Run(300);
     ASSERT_EQ(sim.disconnected.size(), 1u);
