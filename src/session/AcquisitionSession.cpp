@@ -105,4 +105,7 @@ void AcquisitionSession::ShowRecordEndInView() {
     view_->RenderTrendView();
 }
 
-void AcquisitionSession::MarkEvent(int event) { Supervision.PendingEvent = event; }
+bool AcquisitionSession::MarkEvent(int event) {
+    Supervision.PendingEvent = event;
+    return ConnectButtonTag == 1 || StartButtonTag == 1;
+}
