@@ -201,12 +201,16 @@ TEST_F(StorageFlow, EventBoxMarksGoToTheLogWhileTheEventLogRuns) {
 
 TEST_F(StorageFlow, EventLogPortThatCannotOpenRefusesTheStart) {
     AcquisitionSession& s = StartOnStoragePage(0);
-    view.choices.storageAuxin = true;
-    view.choices.storagePort = folder.filePath("no-such-port");
-    s.StartButtonClicked();
-    EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + MsgUnableToOpenPort});
-    EXPECT_EQ(s.StartButtonTag, 0);
-    EXPECT_TRUE(view.logLines.isEmpty());
+    for (const auto& [port, message] : RefusedExternalInputPorts()) {
+        SCOPED_TRACE(port.toStdString());
+        prompts.shown.clear();
+        view.choices.storageAuxin = true;
+        view.choices.storagePort = port;
+        s.StartButtonClicked();
+        EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + message});
+        EXPECT_EQ(s.StartButtonTag, 0);
+        EXPECT_TRUE(view.logLines.isEmpty());
+    }
 }
 
 TEST_F(StorageFlow, MarkWithoutARunningEventLogIsDropped) {
