@@ -107,9 +107,9 @@ QString IniFile::Text() const {
     return text;
 }
 
-bool IniFile::Save(const QString& fileName) const {
+bool IniFile::Save(const QString& fileName, QString* error) const {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(Text().toUtf8());
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(Text().toUtf8()) >= 0 && file.commit()) return true;
+    if (error) *error = file.errorString();
+    return false;
 }

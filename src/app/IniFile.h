@@ -27,8 +27,9 @@ public:
 
     // Text with CR LF line ends and an empty line between sections.
     QString Text() const;
-    // Replaces the file in one step, so a failed write leaves the old file.
-    bool Save(const QString& fileName) const;
+    // Replaces the file in one step, so a failed write leaves the old file;
+    // false, with the system's reason, when it could not.
+    bool Save(const QString& fileName, QString* error = nullptr) const;
 
 private:
     struct Section {

@@ -71,7 +71,7 @@ ProgramSettings ReadSettingsFile(const QString& fileName) {
     return settings;
 }
 
-bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings) {
+bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings, QString* error) {
     IniFile ini = IniFile::Load(fileName);
     const auto number = [](int value) { return QString::number(value); };
     const auto flag = [](bool value) { return QString(value ? QStringLiteral("1") : QStringLiteral("0")); };
@@ -96,7 +96,7 @@ bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings)
     ini.OrderKeys(FormSection, FormKeys);
     ini.OrderKeys(SettingsSection, SettingsKeys);
     ini.OrderKeys(NetworkSection, NetworkKeys);
-    return ini.Save(fileName);
+    return ini.Save(fileName, error);
 }
 
 QString ReplaceExtension(const QString& programFilePath, const QString& extension) {

@@ -36,8 +36,9 @@ struct ProgramSettings {
 ProgramSettings ReadSettingsFile(const QString& fileName);
 
 // Writes every key in the file's usual order; sections and keys of other
-// programs' versions that the file holds are kept after ours.
-bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings);
+// programs' versions that the file holds are kept after ours. False, with
+// the system's reason, when the file could not be written.
+bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings, QString* error = nullptr);
 
 // The settings file of a program: its path with the extension replaced by
 // ".ini" (appended when the file name has none). Likewise ".evl".

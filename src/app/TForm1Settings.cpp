@@ -1,8 +1,11 @@
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include "app/TForm1.h"
 #include "app/WindowPlacement.h"
+#include "prompts/Prompts.h"
+#include "session/StringTable.h"
 
 void TForm1::ReadSettings() {
     const ProgramSettings settings = ReadSettingsFile(SettingsFileName);
@@ -73,5 +76,7 @@ void TForm1::WriteSettings() {
     settings.NetworkEnabled = networkEnabled_;
     settings.NetworkAddress = networkAddress_;
     settings.NetworkPort = networkPort_;
-    WriteSettingsFile(SettingsFileName, settings);
+    QString error;
+    if (!WriteSettingsFile(SettingsFileName, settings, &error))
+        prompts_.Error(MsgSettingsNotWritten.arg(QDir::toNativeSeparators(SettingsFileName), error));
 }

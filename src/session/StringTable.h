@@ -28,6 +28,8 @@ inline const QString MsgHelpFileNotFound = QStringLiteral("Help file not found."
 // The wording the program has always shown, misspelling included.
 inline const QString MsgClearInitPoints = QStringLiteral("All inserted initialization points will be eraed.");
 inline const QString MsgPrintFailed = QStringLiteral("Unable to print.");
+inline const QString MsgSettingsNotWritten =
+    QStringLiteral("The settings could not be written to %1:\n%2\nThe window's place and your choices are not kept.");
 inline const QString PrintFileName = QStringLiteral("Tq580.pdf");
 
 // Texts of the combo boxes.

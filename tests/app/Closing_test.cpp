@@ -1,3 +1,5 @@
+#include <QDir>
+
 #include "session/StringTable.h"
 #include "app/WindowHarness.h"
 
@@ -63,6 +65,24 @@ TEST_F(WindowTest, ExitMenuRunsTheSameConfirmations) {
     form.X1->trigger();
     EXPECT_EQ(prompts.shown, QStringList{AskExit});
     EXPECT_TRUE(form.isVisible());
+}
+
+// The settings file cannot be replaced (here a folder holds its name): the
+// window still closes, and the user hears once, with the system's reason,
+// that the choices are not kept.
+TEST_F(WindowTest, ASettingsFileThatCannotBeWrittenIsToldOnceWithTheReason) {
+    ASSERT_TRUE(QDir().mkpath(SettingsPath()));
+    TForm1& form = Show();
+    EXPECT_TRUE(CloseWindow());
+    ASSERT_EQ(prompts.shown.size(), 2) << prompts.shown.join('|').toStdString();
+    EXPECT_EQ(prompts.shown[0], Reminder);
+    const QString reasonMark = QStringLiteral("@reason@");
+    const QStringList around = ("ERROR: " + MsgSettingsNotWritten.arg(SettingsPath(), reasonMark)).split(reasonMark);
+    ASSERT_EQ(around.size(), 2);
+    const QString& told = prompts.shown[1];
+    EXPECT_TRUE(told.startsWith(around[0]) && told.endsWith(around[1])) << told.toStdString();
+    EXPECT_GT(told.size(), around[0].size() + around[1].size()) << "the reason is given";
+    EXPECT_FALSE(form.isVisible());
 }
 
 // Without usable Bluetooth the program says why and ends without asking
