@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   socat xvfb xauth
+  openbox xdotool x11-utils
   dbus-daemon python3-dbusmock
   libhdf5-dev python3-mne python3-h5py
   dpkg-dev file desktop-file-utils appstream

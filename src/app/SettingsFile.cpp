@@ -16,7 +16,7 @@ const QString NetworkSection = QStringLiteral("Network");
 
 // The order the keys are written in (it differs from the reading order in
 // "Average" and "Amplifier", and the file has always looked like this).
-const QStringList FormKeys = {"Top", "Left", "Width", "Height"};
+const QStringList FormKeys = {"Top", "Left", "Width", "Height", "Maximized"};
 const QStringList SettingsKeys = {"Rate",  "Average",     "Amplifier", "Data", "Rate2", "Data2",
                                   "Arrangement", "Auxin", "Port",      "Device", "Merge"};
 const QStringList NetworkKeys = {"Enabled", "Address", "Port"};
@@ -39,8 +39,8 @@ int ReadIndex(const IniFile& ini, const QString& key, int defaultValue, int firs
     return value >= first && value <= last ? value : defaultValue;
 }
 
-bool ReadBoolean(const IniFile& ini, const QString& key, bool defaultValue) {
-    return ReadInteger(ini, SettingsSection, key, defaultValue ? 1 : 0) != 0;
+bool ReadBoolean(const IniFile& ini, const QString& section, const QString& key, bool defaultValue) {
+    return ReadInteger(ini, section, key, defaultValue ? 1 : 0) != 0;
 }
 
 }  // namespace
@@ -52,6 +52,7 @@ ProgramSettings ReadSettingsFile(const QString& fileName) {
     settings.Left = ReadPlacement(ini, "Left");
     settings.Width = ReadPlacement(ini, "Width");
     settings.Height = ReadPlacement(ini, "Height");
+    settings.Maximized = ReadBoolean(ini, FormSection, "Maximized", settings.Maximized);
     settings.Rate = ReadIndex(ini, "Rate", settings.Rate, 1, RateCount - 1);
     settings.Amplifier = ReadIndex(ini, "Amplifier", settings.Amplifier, 0, AmplifierItems.size() - 1);
     settings.Average = ReadIndex(ini, "Average", settings.Average, 0, AveragingItems.size() - 1);
@@ -59,10 +60,10 @@ ProgramSettings ReadSettingsFile(const QString& fileName) {
     settings.Rate2 = ReadIndex(ini, "Rate2", settings.Rate2, 0, RateCount - 2);
     settings.Data2 = ReadIndex(ini, "Data2", settings.Data2, 0, StorageDisplayItems.size() - 1);
     settings.Arrangement = ReadIndex(ini, "Arrangement", settings.Arrangement, 0, 1);
-    settings.Auxin = ReadBoolean(ini, "Auxin", settings.Auxin);
+    settings.Auxin = ReadBoolean(ini, SettingsSection, "Auxin", settings.Auxin);
     settings.Port = ini.Value(SettingsSection, "Port", settings.Port);
     settings.Device = ini.Value(SettingsSection, "Device", settings.Device);
-    settings.Merge = ReadBoolean(ini, "Merge", settings.Merge);
+    settings.Merge = ReadBoolean(ini, SettingsSection, "Merge", settings.Merge);
     settings.NetworkEnabled = ReadInteger(ini, NetworkSection, "Enabled", 0) != 0;
     const QString address = ini.Value(NetworkSection, "Address").trimmed();
     if (!address.isEmpty()) settings.NetworkAddress = address;
@@ -79,6 +80,7 @@ bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings,
     ini.SetValue(FormSection, "Left", number(settings.Left));
     ini.SetValue(FormSection, "Width", number(settings.Width));
     ini.SetValue(FormSection, "Height", number(settings.Height));
+    ini.SetValue(FormSection, "Maximized", flag(settings.Maximized));
     ini.SetValue(SettingsSection, "Rate", number(settings.Rate));
     ini.SetValue(SettingsSection, "Average", number(settings.Average));
     ini.SetValue(SettingsSection, "Amplifier", number(settings.Amplifier));

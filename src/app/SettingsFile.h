@@ -5,11 +5,14 @@
 // What the settings file next to the program remembers between runs.
 // Every field starts at the value a missing file gives.
 struct ProgramSettings {
-    // Section "Form": the window's outer position and its size; -1 = not stored.
+    // Section "Form": the window's outer position and its size, frame
+    // included; -1 = not stored. A maximised window stores the place it
+    // returns to, and Maximized.
     int Top = -1;
     int Left = -1;
     int Width = -1;
     int Height = -1;
+    bool Maximized = false;
 
     // Section "Settings".
     int Rate = 1;         // real-time rate index preselected in the connection dialog, 1..5

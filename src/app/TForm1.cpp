@@ -12,7 +12,7 @@
 #include "session/StringTable.h"
 #include "app/TForm2.h"
 #include "app/TForm3.h"
-#include "app/WindowPlacement.h"
+#include "app/WindowFrame.h"
 #include "link/BleCentral.h"
 
 namespace {
@@ -38,7 +38,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, const ProgramFiles& files
 
     setWindowTitle(AppCaption);
     setFont(DesignFont(13));
-    setMinimumSize(MinimumWindowSize);
+    frame_ = new WindowFrame(*this);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setDocumentMode(true);

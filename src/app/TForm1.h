@@ -38,6 +38,7 @@ class QPainter;
 class QPrinter;
 class TForm2;
 class TForm3;
+class WindowFrame;
 
 // What the main window is given rather than finds for itself, so tests can
 // run it with simulated sensors, scripted prompts, a set clock and a
@@ -227,6 +228,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -283,6 +285,7 @@ private:
 
     QString bluetoothUnusable_;  // why the program cannot run; empty when it can
     bool shownOnce_ = false;
+    WindowFrame* frame_ = nullptr;  // keeps the outer size while the window manager frames the window
     bool settingsRead_ = false;  // only settings that were read are written back
     bool busyCursor_ = false;
     bool networkEnabled_ = false;  // the [Network] settings

@@ -5,11 +5,22 @@
 #include "session/StringTable.h"
 #include "app/TForm1.h"
 
+void TForm1::setVisible(bool visible) {
+    // The first show reads the settings before the window exists: Qt hands a
+    // place given then to the window manager as the frame's corner, while a
+    // window on its way to the screen would get it for its client area and
+    // come up a title bar lower than it was stored.
+    if (visible && !shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+    QMainWindow::setVisible(visible);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (event->spontaneous() || shownOnce_) return;
-    shownOnce_ = true;
-    FormShow();
+    // The trend's pane has its width once the window is laid out for showing.
+    if (!event->spontaneous()) UpdateExpectedScreenSamples();
 }
 
 void TForm1::FormShow() {

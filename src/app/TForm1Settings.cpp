@@ -3,6 +3,7 @@
 #include <QScreen>
 
 #include "app/TForm1.h"
+#include "app/WindowFrame.h"
 #include "app/WindowPlacement.h"
 #include "prompts/Prompts.h"
 #include "session/StringTable.h"
@@ -29,21 +30,23 @@ void TForm1::ReadSettings() {
     networkPort_ = settings.NetworkPort;
     ApplyNetworkSettings();
 
-    UpdateExpectedScreenSamples();
     PlaceWindow(settings);
 }
 
+// Before the window exists: the frame is not known yet, so the window is
+// placed and sized as if it had none; the window frame keeps this outer
+// size once the window manager has framed it.
 void TForm1::PlaceWindow(const ProgramSettings& settings) {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
-    const QRect placed = StoredPlacement(settings.Top, settings.Left, settings.Width, settings.Height, screens);
-    if (placed.isValid()) {
-        move(placed.topLeft());
-        resize(placed.size());
-        return;
+    QRect frame = StoredPlacement(settings.Top, settings.Left, settings.Width, settings.Height, screens);
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!frame.isValid() && primary) frame = CentredPlacement(size(), primary->availableGeometry());
+    if (frame.isValid()) {
+        move(frame.topLeft());
+        resize(frame.size());
     }
-    if (const QScreen* primary = QGuiApplication::primaryScreen())
-        move(CentredPlacement(frameGeometry().size(), primary->availableGeometry()).topLeft());
+    if (settings.Maximized) frame_->MaximiseOnceFramed();
 }
 
 bool TForm1::RealTimePageInUse() const {
@@ -52,14 +55,12 @@ bool TForm1::RealTimePageInUse() const {
 
 void TForm1::WriteSettings() {
     ProgramSettings settings;
-    // A maximised or minimised window keeps the placement it returns to.
-    const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    const QRect placement = PlacementToStore(normal, pos(), size(), normalGeometry(),
-                                             geometry().topLeft() - frameGeometry().topLeft());
+    const QRect placement = frame_->PlacementToStore();
     settings.Top = placement.top();
     settings.Left = placement.left();
     settings.Width = placement.width();
     settings.Height = placement.height();
+    settings.Maximized = frame_->Maximised();
 
     settings.Rate = Session.RateIndex;
     settings.Average = AveComboBox->currentIndex();

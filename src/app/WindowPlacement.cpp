@@ -13,6 +13,10 @@ QSize RaiseToMinimum(QSize requested) {
             std::max(requested.height(), MinimumWindowSize.height())};
 }
 
+QSize MinimumClientSize(const QMargins& frame) {
+    return MinimumWindowSize.shrunkBy(frame);
+}
+
 QRect StoredPlacement(int top, int left, int width, int height, const QList<QRect>& screens) {
     const auto valid = [](int value) { return value > 0 && value <= MaximumPlacementValue; };
     if (!valid(top) || !valid(left) || !valid(width) || !valid(height)) return {};
@@ -27,10 +31,8 @@ QRect StoredPlacement(int top, int left, int width, int height, const QList<QRec
     return {};
 }
 
-QRect PlacementToStore(bool normal, QPoint framePosition, QSize clientSize, const QRect& normalGeometry,
-                       QPoint frameMargins) {
-    if (normal) return {framePosition, clientSize};
-    return {normalGeometry.topLeft() - frameMargins, normalGeometry.size()};
+QRect PlacementToStore(bool normal, const QRect& frame, const QRect& normalClient, const QMargins& normalFrame) {
+    return normal ? frame : normalClient.marginsAdded(normalFrame);
 }
 
 QRect CentredPlacement(QSize size, const QRect& screen) {

@@ -30,6 +30,7 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
     written.Left = 30;
     written.Width = 1200;
     written.Height = 800;
+    written.Maximized = true;
     written.Rate = 4;
     written.Amplifier = 3;
     written.Average = 5;
@@ -44,7 +45,7 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
     ASSERT_TRUE(WriteSettingsFile(path, written));
 
     EXPECT_EQ(Read(),
-              "[Form]\r\nTop=40\r\nLeft=30\r\nWidth=1200\r\nHeight=800\r\n"
+              "[Form]\r\nTop=40\r\nLeft=30\r\nWidth=1200\r\nHeight=800\r\nMaximized=1\r\n"
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
               "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
@@ -56,6 +57,7 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
     EXPECT_EQ(read.Left, 30);
     EXPECT_EQ(read.Width, 1200);
     EXPECT_EQ(read.Height, 800);
+    EXPECT_TRUE(read.Maximized);
     EXPECT_EQ(read.Rate, 4);
     EXPECT_EQ(read.Amplifier, 3);
     EXPECT_EQ(read.Average, 5);
@@ -187,7 +189,7 @@ TEST_F(SettingsFileTest, WritingKeepsForeignLinesAndRestoresTheOrder) {
               "[Settings]\r\nRate=1\r\nAverage=0\r\nAmplifier=0\r\nData=2\r\nRate2=0\r\nData2=0\r\n"
               "Arrangement=1\r\nAuxin=0\r\nPort=1\r\nDevice=\r\nMerge=0\r\nColour=blue\r\n"
               "\r\n"
-              "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\n"
+              "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\nMaximized=0\r\n"
               "\r\n"
               "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 }

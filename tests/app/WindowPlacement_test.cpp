@@ -42,17 +42,18 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"TopPastAnyScreen", INT_MAX, 50, 1200, 800, {}}),
     [](const ::testing::TestParamInfo<StoredCase>& info) { return std::string(info.param.name); });
 
-// Closing while maximised stores the same corner as closing in the normal
+// Closing while maximised stores the same frame as closing in the normal
 // state, so the next start opens the window where it was, frame and all.
-TEST(WindowPlacement, AMaximisedWindowStoresTheCornerItReturnsTo) {
-    const QPoint frameMargins(4, 28);  // the window manager's border and title bar
-    const QRect normalClient(QPoint(204, 128), QSize(1100, 700));
-    const QRect normalStored = PlacementToStore(true, normalClient.topLeft() - frameMargins, normalClient.size(),
-                                                normalClient, frameMargins);
-    const QRect maximisedStored =
-        PlacementToStore(false, QPoint(0, 0), QSize(1920, 1010), normalClient, frameMargins);
-    EXPECT_EQ(normalStored, QRect(200, 100, 1100, 700));
-    EXPECT_EQ(maximisedStored, normalStored);
+TEST(WindowPlacement, AMaximisedWindowStoresTheFrameItReturnsTo) {
+    const QMargins frame(1, 20, 1, 5);  // the window manager's borders and title bar
+    const QRect normalFrame(200, 100, 1100, 700);
+    const QRect normalClient = normalFrame.marginsRemoved(frame);
+    const QRect maximisedFrame(0, 0, 1920, 1040);
+    EXPECT_EQ(PlacementToStore(true, normalFrame, normalClient, frame), normalFrame);
+    EXPECT_EQ(PlacementToStore(false, maximisedFrame, normalClient, frame), normalFrame);
+    // Maximised from the start, never framed in the normal state: the window
+    // returns to what it was given, the frame's place and size.
+    EXPECT_EQ(PlacementToStore(false, maximisedFrame, normalFrame, QMargins()), normalFrame);
 }
 
 TEST(WindowPlacement, CentredKeepsTheTitleOnTheScreen) {

@@ -6,15 +6,15 @@
 
 namespace {
 
-QPoint CentredOnPrimaryScreen(const TForm1& form) {
-    return CentredPlacement(form.frameGeometry().size(), QGuiApplication::primaryScreen()->availableGeometry())
-        .topLeft();
+// The designed window, frame included, centred.
+QRect CentredOnPrimaryScreen() {
+    return CentredPlacement(MinimumWindowSize, QGuiApplication::primaryScreen()->availableGeometry());
 }
 
 TEST_F(WindowTest, WithoutASettingsFileTheWindowOpensWithTheDefaults) {
     TForm1& form = Show();
-    EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
-    EXPECT_EQ(form.size(), QSize(1024, 690));
+    EXPECT_EQ(form.frameGeometry(), CentredOnPrimaryScreen());
+    EXPECT_FALSE(form.isMaximized());
     EXPECT_EQ(form.Session.RateIndex, 1);
     EXPECT_EQ(form.AmpComboBox->currentText(), "x0.5") << "the file's default replaces the designed x1.0";
     EXPECT_EQ(form.DataComboBox->currentText(), "TOHb");
@@ -29,8 +29,8 @@ TEST_F(WindowTest, WithoutASettingsFileTheWindowOpensWithTheDefaults) {
 TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
     {
         TForm1& form = Show();
-        form.move(120, 80);
-        form.resize(1100, 720);
+        form.move(120, 80);  // the frame's corner
+        form.resize(QSize(1100, 720) - (form.frameGeometry().size() - form.size()));
         form.Session.RateIndex = 4;
         form.AmpComboBox->setCurrentIndex(3);
         form.AveComboBox->setCurrentIndex(5);
@@ -45,7 +45,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
         ASSERT_TRUE(CloseWindow());
     }
     EXPECT_EQ(SettingsText(),
-              "[Form]\r\nTop=80\r\nLeft=120\r\nWidth=1100\r\nHeight=720\r\n"
+              "[Form]\r\nTop=80\r\nLeft=120\r\nWidth=1100\r\nHeight=720\r\nMaximized=0\r\n"
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
               "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
@@ -53,8 +53,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
               "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 
     TForm1& form = Show();
-    EXPECT_EQ(form.pos(), QPoint(120, 80));
-    EXPECT_EQ(form.size(), QSize(1100, 720));
+    EXPECT_EQ(form.frameGeometry(), QRect(120, 80, 1100, 720));
     EXPECT_EQ(form.Session.RateIndex, 4);
     EXPECT_EQ(form.AmpComboBox->currentText(), "x4.0");
     EXPECT_EQ(form.AveComboBox->currentText(), "11 points");
@@ -82,7 +81,7 @@ TEST_F(WindowTest, WrongValuesInTheFileLeaveValidSelections) {
     EXPECT_EQ(form.Session.View.TrendArrangement, 1);
 }
 
-// Placement rows: what the file holds, and where the window ends up.
+// Placement rows: what the file holds, and where the window's frame ends up.
 struct PlacementCase {
     const char* name;
     QByteArray form;
@@ -95,12 +94,7 @@ TEST_P(PlacementFromTheFile, IsRaisedToTheMinimumOrIgnored) {
     const PlacementCase& placement = GetParam();
     WriteSettingsText("[Form]\n" + placement.form);
     TForm1& form = Show();
-    if (placement.expected.isNull()) {
-        EXPECT_EQ(form.size(), QSize(1024, 690));
-        EXPECT_EQ(form.pos(), CentredOnPrimaryScreen(form));
-    } else {
-        EXPECT_EQ(QRect(form.pos(), form.size()), placement.expected);
-    }
+    EXPECT_EQ(form.frameGeometry(), placement.expected.isNull() ? CentredOnPrimaryScreen() : placement.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,6 +109,25 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{"AWindowBeyondEveryScreenIsCentred", "Top=60\nLeft=20000\nWidth=1100\nHeight=700\n", {}},
         PlacementCase{"AWindowBelowEveryScreenIsCentred", "Top=9000\nLeft=40\nWidth=1100\nHeight=700\n", {}}),
     [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+
+// Maximised at closing, the window comes back maximised; the file keeps the
+// place it returns to.
+TEST_F(WindowTest, AMaximisedWindowIsStoredAndRestoredMaximised) {
+    WriteSettingsText("[Form]\nTop=60\nLeft=40\nWidth=1100\nHeight=700\n");
+    Show().showMaximized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(CloseWindow());
+    ProgramSettings stored = ReadSettingsFile(SettingsPath());
+    EXPECT_EQ(QRect(stored.Left, stored.Top, stored.Width, stored.Height), QRect(40, 60, 1100, 700));
+    EXPECT_TRUE(stored.Maximized);
+
+    TForm1& form = Show();
+    EXPECT_TRUE(form.isMaximized());
+    ASSERT_TRUE(CloseWindow());
+    stored = ReadSettingsFile(SettingsPath());
+    EXPECT_EQ(QRect(stored.Left, stored.Top, stored.Width, stored.Height), QRect(40, 60, 1100, 700));
+    EXPECT_TRUE(stored.Maximized);
+}
 
 TEST_F(WindowTest, ClosingOnTheStoragePageStoresItsExternalInput) {
     TForm1& form = Show();
