@@ -1,5 +1,6 @@
 #include "session/AcquisitionSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "data/Clock.h"
@@ -14,7 +15,10 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
       prompts_(dependencies.prompts),
       clock_(dependencies.clock),
       waitStep_(dependencies.waitStep),
-      journal_(dependencies.dataFolder) {
+      journalChanges_(dependencies.dataFolder),
+      diskWriter_(dependencies.dataFolder, dependencies.syncFile) {
+    connect(&diskWriter_, &DiskWriter::JournalWritten, this, &AcquisitionSession::JournalWritten);
+    connect(&diskWriter_, &DiskWriter::EventLogWritten, this, &AcquisitionSession::EventLogWritten);
     EventLogFileName = dependencies.eventLogFileName;
     DataFolder = dependencies.dataFolder;
     if (!QDir().mkpath(DataFolder))  // the save dialog then starts elsewhere
@@ -106,3 +110,13 @@ void AcquisitionSession::ShowRecordEndInView() {
 }
 
 void AcquisitionSession::MarkEvent(int event) { Supervision.PendingEvent = event; }
+
+void AcquisitionSession::ErrorAfterHandler(const QString& text) {
+    QMetaObject::invokeMethod(this, [this, text] { prompts_.Error(text); }, Qt::QueuedConnection);
+}
+
+void AcquisitionSession::SettleDiskWrites() {
+    diskWriter_.WaitUntilIdle();
+    // Its reports are queued for this thread: take them in now.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}

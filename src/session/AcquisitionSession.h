@@ -9,7 +9,8 @@
 #include "data/SampleStore.h"
 #include "data/SupervisionState.h"
 #include "journal/JournalFormat.h"
-#include "journal/JournalWriter.h"
+#include "journal/JournalChanges.h"
+#include "journal/JournalFile.h"
 #include "link/BleCentral.h"
 #include "link/Framing.h"
 #include "link/LinkState.h"
@@ -17,6 +18,7 @@
 #include "serial/ExternalInput.h"
 #include "serial/WUni232c.h"
 #include "session/ControlStates.h"
+#include "session/DiskWriter.h"
 #include "session/SessionMode.h"
 #include "session/SessionView.h"
 #include "storage/DeviceTable.h"
@@ -39,6 +41,8 @@ struct SessionDependencies {
     // Runs pending events once while a long operation waits for the sensor;
     // empty: wait for the next event of the event loop. Tests move time here.
     std::function<void()> waitStep;
+    // Makes a written file durable; empty: fdatasync. Tests slow the disk down here.
+    SyncFunction syncFile;
 };
 
 // The acquisition session: the record in memory, the link to the sensor,
@@ -120,7 +124,12 @@ public:
     // the user is told where in one message.
     void RecoverRecords();
     // Where the record in memory is journalled; empty when it is not.
-    QString JournalPath() const { return journal_.Path(); }
+    QString JournalPath() const { return journalChanges_.Path(); }
+    // Waits until the journal and the event log file hold what was handed
+    // to the writer thread, and takes in what it reported.
+    void SettleDiskWrites();
+    // Marks the event log file has not taken yet.
+    int UnwrittenEventLogMarks() const { return unwrittenEventLogMarks_; }
     // The window may close; asks what must be asked.
     bool MayClose();
     void Closing();
@@ -189,7 +198,11 @@ private:
     void TakePendingEventIntoRecord();
     void LogStorageEvent();
     void QueueEventLogRecord(double tm, int event);
-    void WriteUnwrittenEventLog();
+    void RetryUnwrittenEventLog();
+    void EventLogWritten(int unwritten, bool durable, const QString& error);
+    // Shows an error once the handler that found it has returned: a box
+    // opened inside a tick or a radio event would stop them until OK.
+    void ErrorAfterHandler(const QString& text);
 
     // Storage page.
     void StartEventLog();
@@ -215,6 +228,8 @@ private:
     // points); inPlace: samples already journalled changed.
     void JournalRecordChanged(bool inPlace);
     JournalHeader CurrentJournalHeader() const;
+    void JournalWritten(const QString& path, bool written, bool wholeNeeded, const QString& error);
+    void RecoverPendingMarks(QStringList& notes, bool& trouble);
 
     // Record files.
     void ShowOpenedRecord(const OpenRecordOutcome& outcome);
@@ -233,16 +248,14 @@ private:
     QSet<QString> sensorsAtStart_;     // in the table when the event log started
     QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
     bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog
-    // Event log records that the file did not take yet, oldest first.
-    struct UnwrittenEventLogRecord {
-        double tm;
-        int event;
-    };
-    static constexpr int MaxUnwrittenEventLogRecords = 100000;
-    QList<UnwrittenEventLogRecord> unwrittenEventLog_;
+    int unwrittenEventLogMarks_ = 0;       // as the writer thread last reported
+    bool unwrittenEventLogDurable_ = true;  // those marks are all in a pending marks file
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
-    JournalWriter journal_;
+    JournalChanges journalChanges_;
     bool journalling_ = false;  // the record in memory has a journal
+    bool journalBehind_ = false;  // the disk did not take the last batch: the next tick tries again
     JournalKind journalKind_ = JournalKind::Measurement;
     bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
+    // Last: it stops before the state its reports go to.
+    DiskWriter diskWriter_;
 };

@@ -3,7 +3,6 @@
 // the connect event and the notifications.
 #include "link/Connection.h"
 #include "session/AcquisitionSession.h"
-#include "prompts/Prompts.h"
 #include "session/Diagnostics.h"
 #include "session/StringTable.h"
 
@@ -71,7 +70,7 @@ void AcquisitionSession::ConnectionFailed() {
         CloseExternalInput();
         ShowMeasurementOver();
         view_->RepaintTrend();
-        prompts_.Error(MsgUnableToConnect.arg(name));
+        ErrorAfterHandler(MsgUnableToConnect.arg(name));
         return;
     }
     if (UploadOkButtonTag == 1 && Store.UploadActive) {

@@ -186,6 +186,11 @@ bool AcquisitionSession::MayClose() {
     // Work that runs on its own is not dropped without a word either.
     if (UploadOkButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringUpload)) return false;
     if (StartButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringEventLog)) return false;
+    SettleDiskWrites();
+    if (unwrittenEventLogMarks_ > 0 &&
+        !prompts_.AskYesNo((unwrittenEventLogDurable_ ? MsgExitWithPendingMarks : MsgExitLosingMarks)
+                               .arg(unwrittenEventLogMarks_)))
+        return false;
     if (!Store.DataSaved) {
         if (!prompts_.AskYesNo(MsgExitWithoutSaving)) return false;
         Store.DataSaved = true;
@@ -205,6 +210,10 @@ void AcquisitionSession::Closing() {
         Disconnect(Link, central_);
     }
     CloseExternalInput();
+    // The journal's last batch or its removal, and a last try of the event log file.
+    FollowJournal();
+    RetryUnwrittenEventLog();
+    diskWriter_.WaitUntilIdle();
 }
 
 // Only with both tabs showing can the user switch; a running measurement,

@@ -80,3 +80,16 @@ inline const QString MsgJournalUnreadable =
     QStringLiteral("A crash journal could not be read (%1). It was kept as:\n%2");
 inline const QString MsgJournalNotRecovered =
     QStringLiteral("A crash journal could not be recovered (%1). It stays for the next start:\n%2");
+
+// Marks bound for the event log file.
+inline const QString MsgPendingMarksWritten =
+    QStringLiteral("Event marks that the event log file had not taken when the program ended were written to it: %1.");
+inline const QString MsgPendingMarksLeft =
+    QStringLiteral("Event marks that the event log file had not taken when the program ended could not be written "
+                   "to it (%2): %1. They are kept for the next start in:\n%3");
+inline const QString MsgExitWithPendingMarks =
+    QStringLiteral("Event marks not yet in the event log file: %1. The file cannot be written now; the marks are kept "
+                   "and written to it when the program starts again. Do you want to exit?");
+inline const QString MsgExitLosingMarks =
+    QStringLiteral("Event marks not yet in the event log file: %1. The file cannot be written now, and the marks could "
+                   "not be kept on disk either: they are lost if you exit now. Do you want to exit?");

@@ -18,7 +18,7 @@ constexpr int32_t ConnectWaitTicks = 40;
 
 void AcquisitionSession::SupervisionTick() {
     PollExternalInputPort();
-    WriteUnwrittenEventLog();
+    RetryUnwrittenEventLog();
     FollowJournal();
 
     const bool awaitingLink = (ConnectButtonTag == 1 || (UploadOkButtonTag == 1 && Store.UploadActive)) &&
@@ -50,8 +50,8 @@ void AcquisitionSession::SupervisionTick() {
 void AcquisitionSession::TakePendingEventIntoRecord() {
     const int event = Supervision.PendingEvent;
     Supervision.PendingEvent = 0;
-    QueueEventLogRecord(clock_.Now(), event);
     AddEventMark(Store, Store.SampleCount - 1, event);
+    QueueEventLogRecord(clock_.Now(), event);
     view_->RepaintTrend();
 }
 
@@ -66,30 +66,27 @@ void AcquisitionSession::LogStorageEvent() {
 }
 
 void AcquisitionSession::QueueEventLogRecord(double tm, int event) {
-    if (unwrittenEventLog_.size() >= MaxUnwrittenEventLogRecords) {
-        qCWarning(lcSession) << "event log file unwritable for too long; dropping the mark of" << unwrittenEventLog_.first().tm;
-        unwrittenEventLog_.removeFirst();
-    }
-    unwrittenEventLog_.append({tm, event});
-    WriteUnwrittenEventLog();
+    ++unwrittenEventLogMarks_;  // until the writer thread reports
+    diskWriter_.AppendEventLog(EventLogFileName, tm, event);
 }
 
 // Marks that the file could not take are tried again on every tick, in
-// their order; the user hears of it once until a write succeeds again.
-void AcquisitionSession::WriteUnwrittenEventLog() {
-    while (!unwrittenEventLog_.isEmpty()) {
-        const UnwrittenEventLogRecord& record = unwrittenEventLog_.first();
-        QString error;
-        if (!AppendEventLog(EventLogFileName, record.tm, record.event, &error)) {
-            if (!eventLogFailureShown_) {
-                eventLogFailureShown_ = true;
-                prompts_.Error(MsgEventLogNotWritten.arg(error));
-            }
-            return;
-        }
+// their order, by the writer thread.
+void AcquisitionSession::RetryUnwrittenEventLog() {
+    if (unwrittenEventLogMarks_ > 0) diskWriter_.RetryEventLog(EventLogFileName);
+}
+
+// The user hears of a failing event log file once, until a write succeeds again.
+void AcquisitionSession::EventLogWritten(int unwritten, bool durable, const QString& error) {
+    unwrittenEventLogMarks_ = unwritten;
+    unwrittenEventLogDurable_ = durable;
+    if (error.isEmpty()) {
         eventLogFailureShown_ = false;
-        unwrittenEventLog_.removeFirst();
+        return;
     }
+    if (eventLogFailureShown_) return;
+    eventLogFailureShown_ = true;
+    ErrorAfterHandler(MsgEventLogNotWritten.arg(error));
 }
 
 // The port named on a page is opened at the start of a measurement or an

@@ -32,7 +32,7 @@ void AcquisitionSession::UploadButtonClicked(int row) {
 void AcquisitionSession::UploadStart() {
     if (!Connect(Link, central_)) {
         qCWarning(lcStorage) << "no usable connection to" << Link.TargetDeviceName << "for the upload";
-        prompts_.Error(MsgUnableToConnect.arg(Link.TargetDeviceName));
+        ErrorAfterHandler(MsgUnableToConnect.arg(Link.TargetDeviceName));
         return;
     }
 

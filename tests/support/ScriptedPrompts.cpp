@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedPrompts::Error(const QString& text) { shown << "ERROR: " + text; }
+void ScriptedPrompts::Error(const QString& text) {
+    shown << "ERROR: " + text;
+    if (whileOpen) whileOpen(shown.last());
+}
 
-void ScriptedPrompts::Notice(const QString& text) { shown << "NOTICE: " + text; }
+void ScriptedPrompts::Notice(const QString& text) {
+    shown << "NOTICE: " + text;
+    if (whileOpen) whileOpen(shown.last());
+}
 
 bool ScriptedPrompts::AskYesNo(const QString& text) { return NextAnswer(text); }
 

@@ -29,6 +29,10 @@ public:
     QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
     std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
 
+    // Runs while an error or a notice is open, as the event loop of a real
+    // message box runs until the user clicks OK; empty: closed at once.
+    std::function<void(const QString& shownText)> whileOpen;
+
     QString lastSaveFolder;
     QString lastSuggestedName;
 
