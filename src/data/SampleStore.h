@@ -56,6 +56,11 @@ bool AppendSample(SampleStore& store, const MEAS_DATA_TYPE& sample);
 // the loss. Refused from position 107999 on, which stays for that sample.
 bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing);
 
+// Rows of "No data" for the time a lost link kept from a real-time record,
+// each at the time the record's rate gives its position (from the record's
+// start), up to the row before the one due at `now`. Returns the rows added.
+int32_t FillNoDataRowsUntil(SampleStore& store, double now);
+
 // Stands in for a single lost sample by repeating the last one (new index,
 // no value-initialization mark). Refused from position 107999 on and on an
 // empty record.

@@ -40,16 +40,34 @@ AcquisitionSession::~AcquisitionSession() { CloseExternalInput(); }
 
 SessionMode AcquisitionSession::Mode() const {
     if (!operations_.isEmpty()) return operations_.constLast();
-    if (UploadPanel.Visible) return SessionMode::Uploading;
-    if (ConnectButtonTag == 1) {
-        if (!Link.DeviceLinkReady) return SessionMode::Connecting;
-        return Store.CheckSensorsMode ? SessionMode::SensorCheck : SessionMode::Measuring;
-    }
-    if (scanningForConnection_) return SessionMode::ScanningForConnection;
-    if (StartButtonTag == 1) return SessionMode::EventLog;
-    if (StorageModeActive()) return SessionMode::StorageCycle;
-    return SessionMode::Idle;
+    if (activity_ == SessionMode::Idle && StorageModeActive()) return SessionMode::StorageCycle;
+    return activity_;
 }
+
+void AcquisitionSession::ChangeMode(SessionMode next) {
+    if (next == activity_) return;
+    if (!ModeChangeAllowed(activity_, next))
+        qCWarning(lcSession) << "unexpected mode change from" << SessionModeName(activity_) << "to" << SessionModeName(next);
+    activity_ = next;
+    qCDebug(lcSession) << "mode:" << SessionModeName(Mode());
+}
+
+int AcquisitionSession::ConnectButtonTag() const {
+    switch (activity_) {
+        case SessionMode::Connecting:
+        case SessionMode::Measuring:
+        case SessionMode::SensorCheck:
+        case SessionMode::ReconnectScan:
+        case SessionMode::ReconnectLink:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int AcquisitionSession::StartButtonTag() const { return activity_ == SessionMode::EventLog ? 1 : 0; }
+
+int AcquisitionSession::UploadOkButtonTag() const { return activity_ == SessionMode::Uploading ? 1 : 0; }
 
 bool AcquisitionSession::Doing(SessionMode mode) const { return operations_.contains(mode); }
 
@@ -63,7 +81,7 @@ AcquisitionSession::Operation::~Operation() {
     qCDebug(lcSession) << "mode:" << SessionModeName(session_.Mode());
 }
 
-bool AcquisitionSession::StorageModeActive() const { return CurrentPage == 1 || StartButtonTag == 1; }
+bool AcquisitionSession::StorageModeActive() const { return CurrentPage == 1 || StartButtonTag() == 1; }
 
 void AcquisitionSession::SetBusy(bool busy) {
     if (Controls.Busy == busy) return;

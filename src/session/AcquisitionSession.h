@@ -72,22 +72,25 @@ public:
     TWUni232c WUni232c1;  // the external event input
     ExternalInputParser ExternalInput;
     int RateIndex = 0;  // real-time rate preselected in the connection dialog
-    // Control tags kept as state: 1 while a real-time measurement runs, 1
-    // while the storage-mode event log runs, 1 while an upload runs.
-    int ConnectButtonTag = 0;
-    int StartButtonTag = 0;
-    int UploadOkButtonTag = 0;
-    // Storage mode: requests carried out by the next end of a discovery.
+    // The control tags, from the mode: 1 while a real-time measurement runs
+    // (connecting, measuring, reconnecting), 1 while the storage-mode event
+    // log runs, 1 while an upload runs.
+    int ConnectButtonTag() const;
+    int StartButtonTag() const;
+    int UploadOkButtonTag() const;
+    // Storage mode: a request carried out by the next end of a discovery.
     bool RemoteOffRequest = false;
-    bool UploadRequest = false;
 
     QString SavedFileName;  // the last file the record was saved to, without folder
     QString EventLogFileName;
     QString DataFolder;
 
-    // What the program is doing, from the tags and requests above and the
-    // operation under way, if any.
+    // What the program is doing: the operation under way, if any, otherwise
+    // the activity.
     SessionMode Mode() const;
+    // Puts the session into an activity as if its flows had led there, for
+    // tests of what the window shows and asks in it; flows never call it.
+    void SetActivityForTest(SessionMode activity) { activity_ = activity; }
     ControlStates Controls;
     UploadPanelState UploadPanel;
     int CurrentPage = 0;  // 0 "Real time Mode", 1 "Storage Mode"
@@ -102,6 +105,8 @@ public:
     // The grid row (1 is the first sensor) whose stored record to upload.
     void UploadButtonClicked(int row);
     void UploadOkButtonClicked();
+    // The upload panel's button calls off what runs: a wait for the scan, or the upload.
+    bool UploadButtonCancels() const;
     // The page shown changed (0 real time, 1 storage) by the user.
     void PageChanged(int page);
     // Files and the Edit menu.
@@ -146,7 +151,7 @@ public:
 
     // The storage page is in use: chosen, or the only one while its event log runs.
     bool StorageModeActive() const;
-    bool Live() const { return ConnectButtonTag == 1; }
+    bool Live() const { return ConnectButtonTag() == 1; }
     // Leaves the review and the overview: the trend follows or shows the
     // record again on a white panel.
     void EndReviewAndOverview();
@@ -175,12 +180,21 @@ private:
         AcquisitionSession& session_;
     };
     bool Doing(SessionMode mode) const;
+    // The one way the activity changes.
+    void ChangeMode(SessionMode next);
     void SetBusy(bool busy);
     bool StartDiscovery();
     void StartDiscoveryWatchdog();
 
     // The chosen sensor's link did not come up.
     void ConnectionFailed();
+    // The link of a measurement: up, lost, sought again.
+    void LinkBackForMeasurement();
+    void LinkLostDuringMeasurement();
+    void ScanForLostSensor();
+    void ReconnectWhenFound();
+    void ReconnectFailed();
+    void FollowTimeWhileReconnecting();
     // Real time.
     void StartMeasurement();
     void EndMeasurement();
@@ -216,6 +230,9 @@ private:
 
     // Upload.
     void UploadStart();
+    void UploadScanTimedOut();
+    // Back to the storage page's state before an upload that did not start.
+    void CallOffUploadRequest();
     void SaveUploadedRecord(bool clearSensorLog);
     void FinishUpload();
 
@@ -245,9 +262,12 @@ private:
     SessionView* view_ = &noView_;
     QList<SessionMode> operations_;    // innermost last
     int connectWaitTicks_ = 0;         // supervision ticks spent waiting for a link to come up
+    int uploadScanWaitTicks_ = 0;      // supervision ticks an upload waited for its scan
+    double linkLostAt_ = 0;            // the last sample before the link was lost
+    bool reconnectScanFailed_ = false; // the scan for a lost sensor could not start: the next tick tries
     QSet<QString> sensorsAtStart_;     // in the table when the event log started
     QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
-    bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog
+    SessionMode activity_ = SessionMode::Idle;
     int unwrittenEventLogMarks_ = 0;       // as the writer thread last reported
     bool unwrittenEventLogDurable_ = true;  // those marks are all in a pending marks file
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run

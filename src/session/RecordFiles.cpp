@@ -22,12 +22,17 @@ bool AcquisitionSession::SaveRecord() {
     // command may start.
     // Nor may anything change the record: the file would mix old and new.
     Operation saving(*this, SessionMode::Saving);
+    // Nor may a new record replace it: "Start" and the storage page (its
+    // uploads and event log) wait too. The page cannot change meanwhile,
+    // so the states before the save are the states after it.
     const ControlStates before = Controls;
     Controls.OpenEnabled = false;
     Controls.SaveEnabled = false;
     Controls.EditEnabled = false;
     Controls.ClearInitPointsEnabled = false;
     Controls.ResetEnabled = false;
+    Controls.ConnectEnabled = false;
+    Controls.StorageTabVisible = false;
     view_->Render();
     const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); });
     if (saved) EndJournal();
@@ -35,6 +40,8 @@ bool AcquisitionSession::SaveRecord() {
     Controls.EditEnabled = before.EditEnabled;
     Controls.ClearInitPointsEnabled = before.ClearInitPointsEnabled;
     Controls.ResetEnabled = before.ResetEnabled;
+    Controls.ConnectEnabled = before.ConnectEnabled;
+    Controls.StorageTabVisible = before.StorageTabVisible;
     Controls.SaveEnabled = !Store.DataSaved;
     view_->Render();
     return saved;
@@ -179,13 +186,13 @@ void AcquisitionSession::ClearInitPointsClicked() {
 }
 
 bool AcquisitionSession::MayClose() {
-    if (ConnectButtonTag == 1) {
+    if (ConnectButtonTag() == 1) {
         prompts_.Notice(MsgDisconnectToTerminate);
         return false;
     }
     // Work that runs on its own is not dropped without a word either.
-    if (UploadOkButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringUpload)) return false;
-    if (StartButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringEventLog)) return false;
+    if (UploadOkButtonTag() == 1 && !prompts_.AskYesNo(MsgExitDuringUpload)) return false;
+    if (StartButtonTag() == 1 && !prompts_.AskYesNo(MsgExitDuringEventLog)) return false;
     SettleDiskWrites();
     if (unwrittenEventLogMarks_ > 0 &&
         !prompts_.AskYesNo((unwrittenEventLogDurable_ ? MsgExitWithPendingMarks : MsgExitLosingMarks)
@@ -219,7 +226,7 @@ void AcquisitionSession::Closing() {
 // Only with both tabs showing can the user switch; a running measurement,
 // upload or event log hides the other tab.
 void AcquisitionSession::PageChanged(int page) {
-    if (!Controls.RealTimeTabVisible || !Controls.StorageTabVisible) return;
+    if (!Controls.RealTimeTabVisible || !Controls.StorageTabVisible || Doing(SessionMode::Saving)) return;
     CurrentPage = page;
     if (page == 1) {
         Controls.StorageMessage.clear();

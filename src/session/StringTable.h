@@ -44,6 +44,8 @@ inline const QString MsgUnableToOpenPort = QString::fromLatin1(UnableToOpenExter
 inline const QString MsgCreatedSuffix = QString::fromLatin1(CreatedText);
 inline const QString HintConnect = QStringLiteral("Connect to the device.");
 inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");
+inline const QString MsgReconnecting = QStringLiteral("Link lost; reconnecting...");
+inline const QString MsgReconnected = QStringLiteral("Measuring... (reconnected after %1 s without data)");
 inline const QString MsgEventLogNotWritten =
     QStringLiteral("The event mark could not be written to the event log file:\n%1\n"
                    "The mark is kept and written as soon as the file can be written again.");
@@ -57,6 +59,10 @@ inline const QString MsgMergeQuestion = QStringLiteral("This will merge all even
 inline const QString MsgMergedCount = QStringLiteral("%1 event information has been merged.");
 inline const QString MsgEventLogUnreadable =
     QStringLiteral("The event log file could not be read:\n%1\nThe record's event marks were left as they were.");
+inline const QString MsgUploadWaitsForScan = QStringLiteral("Looking for %1 to upload its storage data...");
+inline const QString MsgUploadScanTimedOut =
+    QStringLiteral("The upload from %1 did not start: no scan for sensors ended. Check the Bluetooth adapter and "
+                   "try again.");
 inline const QString MsgUploading = QStringLiteral("Uploading storage data...");
 inline const QString MsgUploadCompleted = QStringLiteral("Storage data upload completed.");
 inline const QString MsgUploadAborted = QStringLiteral("Storage data upload aborted.");

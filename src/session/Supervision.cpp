@@ -14,35 +14,47 @@ constexpr int32_t SilentTicksBeforeLost = 20;
 // A link that is not up after this many ticks (20 s, past the platform's
 // own connect time-out) will not come.
 constexpr int32_t ConnectWaitTicks = 40;
+// An upload waits this long (15 s: a scan and its watchdog, and more) for a
+// scan to end before it gives up.
+constexpr int32_t UploadScanWaitTicks = 30;
 }
 
 void AcquisitionSession::SupervisionTick() {
     PollExternalInputPort();
     RetryUnwrittenEventLog();
-    FollowJournal();
 
-    const bool awaitingLink = (ConnectButtonTag == 1 || (UploadOkButtonTag == 1 && Store.UploadActive)) &&
+    const bool awaitingLink = (activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink ||
+                               (activity_ == SessionMode::Uploading && Store.UploadActive)) &&
                               !Link.DeviceLinkReady && !Doing(SessionMode::EndingMeasurement);
     if (!awaitingLink) connectWaitTicks_ = 0;
-    else if (++connectWaitTicks_ > ConnectWaitTicks) ConnectionFailed();
+    else if (++connectWaitTicks_ > ConnectWaitTicks) {
+        if (activity_ == SessionMode::ReconnectLink) ReconnectFailed();
+        else ConnectionFailed();
+    }
+    if (activity_ == SessionMode::WaitingForUploadScan && ++uploadScanWaitTicks_ > UploadScanWaitTicks)
+        UploadScanTimedOut();
 
-    if (ConnectButtonTag == 1 && Link.DeviceLinkReady) {
+    const bool streaming = activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck;
+    const bool reconnecting = activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
+    if (streaming) {
         if (Store.SampleCount != 0) Supervision.SilenceTicks++;
-        if (Supervision.SilenceTicks > SilentTicksBeforeLost && !Supervision.LinkLost) {
-            Supervision.LinkLost = true;
-            view_->RepaintTrend();
-        }
+        if (Supervision.SilenceTicks > SilentTicksBeforeLost && !Supervision.LinkLost) LinkLostDuringMeasurement();
+    }
+    if (reconnecting) FollowTimeWhileReconnecting();
+    if (streaming || reconnecting) {
         if (Store.SampleCount == 0) {
             Supervision.PendingEvent = 0;  // no mark before the first sample
         } else if (Supervision.PendingEvent != 0) {
             TakePendingEventIntoRecord();
         }
+        FollowJournal();
         return;
     }
 
     Supervision.LinkLost = false;
-    if (StartButtonTag == 1 && Supervision.PendingEvent != 0) LogStorageEvent();
+    if (StartButtonTag() == 1 && Supervision.PendingEvent != 0) LogStorageEvent();
     Supervision.PendingEvent = 0;
+    FollowJournal();
 }
 
 // The mark goes into the record at once; its line in the event log file

@@ -82,7 +82,7 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     // The scan of 5000 ms ends, the dialog is answered, the link comes up.
     ASSERT_TRUE(WaitUntil([&] { return window->Session.Link.DeviceLinkReady; }, 12000)) << prompts.shown.join('|').toStdString();
     EXPECT_TRUE(offered.contains(SensorName));
-    EXPECT_EQ(window->Session.ConnectButtonTag, 1);
+    EXPECT_EQ(window->Session.ConnectButtonTag(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !mock->Writes(SensorAddress).isEmpty(); }));
     EXPECT_TRUE(mock->Notifying(SensorAddress));
     const QList<BluezMock::Write> startWrites = mock->Writes(SensorAddress);
@@ -116,7 +116,7 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     ASSERT_EQ(writes.size(), 2);
     EXPECT_EQ(writes.last().value, QByteArray("\x02" "ED\x03", 4));
     EXPECT_FALSE(window->Session.Link.DeviceLinkReady);
-    EXPECT_EQ(window->Session.ConnectButtonTag, 0);
+    EXPECT_EQ(window->Session.ConnectButtonTag(), 0);
 }
 
 }  // namespace
