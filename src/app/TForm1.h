@@ -132,6 +132,7 @@ public:
     QStatusBar* StatusBar1;
     QLabel* StatusLine;  // the one line of the status bar
     QLabel* NetworkStatus;  // the network mark listener's status, while it is on
+    QLabel* MarkCount;      // "Marks[ 3/100 ]": the record's event marks used
 
     // --- Menus -------------------------------------------------------------
     QAction* O1;  // Open
@@ -218,6 +219,7 @@ public:
 
     // Asks for a paint of the trend; requests before the next paint coalesce.
     void RepaintTrend() override;
+    void ShowMarkCount();
     // After a record was stopped, opened or uploaded: shows the end of a
     // record longer than a screen with the scroll bar, hides the bar for a
     // shorter one, and repaints.

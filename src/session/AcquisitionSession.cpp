@@ -133,6 +133,10 @@ void AcquisitionSession::ErrorAfterHandler(const QString& text) {
     QMetaObject::invokeMethod(this, [this, text] { prompts_.Error(text); }, Qt::QueuedConnection);
 }
 
+void AcquisitionSession::NoticeAfterHandler(const QString& text) {
+    QMetaObject::invokeMethod(this, [this, text] { prompts_.Notice(text); }, Qt::QueuedConnection);
+}
+
 void AcquisitionSession::SettleDiskWrites() {
     diskWriter_.WaitUntilIdle();
     // Its reports are queued for this thread: take them in now.

@@ -217,6 +217,7 @@ private:
     // Shows an error once the handler that found it has returned: a box
     // opened inside a tick or a radio event would stop them until OK.
     void ErrorAfterHandler(const QString& text);
+    void NoticeAfterHandler(const QString& text);
 
     // Storage page.
     void StartEventLog();
@@ -271,6 +272,7 @@ private:
     int unwrittenEventLogMarks_ = 0;       // as the writer thread last reported
     bool unwrittenEventLogDurable_ = true;  // those marks are all in a pending marks file
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
+    bool eventMarksFullTold_ = false;    // once per record: its marks are all used
     JournalChanges journalChanges_;
     bool journalling_ = false;  // the record in memory has a journal
     bool journalBehind_ = false;  // the disk did not take the last batch: the next tick tries again

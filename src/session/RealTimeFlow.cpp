@@ -112,6 +112,7 @@ void AcquisitionSession::ResetRecordForMeasurement() {
     Store.DataSaved = true;
     Store.RecordFull = false;
     Supervision.PendingEvent = 0;
+    eventMarksFullTold_ = false;
     // The message panel reads the newest sample's status: none of the old record's.
     for (CH_DATA_TYPE& channel : Store.CurrentSample.ch) channel.status = 0;
     ClearTrendViewForNewRecord();

@@ -46,6 +46,9 @@ inline const QString HintConnect = QStringLiteral("Connect to the device.");
 inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");
 inline const QString MsgReconnecting = QStringLiteral("Link lost; reconnecting...");
 inline const QString MsgReconnected = QStringLiteral("Measuring... (reconnected after %1 s without data)");
+inline const QString MsgEventMarksFull =
+    QStringLiteral("This record holds %1 event marks, as many as it can keep. Further marks are written to the "
+                   "event log file only.");
 inline const QString MsgEventLogNotWritten =
     QStringLiteral("The event mark could not be written to the event log file:\n%1\n"
                    "The mark is kept and written as soon as the file can be written again.");
@@ -63,6 +66,9 @@ inline const QString MsgUploadWaitsForScan = QStringLiteral("Looking for %1 to u
 inline const QString MsgUploadScanTimedOut =
     QStringLiteral("The upload from %1 did not start: no scan for sensors ended. Check the Bluetooth adapter and "
                    "try again.");
+inline const QString MsgUploadScanNotStarted =
+    QStringLiteral("The upload from %1 did not start: the scan for sensors could not start. Check the Bluetooth "
+                   "adapter and try again.");
 inline const QString MsgUploading = QStringLiteral("Uploading storage data...");
 inline const QString MsgUploadCompleted = QStringLiteral("Storage data upload completed.");
 inline const QString MsgUploadAborted = QStringLiteral("Storage data upload aborted.");

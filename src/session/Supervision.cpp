@@ -62,7 +62,11 @@ void AcquisitionSession::SupervisionTick() {
 void AcquisitionSession::TakePendingEventIntoRecord() {
     const int event = Supervision.PendingEvent;
     Supervision.PendingEvent = 0;
-    AddEventMark(Store, Store.SampleCount - 1, event);
+    if (!AddEventMark(Store, Store.SampleCount - 1, event) && !eventMarksFullTold_) {
+        // The event log file still gets it; the record cannot.
+        eventMarksFullTold_ = true;
+        NoticeAfterHandler(MsgEventMarksFull.arg(MaxEventMarks));
+    }
     QueueEventLogRecord(clock_.Now(), event);
     view_->RepaintTrend();
 }

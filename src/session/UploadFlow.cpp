@@ -40,7 +40,7 @@ void AcquisitionSession::UploadButtonClicked(int row) {
     // The storage page's scans may have stopped: then this one finds the sensor.
     if (!DiscoveryWatchdogRunning && !StartDiscovery()) {
         CallOffUploadRequest();
-        prompts_.Error(MsgUnableToConnect.arg(entry.id));
+        prompts_.Error(MsgUploadScanNotStarted.arg(entry.id));
     }
 }
 
