@@ -14,6 +14,7 @@
 
 void AcquisitionSession::LinkLostDuringMeasurement() {
     if (activity_ != SessionMode::Measuring && activity_ != SessionMode::SensorCheck) return;
+    if (Doing(SessionMode::EndingMeasurement)) return;  // "End" let go of the link itself
     qCWarning(lcLink) << "the link to" << Link.TargetDeviceName << "was lost; reconnecting";
     Supervision.LinkLost = true;
     linkLostAt_ = Store.SampleCount > 0 ? Store.Samples[Store.SampleCount - 1].time : clock_.Now();

@@ -36,7 +36,8 @@ void AcquisitionSession::SupervisionTick() {
 
     const bool streaming = activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck;
     const bool reconnecting = activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
-    if (streaming) {
+    // "End" stopped the sensor: its silence while the save is offered is no loss.
+    if (streaming && !Doing(SessionMode::EndingMeasurement)) {
         if (Store.SampleCount != 0) Supervision.SilenceTicks++;
         if (Supervision.SilenceTicks > SilentTicksBeforeLost && !Supervision.LinkLost) LinkLostDuringMeasurement();
     }

@@ -144,6 +144,23 @@ TEST_F(Reconnect, EndWhileTheLinkComesUpCallsItOff) {
     EXPECT_FALSE(simulator->Sensor(Sensor1)->Connected());
 }
 
+// The sensor "End" stopped is silent while the save is offered; however
+// long the user takes for the file name, that is no lost link.
+TEST_F(Reconnect, TheSilenceAfterEndIsNoLoss) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1);
+    Advance(3000);
+    prompts.whileFileDialogOpen = [&](const QString&) { Advance(30000); };
+    prompts.fileNames.push_back(QDir(DataFolder()).filePath("slowly-named.csv"));
+    s.ConnectButtonClicked();
+    EXPECT_TRUE(s.Store.DataSaved);
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_FALSE(s.Supervision.LinkLost);
+    Advance(15000);
+    EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
+    EXPECT_FALSE(simulator->Sensor(Sensor1)->Connected());
+}
+
 // A sensor check reconnects the same way; it keeps no timeline.
 TEST_F(Reconnect, ASensorCheckReconnectsToo) {
     AcquisitionSession& s = Start();
@@ -179,3 +196,4 @@ TEST_F(Reconnect, ALinkThatDoesNotComeUpIsSoughtAgain) {
 }
 
 }  // namespace
+

@@ -54,6 +54,7 @@ bool ScriptedPrompts::NextAnswer(const QString& text) {
 
 QString ScriptedPrompts::NextFileName(const char* kind) {
     shown << kind;
+    if (whileFileDialogOpen) whileFileDialogOpen(QString::fromLatin1(kind));
     if (fileNames.empty()) {
         ADD_FAILURE() << kind << " dialog shown without a scripted file name";
         return {};
