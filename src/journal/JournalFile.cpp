@@ -3,18 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+#include "journal/FileWrites.h"
 
-QString SystemError(const char* what) {
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-}
+namespace {
 
 // The rename of a new journal survives a power cut only once its folder is on disk.
 void SyncFolder(const QString& folder) {
@@ -128,20 +124,8 @@ JournalFileResult JournalFile::WriteWhole() {
 // Writes every unwritten entry from the offset on: the end of what is on
 // disk, never after a half-written batch.
 bool JournalFile::WriteOut(int descriptor, int64_t from, QString& error) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(unwritten_.data());
-    const size_t total = unwritten_.size() * sizeof(JournalEntry);
-    auto offset = static_cast<off_t>(from);
-    for (size_t done = 0; done < total;) {
-        const ssize_t count = ::pwrite(descriptor, bytes + done, total - done, offset);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) {
-            error = count < 0 ? SystemError("write") : QStringLiteral("write: no space left");
-            return false;
-        }
-        done += static_cast<size_t>(count);
-        offset += count;
-    }
-    return true;
+    return WriteAllAt(descriptor, reinterpret_cast<const uint8_t*>(unwritten_.data()),
+                      unwritten_.size() * sizeof(JournalEntry), from, error);
 }
 
 void JournalFile::Remove() {

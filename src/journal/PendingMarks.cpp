@@ -4,19 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include "data/WholeFile.h"
-
-namespace {
-QString SystemError(const char* what) {
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-}
-}  // namespace
+#include "journal/FileWrites.h"
 
 PendingMarksFile::PendingMarksFile(QString folder, SyncFunction sync)
     : folder_(std::move(folder)), sync_(std::move(sync)) {}
@@ -59,26 +52,16 @@ bool PendingMarksFile::SetTaken(int32_t count, QString* error) {
 }
 
 bool PendingMarksFile::AppendEntries(const QList<JournalEntry>& entries, QString* error) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(entries.constData());
     const size_t total = static_cast<size_t>(entries.size()) * sizeof(JournalEntry);
-    auto offset = static_cast<off_t>(durableSize_);
-    bool written = true;
-    for (size_t done = 0; done < total;) {
-        const ssize_t count = ::pwrite(descriptor_, bytes + done, total - done, offset);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) {
-            if (error) *error = count < 0 ? SystemError("write") : QStringLiteral("write: no space left");
-            written = false;
-            break;
-        }
-        done += static_cast<size_t>(count);
-        offset += count;
-    }
+    QString reason;
+    bool written = WriteAllAt(descriptor_, reinterpret_cast<const uint8_t*>(entries.constData()), total,
+                              durableSize_, reason);
     if (written && (sync_ ? sync_(descriptor_) : ::fdatasync(descriptor_)) != 0) {
-        if (error) *error = SystemError("fdatasync");
+        reason = SystemError("fdatasync");
         written = false;
     }
     if (!written) {
+        if (error) *error = reason;
         // What follows must come after whole entries.
         if (::ftruncate(descriptor_, durableSize_) != 0) Remove();
         return false;

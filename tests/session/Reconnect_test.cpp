@@ -15,6 +15,20 @@ const QString Sensor1 = QStringLiteral("Tq580-123456-001");
 
 class Reconnect : public SimulatedSessionTest {
 protected:
+    void SensorInRange(bool inRange) { simulator->Sensor(Sensor1)->SetInRange(inRange); }
+    // Measures two seconds, then the sensor walks out of range.
+    AcquisitionSession& MeasureThenLoseTheSensor() {
+        AcquisitionSession& s = Start();
+        StartMeasurementOn(Sensor1);
+        Advance(2000);
+        SensorInRange(false);
+        return s;
+    }
+    // The sensor came back; advances until the search connects to it.
+    void ComeBackUntilItConnects(AcquisitionSession& s) {
+        SensorInRange(true);
+        ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::ReconnectLink; }, 15000));
+    }
     // Milliseconds from the record's start to a time.
     int64_t Since(const AcquisitionSession& s, double time) const {
         return OleDateToMilliseconds(time) - OleDateToMilliseconds(s.Store.RecordStartTime);
@@ -61,7 +75,7 @@ TEST_P(ReconnectAfterADrop, TheRecordGoesOnWithTheGapAsRowsWithoutData) {
     const int32_t before = s.Store.SampleCount;
     ASSERT_GT(before, 20);
 
-    simulator->Sensor(Sensor1)->SetInRange(false);  // the subject walked away: the link drops
+    SensorInRange(false);  // the subject walked away: the link drops
     Advance(50);
     EXPECT_TRUE(s.Supervision.LinkLost);  // told at once, as the silence would tell it
     EXPECT_EQ(s.Mode(), SessionMode::ReconnectScan);
@@ -72,7 +86,7 @@ TEST_P(ReconnectAfterADrop, TheRecordGoesOnWithTheGapAsRowsWithoutData) {
     const double markTime = clock->Now();
     s.MarkEvent(6);  // typed while the sensor is away
     Advance(dropSeconds * 500);
-    simulator->Sensor(Sensor1)->SetInRange(true);
+    SensorInRange(true);
     ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::Measuring; }, 15000)) << SessionModeName(s.Mode());
     EXPECT_TRUE(view.LastStatusText().contains("reconnected after")) << view.LastStatusText().toStdString();
     Advance(3000);
@@ -108,10 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Drops, ReconnectAfterADrop, ::testing::Values(DropCase{
 // A sensor that never comes back is sought until "End"; the record ends in
 // rows without data, and nothing connects after the end.
 TEST_F(Reconnect, EndWhileTheSensorIsAwayEndsTheSearch) {
-    AcquisitionSession& s = Start();
-    StartMeasurementOn(Sensor1);
-    Advance(2000);
-    simulator->Sensor(Sensor1)->SetInRange(false);
+    AcquisitionSession& s = MeasureThenLoseTheSensor();
     Advance(30000);
     EXPECT_EQ(s.Mode(), SessionMode::ReconnectScan);
     EXPECT_GT(central->calls.filter("scan").size(), 3);  // scan after scan
@@ -121,7 +132,7 @@ TEST_F(Reconnect, EndWhileTheSensorIsAwayEndsTheSearch) {
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_TRUE(s.Store.DataSaved);
     EXPECT_TRUE(NoData(s.Store.Samples[s.Store.SampleCount - 1]));
-    simulator->Sensor(Sensor1)->SetInRange(true);
+    SensorInRange(true);
     Advance(15000);
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
@@ -130,13 +141,9 @@ TEST_F(Reconnect, EndWhileTheSensorIsAwayEndsTheSearch) {
 
 // "End" while the new link is coming up calls the connection off.
 TEST_F(Reconnect, EndWhileTheLinkComesUpCallsItOff) {
-    AcquisitionSession& s = Start();
-    StartMeasurementOn(Sensor1);
-    Advance(2000);
-    simulator->Sensor(Sensor1)->SetInRange(false);
+    AcquisitionSession& s = MeasureThenLoseTheSensor();
     Advance(1000);
-    simulator->Sensor(Sensor1)->SetInRange(true);
-    ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::ReconnectLink; }, 15000));
+    ComeBackUntilItConnects(s);
     prompts.fileNames.push_back(QString());
     s.ConnectButtonClicked();
     Advance(3000);
@@ -168,11 +175,11 @@ TEST_F(Reconnect, ASensorCheckReconnectsToo) {
     Advance(2000);
     ASSERT_EQ(s.Mode(), SessionMode::SensorCheck);
     const int32_t before = s.Store.SampleCount;
-    simulator->Sensor(Sensor1)->SetInRange(false);
+    SensorInRange(false);
     Advance(4000);
     EXPECT_EQ(s.Mode(), SessionMode::ReconnectScan);
     EXPECT_EQ(s.Store.SampleCount, before);  // no rows without data in a check
-    simulator->Sensor(Sensor1)->SetInRange(true);
+    SensorInRange(true);
     ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::SensorCheck; }, 15000));
     Advance(2000);
     EXPECT_GT(s.Store.SampleCount, before + 10);
@@ -181,16 +188,12 @@ TEST_F(Reconnect, ASensorCheckReconnectsToo) {
 
 // A sensor found again whose link does not come up is sought again.
 TEST_F(Reconnect, ALinkThatDoesNotComeUpIsSoughtAgain) {
-    AcquisitionSession& s = Start();
-    StartMeasurementOn(Sensor1);
-    Advance(2000);
-    simulator->Sensor(Sensor1)->SetInRange(false);
+    AcquisitionSession& s = MeasureThenLoseTheSensor();
     Advance(500);
-    simulator->Sensor(Sensor1)->SetInRange(true);
-    ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::ReconnectLink; }, 15000));
-    simulator->Sensor(Sensor1)->SetInRange(false);  // gone before its link came up
+    ComeBackUntilItConnects(s);
+    SensorInRange(false);  // gone before its link came up
     ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::ReconnectScan; }, 25000));
-    simulator->Sensor(Sensor1)->SetInRange(true);
+    SensorInRange(true);
     ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::Measuring; }, 30000));
     EXPECT_TRUE(prompts.shown.filter("ERROR:").isEmpty()) << prompts.shown.join('|').toStdString();
 }
