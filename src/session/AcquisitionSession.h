@@ -126,7 +126,8 @@ public:
     QString TakeOutsideMark(int event);
     // At start: every record a program left unsaved in a crash journal
     // becomes a record file of the data folder; the last one is opened, and
-    // the user is told where in one message.
+    // the user is told where in one message. Marks it left for the event log
+    // file go there.
     void RecoverRecords();
     // Where the record in memory is journalled; empty when it is not.
     QString JournalPath() const { return journalChanges_.Path(); }
