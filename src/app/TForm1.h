@@ -161,9 +161,9 @@ public:
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
-    // Event marking; FormKeyDown returns true when it consumed the key.
+    // Event marking; each returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void FormKeyPress(int mark);
+    bool FormKeyPress(int mark);
     void PageControl1Change();
     void AuxinCheckBoxClick(int tag);
     void X1Click();

@@ -68,13 +68,14 @@ bool RepeatLastSample(SampleStore& store) {
 }
 
 bool AddEventMark(SampleStore& store, int32_t sample, int32_t code) {
-    for (auto& mark : store.EventMarks) {
-        if (mark.sample < 0) {
-            mark = {sample, code};
-            return true;
-        }
-    }
-    return false;
+    int position = EventMarkCount(store);
+    if (position == MaxEventMarks) return false;
+    // Marks of later samples move up one entry. A live mark lands on the
+    // newest sample and moves nothing; a merged log may go back in time.
+    for (; position > 0 && store.EventMarks[position - 1].sample > sample; --position)
+        store.EventMarks[position] = store.EventMarks[position - 1];
+    store.EventMarks[position] = {sample, code};
+    return true;
 }
 
 int EventMarkCount(const SampleStore& store) {

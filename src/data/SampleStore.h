@@ -66,8 +66,10 @@ int32_t FillNoDataRowsUntil(SampleStore& store, double now);
 // empty record.
 bool RepeatLastSample(SampleStore& store);
 
-// Puts the mark into the first free entry; dropped when all are used.
+// Adds the mark after every mark of the same or an earlier sample, so the
+// marks stay in sample order, which the file writer and the trend rely on;
+// dropped when all entries are used.
 bool AddEventMark(SampleStore& store, int32_t sample, int32_t code);
 
-// Number of used event marks (they come first, in order).
+// Number of used event marks (they come first, in sample order).
 int EventMarkCount(const SampleStore& store);

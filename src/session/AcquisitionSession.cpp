@@ -127,7 +127,10 @@ void AcquisitionSession::ShowRecordEndInView() {
     view_->RenderTrendView();
 }
 
-void AcquisitionSession::MarkEvent(int event) { Supervision.PendingEvent = event; }
+bool AcquisitionSession::MarkEvent(int event) {
+    Supervision.PendingEvent = event;
+    return ConnectButtonTag() == 1 || StartButtonTag() == 1;
+}
 
 void AcquisitionSession::ErrorAfterHandler(const QString& text) {
     QMetaObject::invokeMethod(this, [this, text] { prompts_.Error(text); }, Qt::QueuedConnection);

@@ -118,8 +118,10 @@ public:
     void MergeClicked();
     void ClearInitPointsClicked();
     void ValueInitializationClicked();
-    // Keys: a mark for Timer1 to take (+N started, -N ended).
-    void MarkEvent(int event);
+    // Keys: a mark for Timer1 to take (+N started, -N ended). True while a
+    // measurement or the event log runs, when the key is a mark and is the
+    // mark's alone: it must not also reach the focused control.
+    bool MarkEvent(int event);
     // A mark from outside the window (+N started, -N ended), taken at once
     // wherever a key's mark would be taken at the next tick: empty when
     // taken, otherwise why not.

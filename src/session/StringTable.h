@@ -41,6 +41,7 @@ inline const QString MsgDiscardUnsavedData = QString::fromLatin1(DiscardQuestion
 inline const QString MsgConnecting = QStringLiteral("Connecting...");
 inline const QString MsgUnableToConnect = QStringLiteral("Unable to connect to %1.");
 inline const QString MsgUnableToOpenPort = QString::fromLatin1(UnableToOpenExternalInputText);
+inline const QString MsgNoExternalInputPort = QString::fromLatin1(NoExternalInputPortText);
 inline const QString MsgCreatedSuffix = QString::fromLatin1(CreatedText);
 inline const QString HintConnect = QStringLiteral("Connect to the device.");
 inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");

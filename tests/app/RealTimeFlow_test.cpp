@@ -82,6 +82,30 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
         QStringLiteral(" ]    Rate[ 0.1sec ]    Count[ %1 ]").arg(form.Session.Store.SampleCount)));
 }
 
+// A key that marks an event is the mark's alone: typed while the focus is on
+// "Moving avg.", it does not also choose "3 points". With no measurement
+// running the same key is no mark and goes to the control.
+TEST_F(RealTimeFlow, AKeyThatMarksGoesNoFurther) {
+    TForm1& form = Start();
+    form.AuxinCheckBox->setChecked(true);
+    form.AuxPortEdit->setText(QString());
+    Type(form.AuxPortEdit, Qt::Key_3, Qt::NoModifier, "3");
+    EXPECT_EQ(form.AuxPortEdit->text(), "3");
+    form.AuxinCheckBox->setChecked(false);
+
+    StartMeasurementOn(Sensor1);
+    Advance(1000);
+    form.AveComboBox->setFocus();
+    Type(form.AveComboBox, Qt::Key_3, Qt::NoModifier, "3");
+    Advance(500);
+    Type(form.AveComboBox, Qt::Key_E, Qt::ControlModifier, QString(QChar(5)));
+    Advance(500);
+    EXPECT_EQ(form.AveComboBox->currentText(), "none");
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].code, 3);
+    EXPECT_EQ(form.Session.Store.EventMarks[1].code, -5);
+}
+
 // A sensor check shows the light-level controls in place of the haemoglobin
 // ones, and its end leaves the status line and the menus alone.
 TEST_F(RealTimeFlow, SensorCheckShowsTheLightLevelControls) {

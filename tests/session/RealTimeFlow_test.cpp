@@ -274,15 +274,20 @@ TEST_F(RealTimeFlow, EndWhileConnectingCallsTheConnectionOff) {
     EXPECT_EQ(s.Store.SampleCount, 0);
 }
 
+// Ext. Input ticked with a port that cannot open or with no port at all.
 TEST_F(RealTimeFlow, ExternalInputPortThatCannotOpenRefusesTheStart) {
     AcquisitionSession& s = Start();
-    view.choices.realTimeAuxin = true;
-    view.choices.realTimePort = folder.filePath("no-such-port");
-    StartMeasurementOn(Sensor1);
-    EXPECT_TRUE(prompts.shown.contains("ERROR: " + MsgUnableToOpenPort));
-    EXPECT_EQ(s.ConnectButtonTag(), 0);
-    EXPECT_EQ(s.Mode(), SessionMode::Idle);
-    EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+    for (const auto& [port, message] : RefusedExternalInputPorts()) {
+        SCOPED_TRACE(port.toStdString());
+        prompts.shown.clear();
+        view.choices.realTimeAuxin = true;
+        view.choices.realTimePort = port;
+        StartMeasurementOn(Sensor1);
+        EXPECT_TRUE(prompts.shown.contains("ERROR: " + message)) << prompts.shown.join('|').toStdString();
+        EXPECT_EQ(s.ConnectButtonTag(), 0);
+        EXPECT_EQ(s.Mode(), SessionMode::Idle);
+        EXPECT_TRUE(central->CommandsTo(Sensor1).isEmpty());
+    }
 }
 
 // Twenty silent ticks lose the link; the sensor is sought again, and the

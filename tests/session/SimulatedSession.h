@@ -12,6 +12,7 @@
 #include "data/OleDate.h"
 #include "session/AcquisitionSession.h"
 #include "session/RecordingView.h"
+#include "session/StringTable.h"
 #include "sim/SimulatedCentral.h"
 #include "support/ObservedCentral.h"
 #include "support/ScriptedPrompts.h"
@@ -47,6 +48,13 @@ protected:
 
     QString EventLogPath() const { return folder.filePath(QStringLiteral("tq580.evl")); }
     QString DataFolder() const { return folder.filePath(QStringLiteral("work/Data")); }
+
+    // Ext. Input ports that refuse a start, each with what the user is told.
+    QList<std::pair<QString, QString>> RefusedExternalInputPorts() const {
+        return {{folder.filePath(QStringLiteral("no-such-port")), MsgUnableToOpenPort},
+                {QString(), MsgNoExternalInputPort},
+                {QStringLiteral("0"), MsgNoExternalInputPort}};
+    }
 
     AcquisitionSession& Start(QList<SimulatedSensorSpec> sensors = DefaultSensors(6)) {
         SimulationOptions options;

@@ -118,7 +118,7 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     EXPECT_TRUE(TakeRenderedModes().contains("remote pass"));
     EXPECT_EQ(s.Mode(), SessionMode::EventLog);
 
-    s.MarkEvent(3);
+    EXPECT_TRUE(s.MarkEvent(3));  // the key is the mark's alone
     Advance(500);
     EXPECT_TRUE(view.LastLogLine().endsWith("  Event3Started")) << view.LastLogLine().toStdString();
     QFile log(EventLogPath());
@@ -201,17 +201,21 @@ TEST_F(StorageFlow, EventBoxMarksGoToTheLogWhileTheEventLogRuns) {
 
 TEST_F(StorageFlow, EventLogPortThatCannotOpenRefusesTheStart) {
     AcquisitionSession& s = StartOnStoragePage(0);
-    view.choices.storageAuxin = true;
-    view.choices.storagePort = folder.filePath("no-such-port");
-    s.StartButtonClicked();
-    EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + MsgUnableToOpenPort});
-    EXPECT_EQ(s.StartButtonTag(), 0);
-    EXPECT_TRUE(view.logLines.isEmpty());
+    for (const auto& [port, message] : RefusedExternalInputPorts()) {
+        SCOPED_TRACE(port.toStdString());
+        prompts.shown.clear();
+        view.choices.storageAuxin = true;
+        view.choices.storagePort = port;
+        s.StartButtonClicked();
+        EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + message});
+        EXPECT_EQ(s.StartButtonTag(), 0);
+        EXPECT_TRUE(view.logLines.isEmpty());
+    }
 }
 
 TEST_F(StorageFlow, MarkWithoutARunningEventLogIsDropped) {
     AcquisitionSession& s = StartOnStoragePage();
-    s.MarkEvent(2);
+    EXPECT_FALSE(s.MarkEvent(2));  // the key goes on to the focused control
     Advance(500);
     EXPECT_EQ(s.Supervision.PendingEvent, 0);
     EXPECT_FALSE(QFile::exists(EventLogPath()));
