@@ -118,6 +118,12 @@ public:
     void MergeClicked();
     void ClearInitPointsClicked();
     void ValueInitializationClicked();
+    // The pointer on the trend (the trend box's size for a release, which
+    // places the sample cursor and decides on Value-Initialization).
+    void TrendPressed(Qt::MouseButton button, int x, int y);
+    void TrendMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void TrendReleased(Qt::MouseButton button, int x, int y, int trendWidth, int trendHeight);
+    void TrendDoubleClicked();
     // Keys: a mark for Timer1 to take (+N started, -N ended). True while a
     // measurement or the event log runs, when the key is a mark and is the
     // mark's alone: it must not also reach the focused control.
