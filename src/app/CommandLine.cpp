@@ -64,7 +64,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption outputOption(
         QStringLiteral("output"), QStringLiteral("With --export-snirf and one record file: the SNIRF file to write."),
         QStringLiteral("FILE.snirf"));
-    parser.addOptions({simulateOption, exportOption, outputOption});
+    const QCommandLineOption subjectOption(
+        QStringLiteral("subject"),
+        QStringLiteral("With --export-snirf: the subject the records are of, written as SubjectID (\"unknown\" "
+                       "without it)."),
+        QStringLiteral("LABEL"));
+    parser.addOptions({simulateOption, exportOption, outputOption, subjectOption});
     parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
     for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
     for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
@@ -86,6 +91,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (parser.isSet(simulateOption)) return UsageError(QStringLiteral("--export-snirf opens no window; --simulate does not go with it."));
         result.exportInputs = parser.values(exportOption) + parser.positionalArguments();
         result.exportOutput = parser.value(outputOption);
+        result.exportSubject = parser.value(subjectOption).trimmed();
+        if (parser.isSet(subjectOption) && result.exportSubject.isEmpty())
+            return UsageError(QStringLiteral("--subject needs a label."));
         if (parser.isSet(outputOption) && result.exportInputs.size() != 1)
             return UsageError(QStringLiteral("--output names the SNIRF file of one record file; %1 were given.")
                                   .arg(result.exportInputs.size()));
@@ -93,6 +101,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (parser.isSet(outputOption)) return UsageError(QStringLiteral("--output is only used with --export-snirf."));
+    if (parser.isSet(subjectOption)) return UsageError(QStringLiteral("--subject is only used with --export-snirf."));
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("Unexpected argument '%1': record files are opened from the window, or "
                                          "converted with --export-snirf.")
@@ -112,7 +121,7 @@ int RunWithoutWindow(const CommandLine& commandLine) {
         out << commandLine.text << Qt::endl;
         return 0;
     case CommandLine::Action::ExportSnirf:
-        return ExportSnirfFiles(commandLine.exportInputs, commandLine.exportOutput, out, err);
+        return ExportSnirfFiles(commandLine.exportInputs, commandLine.exportOutput, commandLine.exportSubject, out, err);
     case CommandLine::Action::UsageError:
         err << QCoreApplication::applicationName() << ": " << commandLine.text << Qt::endl;
         return UsageErrorExitCode;

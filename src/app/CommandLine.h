@@ -16,6 +16,7 @@ struct CommandLine {
     QString text;
     QStringList exportInputs;
     QString exportOutput;
+    QString exportSubject;  // --subject, the SubjectID of the files
     // For CreateCentral: the program's name and the --simulate=N asked for, if any.
     QStringList centralArguments;
 };

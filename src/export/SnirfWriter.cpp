@@ -26,21 +26,29 @@ QString Refusal(const SampleStore& store) {
 
 SnirfMeasurementTime MeasurementTimeInUtc(double localStartTime) {
     const QDateTime utc = QDateTimeFromOleDate(localStartTime).toUTC();
-    return {utc.toString(QStringLiteral("yyyy-MM-dd")), utc.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('Z')};
+    SnirfMeasurementTime start{utc.toString(QStringLiteral("yyyy-MM-dd")),
+                               utc.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('Z'), {}};
+    if (utc.time().msec() != 0)
+        start.timeWithMilliseconds = utc.toString(QStringLiteral("HH:mm:ss.zzz")) + QLatin1Char('Z');
+    return start;
 }
 
-SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path) {
+SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject) {
     const QString refusal = Refusal(store);
-    if (!refusal.isEmpty()) return {false, refusal};
-
-    std::vector<char> image;
+    if (!refusal.isEmpty()) return {{}, refusal};
     try {
         Hdf5File file = Hdf5File::CreateInMemory();
-        WriteSnirfContent(store, file);
-        image = file.Image();
+        WriteSnirfContent(store, subject, file);
+        return {file.Image(), {}};
     } catch (const Hdf5Error& error) {
-        return {false, QString::fromStdString(error.what())};
+        return {{}, QString::fromStdString(error.what())};
     }
+}
+
+SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject) {
+    const SnirfImage built = BuildSnirfImage(store, subject);
+    if (!built.refusal.isEmpty()) return {false, built.refusal};
+    const std::vector<char>& image = built.bytes;
 
     // The temporary file in the target's folder replaces the target only
     // once it is written completely and flushed to disk.
