@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -60,6 +61,15 @@ QString QtPrompts::SnirfFileName(const QString& initialFolder, const QString& su
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtPrompts::AskText(const QString& question, const QString& initialText) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(AppCaption);
+    dialog.setLabelText(question);
+    dialog.setTextValue(initialText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 QString QtPrompts::OpenFileName(const QString& initialFolder) {

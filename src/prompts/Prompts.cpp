@@ -2,3 +2,5 @@
 
 // Out of line, so the interface's vtable has one home.
 Prompts::~Prompts() = default;
+
+std::optional<QString> Prompts::AskText(const QString&, const QString&) { return std::nullopt; }

@@ -43,6 +43,10 @@ public:
     // The SNIRF export's save dialog ("*.snirf"); asks nothing about overwriting.
     virtual QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) = 0;
 
+    // A line of text, offered with initialText; nothing for Cancel. Without
+    // a way to ask, it is cancelled.
+    virtual std::optional<QString> AskText(const QString& question, const QString& initialText);
+
     // The connection settings dialog, modal; nothing when it was cancelled.
     virtual std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) = 0;
 };

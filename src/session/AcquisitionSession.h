@@ -17,6 +17,7 @@
 #include "serial/ExternalInput.h"
 #include "serial/WUni232c.h"
 #include "session/ControlStates.h"
+#include "session/ExportChoices.h"
 #include "session/SessionMode.h"
 #include "session/SessionView.h"
 #include "storage/DeviceTable.h"
@@ -78,6 +79,7 @@ public:
     bool UploadRequest = false;
 
     QString SavedFileName;  // the last file the record was saved to, without folder
+    ExportChoices Exports;  // what the exports remember; the window keeps it in the settings file
     QString EventLogFileName;
     QString DataFolder;
 
@@ -221,6 +223,13 @@ private:
     bool SaveRecord();
     bool SaveRecordAndTell();
     void MergeEventLog(bool mo);
+    // After a save: an upload's SNIRF file beside the record file, which
+    // keeps its raw intensities. SavedFilesText names the files the save
+    // wrote; RawIntensitiesKept is false when they were wanted beside it and
+    // are not there, so the sensor must keep its log.
+    void WriteSnirfBesideRecord(const QString& recordPath);
+    QString SavedFilesText() const;
+    bool RawIntensitiesKept() const;
 
     BleCentral& central_;
     Prompts& prompts_;
@@ -245,4 +254,9 @@ private:
     bool journalling_ = false;  // the record in memory has a journal
     JournalKind journalKind_ = JournalKind::Measurement;
     bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
+    struct SnirfBeside {
+        bool wanted = false;  // the last save was of an upload, with the setting on
+        QString name;         // the SNIRF file it wrote, without folder; empty when none
+    };
+    SnirfBeside snirfBeside_;
 };

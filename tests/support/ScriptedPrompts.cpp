@@ -24,6 +24,18 @@ QString ScriptedPrompts::SnirfFileName(const QString& initialFolder, const QStri
     return NextFileName("SNIRF");
 }
 
+std::optional<QString> ScriptedPrompts::AskText(const QString& question, const QString& initialText) {
+    shown << "TEXT: " + question;
+    lastInitialText = initialText;
+    if (texts.empty()) {
+        ADD_FAILURE() << "text asked without a scripted answer: " << question.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<QString> answer = texts.front();
+    texts.pop_front();
+    return answer;
+}
+
 std::optional<ConnectionChoice> ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer) {
     shown << "CONNECT";
     if (connectionAnswers.empty()) {

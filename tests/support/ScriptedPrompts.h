@@ -12,10 +12,13 @@
 // A prompt with no scripted answer fails the test.
 class ScriptedPrompts : public Prompts {
 public:
-    QStringList shown;  // "ERROR: ...", "NOTICE: ...", "ASK: ...", "SAVE", "OPEN", "SNIRF", "CONNECT"
+    // "ERROR: ...", "NOTICE: ...", "ASK: ...", "TEXT: ...", "SAVE", "OPEN", "SNIRF", "CONNECT"
+    QStringList shown;
 
     std::deque<bool> answers;        // for AskYesNo and AskOkCancel
     std::deque<QString> fileNames;   // for SaveFileName and OpenFileName
+    std::deque<std::optional<QString>> texts;  // for AskText; nothing is Cancel
+    QString lastInitialText;                   // what the last AskText offered
     // For ConnectionSettings: each sees what the dialog offers and answers
     // with a choice, or nothing for Cancel.
     std::deque<std::function<std::optional<ConnectionChoice>(const ConnectionOffer&)>> connectionAnswers;
@@ -27,6 +30,7 @@ public:
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
     QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
+    std::optional<QString> AskText(const QString& question, const QString& initialText) override;
     std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
 
     QString lastSaveFolder;
