@@ -64,12 +64,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption outputOption(
         QStringLiteral("output"), QStringLiteral("With --export-snirf and one record file: the SNIRF file to write."),
         QStringLiteral("FILE.snirf"));
+    const QCommandLineOption dropOption(
+        QStringLiteral("simulate-drop"),
+        QStringLiteral("With --simulate: the sensors drop their link AFTER seconds after a measurement starts and "
+                       "are gone for FOR seconds, so the reconnect can be seen."),
+        QStringLiteral("AFTER,FOR"));
     const QCommandLineOption subjectOption(
         QStringLiteral("subject"),
         QStringLiteral("With --export-snirf: the subject the records are of, written as SubjectID (\"unknown\" "
                        "without it)."),
         QStringLiteral("LABEL"));
-    parser.addOptions({simulateOption, exportOption, outputOption, subjectOption});
+    parser.addOptions({simulateOption, dropOption, exportOption, outputOption, subjectOption});
     parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
     for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
     for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
@@ -106,9 +111,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return UsageError(QStringLiteral("Unexpected argument '%1': record files are opened from the window, or "
                                          "converted with --export-snirf.")
                               .arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(dropOption)) {
+        if (!parser.isSet(simulateOption)) return UsageError(QStringLiteral("--simulate-drop goes with --simulate."));
+        if (!ParseSimulatedDrop(parser.value(dropOption)))
+            return UsageError(QStringLiteral("--simulate-drop takes two numbers of seconds, as in --simulate-drop 20,8 "
+                                             "(the link drops 20 s after the start, for 8 s)."));
+    }
     result.centralArguments = {arguments.value(0)};
     if (parser.isSet(simulateOption))
         result.centralArguments << QStringLiteral("--simulate=") + parser.value(simulateOption);
+    if (parser.isSet(dropOption)) result.centralArguments << QStringLiteral("--simulate-drop=") + parser.value(dropOption);
     return result;
 }
 

@@ -132,6 +132,7 @@ public:
     QStatusBar* StatusBar1;
     QLabel* StatusLine;  // the one line of the status bar
     QLabel* NetworkStatus;  // the network mark listener's status, while it is on
+    QLabel* MarkCount;      // "Marks[ 3/100 ]": the record's event marks used
 
     // --- Menus -------------------------------------------------------------
     QAction* O1;  // Open
@@ -160,9 +161,9 @@ public:
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
-    // Event marking; FormKeyDown returns true when it consumed the key.
+    // Event marking; each returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void FormKeyPress(int mark);
+    bool FormKeyPress(int mark);
     void PageControl1Change();
     void AuxinCheckBoxClick(int tag);
     void X1Click();
@@ -218,6 +219,7 @@ public:
 
     // Asks for a paint of the trend; requests before the next paint coalesce.
     void RepaintTrend() override;
+    void ShowMarkCount();
     // After a record was stopped, opened or uploaded: shows the end of a
     // record longer than a screen with the scroll bar, hides the bar for a
     // shorter one, and repaints.

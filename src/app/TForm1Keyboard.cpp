@@ -32,8 +32,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (FormKeyDown(key.key(), key.modifiers())) return true;
-    FormKeyPress(MarkOfKey(key));
-    return false;
+    return FormKeyPress(MarkOfKey(key));
 }
 
 // Alt+1..Alt+9 ends event 1..9; the key goes no further.
@@ -43,7 +42,8 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-// Typing 1..9 starts event 1..9; Ctrl+A..Ctrl+I ends it.
-void TForm1::FormKeyPress(int mark) {
-    if (mark != 0) Session.MarkEvent(mark);
+// Typing 1..9 starts event 1..9; Ctrl+A..Ctrl+I ends it. While marks are
+// taken, the key goes no further (the session says when).
+bool TForm1::FormKeyPress(int mark) {
+    return mark != 0 && Session.MarkEvent(mark);
 }

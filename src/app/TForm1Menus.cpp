@@ -49,6 +49,9 @@ void TForm1::BuildStatusBar() {
     StatusBar1->setSizeGripEnabled(true);
     StatusLine = new QLabel(StatusBar1);
     StatusBar1->addWidget(StatusLine, 1);
+    MarkCount = new QLabel(StatusBar1);
+    MarkCount->hide();
+    StatusBar1->addPermanentWidget(MarkCount);
 }
 
 void TForm1::X1Click() { close(); }

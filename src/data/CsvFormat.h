@@ -38,8 +38,8 @@ constexpr int MaxCsvRowLength = 8192;
 // Where the look-up of event marks for the next row may start. The marks
 // are read in table order up to the first free entry or the first mark past
 // the row, so the entries passed for one row hold nothing for a later row:
-// rows written in rising order need not look at them again. Marks are only
-// ever added into the first free entry, so entries passed stay passed.
+// rows written in rising order need not look at them again. Marks are kept
+// in sample order, so entries passed stay passed.
 struct EventMarkScan {
     int first = 0;
 };

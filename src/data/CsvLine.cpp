@@ -164,7 +164,11 @@ bool ParseCsvNumber(std::string_view text, double& value) {
         value = 0;
         return true;
     }
-    if (text.front() == '+') text.remove_prefix(1);
+    if (text.front() == '+') {
+        // The sign belongs to the number: "+ 0.0123" is none.
+        text.remove_prefix(1);
+        if (text.empty() || text.front() == ' ' || text.front() == '\t') return false;
+    }
     if (ParsePlainDecimal(text, value)) return true;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     return result.ec == std::errc() && result.ptr == text.data() + text.size();

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "data/OleDate.h"
+#include "data/RateTable.h"
+
 namespace {
 constexpr int32_t LastPosition = MaxSamples - 1;
 }
@@ -38,6 +41,22 @@ bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing) 
     return true;
 }
 
+int32_t FillNoDataRowsUntil(SampleStore& store, double now) {
+    if (store.SampleCount == 0 || !IsValidRateIndex(store.RecordRateIndex)) return 0;
+    const int64_t start = OleDateToMilliseconds(store.RecordStartTime);
+    const int64_t interval = RateTable[store.RecordRateIndex];
+    const int64_t due = (OleDateToMilliseconds(now) - start) / interval;
+    int32_t added = 0;
+    while (store.SampleCount < due - 1) {
+        MEAS_DATA_TYPE row = store.Samples[store.SampleCount - 1];
+        row.time = MillisecondsToOleDate(start + int64_t{store.SampleCount} * interval);
+        if (!AppendLostPlaceholder(store, row)) break;
+        ++added;
+    }
+    if (added > 0) store.RecordEndTime = store.Samples[store.SampleCount - 1].time;
+    return added;
+}
+
 bool RepeatLastSample(SampleStore& store) {
     const int32_t position = store.SampleCount;
     if (position == 0 || position >= LastPosition) return false;
@@ -50,13 +69,14 @@ bool RepeatLastSample(SampleStore& store) {
 }
 
 bool AddEventMark(SampleStore& store, int32_t sample, int32_t code) {
-    for (auto& mark : store.EventMarks) {
-        if (mark.sample < 0) {
-            mark = {sample, code};
-            return true;
-        }
-    }
-    return false;
+    int position = EventMarkCount(store);
+    if (position == MaxEventMarks) return false;
+    // Marks of later samples move up one entry. A live mark lands on the
+    // newest sample and moves nothing; a merged log may go back in time.
+    for (; position > 0 && store.EventMarks[position - 1].sample > sample; --position)
+        store.EventMarks[position] = store.EventMarks[position - 1];
+    store.EventMarks[position] = {sample, code};
+    return true;
 }
 
 int EventMarkCount(const SampleStore& store) {

@@ -59,13 +59,20 @@ bool AppendSample(SampleStore& store, const MEAS_DATA_TYPE& sample);
 // the loss. Refused from position 107999 on, which stays for that sample.
 bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing);
 
+// Rows of "No data" for the time a lost link kept from a real-time record,
+// each at the time the record's rate gives its position (from the record's
+// start), up to the row before the one due at `now`. Returns the rows added.
+int32_t FillNoDataRowsUntil(SampleStore& store, double now);
+
 // Stands in for a single lost sample by repeating the last one (new index,
 // no value-initialization mark). Refused from position 107999 on and on an
 // empty record.
 bool RepeatLastSample(SampleStore& store);
 
-// Puts the mark into the first free entry; dropped when all are used.
+// Adds the mark after every mark of the same or an earlier sample, so the
+// marks stay in sample order, which the file writer and the trend rely on;
+// dropped when all entries are used.
 bool AddEventMark(SampleStore& store, int32_t sample, int32_t code);
 
-// Number of used event marks (they come first, in order).
+// Number of used event marks (they come first, in sample order).
 int EventMarkCount(const SampleStore& store);

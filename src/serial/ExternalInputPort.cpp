@@ -7,8 +7,13 @@ bool OpenExternalInputPort(TWUni232c& port, bool auxinTicked, const QString& por
     port.Close();
     if (!auxinTicked) return true;
 
+    // Ticked without a port, the event box's marks would be lost unnoticed.
+    const auto refuseWithoutPort = [&prompts] {
+        prompts.Error(QString::fromLatin1(NoExternalInputPortText));
+        return false;
+    };
     const QString text = portText.trimmed();
-    if (text.isEmpty()) return true;
+    if (text.isEmpty()) return refuseWithoutPort();
 
     if (text.startsWith(QLatin1Char('/'))) {
         port.DevicePath = text;
@@ -21,7 +26,7 @@ bool OpenExternalInputPort(TWUni232c& port, bool auxinTicked, const QString& por
                               .arg(text));
             return false;
         }
-        if (number <= 0) return true;
+        if (number <= 0) return refuseWithoutPort();
         port.DevicePath.clear();
         port.Port = static_cast<uint8_t>(number & 0xFF);
     }

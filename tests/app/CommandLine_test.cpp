@@ -29,6 +29,18 @@ TEST(CommandLine, SimulateReachesTheCentralUnchanged) {
     }
 }
 
+// The simulated drop reaches the central with the simulated sensors.
+TEST(CommandLine, SimulateDropReachesTheCentral) {
+    const CommandLine commandLine = ParseCommandLine({"tq580", "--simulate", "--simulate-drop", "20,8.5"});
+    ASSERT_EQ(commandLine.action, Action::Window) << commandLine.text.toStdString();
+    EXPECT_EQ(SimulatedSensorCount(commandLine.centralArguments), DefaultSimulatedSensors);
+    EXPECT_TRUE(commandLine.centralArguments.contains("--simulate-drop=20,8.5"));
+    const std::optional<SimulatedDrop> drop = ParseSimulatedDrop(QStringLiteral("20,8.5"));
+    ASSERT_TRUE(drop.has_value());
+    EXPECT_EQ(drop->afterSeconds, 20);
+    EXPECT_EQ(drop->forSeconds, 8.5);
+}
+
 TEST(CommandLine, ExportTakesEveryRecordFileAndOneOutput) {
     CommandLine commandLine = ParseCommandLine({"tq580", "--export-snirf", "a.csv", "b.csv", "c.csv"});
     EXPECT_EQ(commandLine.action, Action::ExportSnirf);
@@ -45,7 +57,7 @@ TEST(CommandLine, HelpAndVersionNeedNoWindow) {
     for (const char* option : {"--help", "-h", "--help-all"})
         EXPECT_EQ(ParseCommandLine({"tq580", option}).action, Action::Help) << option;
     const CommandLine help = ParseCommandLine({"tq580", "--help"});
-    for (const char* named : {"--simulate", "--export-snirf", "--output", "--version"})
+    for (const char* named : {"--simulate", "--simulate-drop", "--export-snirf", "--output", "--version"})
         EXPECT_TRUE(help.text.contains(QLatin1String(named))) << named;
     EXPECT_EQ(ParseCommandLine({"tq580", "--version"}).action, Action::Version);
 }
@@ -58,6 +70,11 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {
         {{"tq580", "--output", "x.snirf"}, "--export-snirf"},
         {{"tq580", "--export-snirf", "a.csv", "--simulate"}, "--simulate"},
         {{"tq580", "record.csv"}, "record.csv"},
+        {{"tq580", "--simulate-drop", "20,8"}, "goes with --simulate"},
+        {{"tq580", "--simulate", "--simulate-drop", "20"}, "two numbers"},
+        {{"tq580", "--simulate", "--simulate-drop", "20,0"}, "two numbers"},
+        {{"tq580", "--simulate", "--simulate-drop", "-1,8"}, "two numbers"},
+        {{"tq580", "--simulate", "--simulate-drop", "soon,8"}, "two numbers"},
     };
     for (const auto& [arguments, named] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());

@@ -28,8 +28,8 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
     ChooseInDialog(Sensor1, 0);
     form.ConnectButton->click();
     EXPECT_FALSE(form.ConnectButton->isEnabled());  // while the scan runs
-    for (int i = 0; i < 600 && form.Session.ConnectButtonTag == 0; ++i) Advance(10);
-    ASSERT_EQ(form.Session.ConnectButtonTag, 1);
+    for (int i = 0; i < 600 && form.Session.ConnectButtonTag() == 0; ++i) Advance(10);
+    ASSERT_EQ(form.Session.ConnectButtonTag(), 1);
     EXPECT_EQ(form.ConnectButton->text(), "End");
     EXPECT_EQ(form.ConnectButton->toolTip(), HintDisconnect);
     EXPECT_TRUE(form.ConnectButton->isEnabled());
@@ -80,6 +80,30 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
     EXPECT_FALSE(form.MsgPanel->isVisible());
     EXPECT_TRUE(form.StatusLine->text().endsWith(
         QStringLiteral(" ]    Rate[ 0.1sec ]    Count[ %1 ]").arg(form.Session.Store.SampleCount)));
+}
+
+// A key that marks an event is the mark's alone: typed while the focus is on
+// "Moving avg.", it does not also choose "3 points". With no measurement
+// running the same key is no mark and goes to the control.
+TEST_F(RealTimeFlow, AKeyThatMarksGoesNoFurther) {
+    TForm1& form = Start();
+    form.AuxinCheckBox->setChecked(true);
+    form.AuxPortEdit->setText(QString());
+    Type(form.AuxPortEdit, Qt::Key_3, Qt::NoModifier, "3");
+    EXPECT_EQ(form.AuxPortEdit->text(), "3");
+    form.AuxinCheckBox->setChecked(false);
+
+    StartMeasurementOn(Sensor1);
+    Advance(1000);
+    form.AveComboBox->setFocus();
+    Type(form.AveComboBox, Qt::Key_3, Qt::NoModifier, "3");
+    Advance(500);
+    Type(form.AveComboBox, Qt::Key_E, Qt::ControlModifier, QString(QChar(5)));
+    Advance(500);
+    EXPECT_EQ(form.AveComboBox->currentText(), "none");
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
+    EXPECT_EQ(form.Session.Store.EventMarks[0].code, 3);
+    EXPECT_EQ(form.Session.Store.EventMarks[1].code, -5);
 }
 
 // A sensor check shows the light-level controls in place of the haemoglobin

@@ -166,6 +166,9 @@ TEST(CsvReader, DamagedFilesKeepTheRowsReadBeforeTheDamage) {
         {"a non-numeric battery", Header + Row(0) + "00:00:00,1,abc,0,0,0,,,0,0,0,0,,0,0,0,0\r\n" + Row(2), true, true, {0}},
         {"a non-numeric SEQ", Header + Row(0) + "00:00:00,1x,3.6,0,0,0,,,0,0,0,0,,0,0,0,0\r\n", true, true, {0}},
         {"a bad channel value", Header + "00:00:00,0,3.6,0,0,0,S1,,0,0,0,0,,0,0,0,6O.1\r\n", true, true, {}},
+        // Spaces go in front of a number, not between its sign and its digits.
+        {"a sign apart from its number", Header + Row(0) + "00:00:00,1,3.6,0,0,0,,,+ 0.0123,0,0,0,,0,0,0,0\r\n", true,
+         true, {0}},
         {"a row of 16 fields is skipped", Header + Row(0) + "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15\r\n" + Row(2),
          true, false, {0, 2}},
         {"an empty line ends reading", Header + Row(0) + "\r\n" + Row(1), true, false, {0}},
@@ -398,7 +401,7 @@ void ExpectSameNumber(const std::string& text) {
 
 TEST(CsvLine, NumbersReadAsTheLibraryReadsThem) {
     for (const char* text : {"0.0123", " -0.0045", "-0.0000", "-0", "0", "65.43", "  0.00", "3.6", "5.", ".5", "-.5",
-                             "-", ".", "1e-3", "1E5", "0x10", "+1.5", "+-1", "--1", "1.2.3", " 1 2", "inf", "-nan",
+                             "-", ".", "1e-3", "1E5", "0x10", "+1.5", "+ 0.0123", "+  7", "+-1", "--1", "1.2.3", " 1 2", "inf", "-nan",
                              "123456789012345", "999999999999999.9", "9007199254740993", "0.30000000000000004",
                              "00000000000000000012.5", "1.00000000000000000000000001", "0.1234567890123456789"})
         ExpectSameNumber(text);

@@ -90,7 +90,7 @@ TEST(CsvWriter, EventTextStopsAtTheFirstFreeOrLaterMark) {
     for (int i = 0; i < 4; ++i) AppendSample(store, MEAS_DATA_TYPE{});
     AddEventMark(store, 1, 3);
     AddEventMark(store, 3, -4);
-    AddEventMark(store, 1, 5);  // out of order: the scan has stopped at sample 3 before reaching it
+    store.EventMarks[2] = {1, 5};  // out of order: the scan has stopped at sample 3 before reaching it
     store.EventMarks[5] = {1, 6};  // behind a free entry: never read
     const char* expected[] = {"", "S3", "", "E4"};
     for (int position = 0; position < 4; ++position) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
 
@@ -122,6 +124,23 @@ TEST(SampleStore, EventMarksFillFirstFreeAndDropWhenFull) {
     EXPECT_TRUE(AddEventMark(store, 7, -2));
     EXPECT_EQ(store.EventMarks[0].sample, 7);
     EXPECT_EQ(store.EventMarks[0].code, -2);
+}
+
+// Marks that arrive out of time order (a merged log whose clock went back)
+// take their place by sample; marks of one sample keep their arrival order;
+// a full table takes nothing, not even a mark of an earlier sample.
+TEST(SampleStore, EventMarksStayInSampleOrder) {
+    SampleStore store;
+    for (const auto& [sample, code] : {std::pair{40, 1}, {10, 2}, {40, -1}, {10, -2}, {0, 3}})
+        AddEventMark(store, sample, code);
+    std::vector<std::pair<int, int>> marks;
+    for (int i = 0; i < EventMarkCount(store); ++i)
+        marks.emplace_back(store.EventMarks[i].sample, store.EventMarks[i].code);
+    EXPECT_EQ(marks, (std::vector<std::pair<int, int>>{{0, 3}, {10, 2}, {10, -2}, {40, 1}, {40, -1}}));
+
+    while (EventMarkCount(store) < MaxEventMarks) AddEventMark(store, 50, 4);
+    EXPECT_FALSE(AddEventMark(store, 5, 5));
+    EXPECT_EQ(store.EventMarks[1].sample, 10);
 }
 
 TEST(RateTable, IndexZeroIsValidWithoutLabel) {

@@ -37,19 +37,27 @@ TEST_F(OpeningTheExternalInput, OpensTheDevicePathWhenTicked) {
     EXPECT_EQ(port.Read(1, &byte), 1);
 }
 
-TEST_F(OpeningTheExternalInput, StartsWithoutInputWhenUntickedOrWithoutANumber) {
-    struct Case {
-        bool ticked;
-        const char* text;
-    };
-    const Case cases[] = {{false, "3"}, {false, "COM3"}, {true, ""}, {true, "  "}, {true, "0"}, {true, "-2"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+TEST_F(OpeningTheExternalInput, StartsWithoutInputWhenUnticked) {
+    for (const char* text : {"3", "COM3", ""}) {
+        SCOPED_TRACE(text);
         LeaveOpen(pair.nearPath);
-        EXPECT_TRUE(OpenExternalInputPort(port, c.ticked, QString::fromLatin1(c.text), prompts));
+        EXPECT_TRUE(OpenExternalInputPort(port, false, QString::fromLatin1(text), prompts));
         EXPECT_FALSE(port.Connect());
     }
     EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+// Ticked with an empty edit or port 0, the event box would be read from
+// nowhere and its marks lost without a word: the start does not happen.
+TEST_F(OpeningTheExternalInput, RefusesTheStartWhenTickedWithoutAPort) {
+    for (const char* text : {"", "  ", "0", "-2"}) {
+        SCOPED_TRACE(text);
+        prompts.shown.clear();
+        LeaveOpen(pair.nearPath);
+        EXPECT_FALSE(OpenExternalInputPort(port, true, QString::fromLatin1(text), prompts));
+        EXPECT_FALSE(port.Connect());
+        EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + QString::fromLatin1(NoExternalInputPortText)});
+    }
 }
 
 TEST_F(OpeningTheExternalInput, ReplacesAPortLeftOpenByTheNamedOne) {

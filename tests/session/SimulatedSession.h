@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "data/OleDate.h"
 #include "session/AcquisitionSession.h"
 #include "session/RecordingView.h"
+#include "session/StringTable.h"
 #include "sim/SimulatedCentral.h"
 #include "support/ObservedCentral.h"
 #include "support/ScriptedPrompts.h"
@@ -31,14 +33,28 @@ protected:
     RecordingView view;
     std::unique_ptr<AcquisitionSession> session;
 
+    // The disk under the session's writer thread; empty: fdatasync.
+    SyncFunction syncFile;
+    // After each tick, wait for the writer thread as if the disk were
+    // instant, so what a tick wrote is on disk when the test looks.
+    bool settleDiskWritesEachTick = true;
+
     int64_t elapsedMilliseconds = 0;
     int64_t nextSupervisionTick = 500;
     int64_t watchdogStartedAt = -1;  // -1: not running
+    bool supervisionTickRunning = false;
 
     static constexpr int StepMilliseconds = 10;
 
     QString EventLogPath() const { return folder.filePath(QStringLiteral("tq580.evl")); }
     QString DataFolder() const { return folder.filePath(QStringLiteral("work/Data")); }
+
+    // Ext. Input ports that refuse a start, each with what the user is told.
+    QList<std::pair<QString, QString>> RefusedExternalInputPorts() const {
+        return {{folder.filePath(QStringLiteral("no-such-port")), MsgUnableToOpenPort},
+                {QString(), MsgNoExternalInputPort},
+                {QStringLiteral("0"), MsgNoExternalInputPort}};
+    }
 
     AcquisitionSession& Start(QList<SimulatedSensorSpec> sensors = DefaultSensors(6)) {
         SimulationOptions options;
@@ -48,7 +64,7 @@ protected:
         simulator = CreateSimulatedCentral(options);
         central = std::make_unique<ObservedCentral>(*simulator);
         session = std::make_unique<AcquisitionSession>(SessionDependencies{
-            *central, prompts, *clock, EventLogPath(), DataFolder(), [this] { Advance(StepMilliseconds); }});
+            *central, prompts, *clock, EventLogPath(), DataFolder(), [this] { Advance(StepMilliseconds); }, syncFile});
         AcquisitionSession* s = session.get();
         QObject::connect(central.get(), &BleCentral::DiscoverLEDevice, s, &AcquisitionSession::DeviceDiscovered);
         QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, s, &AcquisitionSession::DiscoveryEnded);
@@ -96,9 +112,14 @@ protected:
             session->DiscoveryWatchdogExpired();
             QCoreApplication::processEvents();
         }
-        if (elapsedMilliseconds >= nextSupervisionTick) {
-            nextSupervisionTick += 500;
+        // A timer does not fire again while its own handler runs (a message
+        // box opened inside it runs the event loop); it fires once after.
+        if (elapsedMilliseconds >= nextSupervisionTick && !supervisionTickRunning) {
+            nextSupervisionTick = std::max(nextSupervisionTick + 500, elapsedMilliseconds - elapsedMilliseconds % 500 + 500);
+            supervisionTickRunning = true;
             session->SupervisionTick();
+            supervisionTickRunning = false;
+            if (settleDiskWritesEachTick) session->SettleDiskWrites();
         }
     }
 

@@ -5,6 +5,8 @@
 
 #include <limits>
 
+#include "data/CsvReader.h"
+#include "data/CsvWriter.h"
 #include "data/OleDate.h"
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
@@ -76,6 +78,27 @@ TEST(EventMerge, StrictOuterChecksAndSkippedMarks) {
         EXPECT_EQ(EventMarkCount(store), c.merged) << c.what;
         EXPECT_EQ(outcome.cleared, 1) << c.what;
     }
+}
+
+// The PC clock was set back an hour during the event log (the end of
+// daylight saving time): its times go backwards. Every mark inside the
+// record is merged, and the saved file holds them all, in sample order.
+TEST(EventMerge, MarksOfALogWhoseClockWentBackAreKeptInSampleOrder) {
+    SampleStore store;
+    Record(store, 4, 3600, 1000);
+    const MergeOutcome outcome =
+        MergeEventMarks(store, {{At(10, 40, 0), 1}, {At(10, 50, 0), -1}, {At(10, 5, 0), 2}, {At(10, 5, 0), -2}});
+    EXPECT_EQ(outcome.merged, 4);
+    const QList<std::pair<int, int>> inSampleOrder{{300, 2}, {300, -2}, {2400, 1}, {3000, -1}};
+    EXPECT_EQ(Marks(store), inSampleOrder);
+
+    store.RecordDeviceId = QStringLiteral("Tq580-123456-001");
+    QTemporaryDir folder;
+    const QString path = folder.filePath("merged.csv");
+    ASSERT_EQ(WriteRecordFile(store, path).result, CsvWriteResult::Written);
+    SampleStore opened;
+    ASSERT_TRUE(ReadRecordFile(opened, path).recordReplaced);
+    EXPECT_EQ(Marks(opened), inSampleOrder);
 }
 
 TEST(EventMerge, MarkBeyondTheStoredSamplesIsDropped) {

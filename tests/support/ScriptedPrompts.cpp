@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedPrompts::Error(const QString& text) { shown << "ERROR: " + text; }
+void ScriptedPrompts::Error(const QString& text) {
+    shown << "ERROR: " + text;
+    if (whileOpen) whileOpen(shown.last());
+}
 
-void ScriptedPrompts::Notice(const QString& text) { shown << "NOTICE: " + text; }
+void ScriptedPrompts::Notice(const QString& text) {
+    shown << "NOTICE: " + text;
+    if (whileOpen) whileOpen(shown.last());
+}
 
 bool ScriptedPrompts::AskYesNo(const QString& text) { return NextAnswer(text); }
 
@@ -60,6 +66,7 @@ bool ScriptedPrompts::NextAnswer(const QString& text) {
 
 QString ScriptedPrompts::NextFileName(const char* kind) {
     shown << kind;
+    if (whileFileDialogOpen) whileFileDialogOpen(QString::fromLatin1(kind));
     if (fileNames.empty()) {
         ADD_FAILURE() << kind << " dialog shown without a scripted file name";
         return {};

@@ -33,6 +33,12 @@ public:
     std::optional<QString> AskText(const QString& question, const QString& initialText) override;
     std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
 
+    // Runs while an error or a notice is open, as the event loop of a real
+    // message box runs until the user clicks OK; empty: closed at once.
+    std::function<void(const QString& shownText)> whileOpen;
+    // The same for the file dialogs: runs while one is open ("SAVE", "OPEN", "SNIRF").
+    std::function<void(const QString& kind)> whileFileDialogOpen;
+
     QString lastSaveFolder;
     QString lastSuggestedName;
 
