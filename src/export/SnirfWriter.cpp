@@ -1,15 +1,13 @@
 #include "export/SnirfWriter.h"
 
 #include <QDateTime>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstring>
 
 #include "data/OleDate.h"
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
 #include "export/Hdf5File.h"
 #include "export/SnirfContent.h"
+#include "export/WholeFileWrite.h"
 
 namespace {
 
@@ -48,21 +46,6 @@ SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject) {
 SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject) {
     const SnirfImage built = BuildSnirfImage(store, subject);
     if (!built.refusal.isEmpty()) return {false, built.refusal};
-    const std::vector<char>& image = built.bytes;
-
-    // The temporary file in the target's folder replaces the target only
-    // once it is written completely and flushed to disk.
-    // Unbuffered, so that a failing write leaves the system's reason in errno.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return {false, file.errorString()};
-    const auto size = static_cast<qint64>(image.size());
-    errno = 0;
-    if (file.write(image.data(), size) != size) {
-        const QString reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
-        file.cancelWriting();
-        file.commit();  // after cancelWriting this only removes the temporary file
-        return {false, reason};
-    }
-    if (!file.commit()) return {false, file.errorString()};
-    return {true, {}};
+    const QString reason = WriteWholeFile(path, built.bytes.data(), static_cast<qint64>(built.bytes.size()));
+    return {reason.isEmpty(), reason};
 }
