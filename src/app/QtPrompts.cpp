@@ -8,6 +8,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 
+#include "app/BidsExportDialog.h"
 #include "app/ConnectionDialog.h"
 #include "session/StringTable.h"
 #include "app/TForm2.h"
@@ -70,6 +71,12 @@ std::optional<QString> QtPrompts::AskText(const QString& question, const QString
     dialog.setTextValue(initialText);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<BidsExportChoice> QtPrompts::BidsExportSettings(const BidsExportChoice& initial) {
+    BidsExportDialog dialog(parent_, initial);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
 }
 
 QString QtPrompts::OpenFileName(const QString& initialFolder) {

@@ -115,6 +115,7 @@ public:
     void SaveClicked();
     void OpenClicked();
     void ExportSnirfClicked();
+    void ExportBidsClicked();
     // A record with samples can be exported, though not while it is saved.
     bool ExportAllowed() const;
     void MergeClicked();

@@ -12,3 +12,5 @@ inline const QString MsgSnirfBesideNotWritten =
     QStringLiteral("Unable to write %1 (%2).\n%3 is saved, without the raw intensities.");
 inline const QString MsgSensorKeepsLog = QStringLiteral(" The sensor keeps its log.");
 inline const QString FilesJoint = QStringLiteral(" and ");
+inline const QString MsgBidsNotExported = QStringLiteral("Unable to export the record to the BIDS dataset: %1.");
+inline const QString MsgBidsExported = QStringLiteral("%1 written to the BIDS dataset %2.");

@@ -42,6 +42,18 @@ std::optional<QString> ScriptedPrompts::AskText(const QString& question, const Q
     return answer;
 }
 
+std::optional<BidsExportChoice> ScriptedPrompts::BidsExportSettings(const BidsExportChoice& initial) {
+    shown << "BIDS";
+    bidsOffered.push_back(initial);
+    if (bidsAnswers.empty()) {
+        ADD_FAILURE() << "BIDS export dialog shown without a scripted answer";
+        return std::nullopt;
+    }
+    const std::optional<BidsExportChoice> answer = bidsAnswers.front();
+    bidsAnswers.pop_front();
+    return answer;
+}
+
 std::optional<ConnectionChoice> ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer) {
     shown << "CONNECT";
     if (connectionAnswers.empty()) {
