@@ -14,6 +14,11 @@ packages=(
   dpkg-dev file desktop-file-utils appstream
 )
 
+# The BIDS tests run the validator from npm under Node: Debian's Node and npm
+# unless the machine has its own.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
+
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -25,3 +30,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update
   apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 fi
+
+# The BIDS validator and Deno, outside the tree.
+"$(dirname "$0")/install-test-tools.sh"
