@@ -77,8 +77,10 @@ def read_tsv(path):
         return list(csv.DictReader(file, delimiter="\t"))
 
 
-def program(*arguments, **options):
-    return subprocess.run([ARGS.program, *arguments], capture_output=True, text=True, timeout=300, **options)
+def program(*arguments):
+    """The program without a display: the export must not need one."""
+    environment = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")}
+    return subprocess.run([ARGS.program, *arguments], capture_output=True, text=True, timeout=300, env=environment)
 
 
 def tree(folder):
@@ -130,6 +132,9 @@ def build_datasets():
 class BidsChecks(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        for tool in ("bids-validator", "deno"):
+            if not os.access(os.path.join(ARGS.tools, "node_modules/.bin", tool), os.X_OK):
+                raise AssertionError(f"{tool} is not installed in {ARGS.tools}: run scripts/install-test-tools.sh")
         cls.datasets = build_datasets()
         for name in list(cls.datasets) + ["broken"]:
             folder = os.path.join(ARGS.work, name)
@@ -174,7 +179,8 @@ class BidsChecks(unittest.TestCase):
         channels = read_tsv(stem + "_channels.tsv")
         self.assertEqual([row["name"] for row in channels], raw.ch_names)
         self.assertEqual([row["type"] for row in channels], ["NIRSCWHBO", "NIRSCWHBR"] * 2)
-        sidecar = json.load(open(stem + "_nirs.json"))
+        with open(stem + "_nirs.json") as file:
+            sidecar = json.load(file)
         self.assertAlmostEqual(sidecar["SamplingFrequency"], raw.info["sfreq"])
         self.assertEqual(sidecar["NIRSChannelCount"], len(channels))
         self.assertEqual(sidecar["DeviceSerialNumber"], record.device)
@@ -189,6 +195,11 @@ class BidsChecks(unittest.TestCase):
         for got, wanted in zip(events, expected):
             self.assertEqual(got[2], wanted[2])
             np.testing.assert_allclose(got[:2], wanted[:2], rtol=0, atol=0.001)
+        # The marks are where MNE finds them in the SNIRF file too (gaps aside:
+        # MNE 1.3 reads them as rows of one second).
+        annotations = sorted((round(onset, 3), description) for onset, description
+                             in zip(raw.annotations.onset, raw.annotations.description) if description != "BAD_ACQ_SKIP")
+        self.assertEqual(annotations, [(onset, trial) for onset, _, trial in events if trial != "BAD_ACQ_SKIP"])
 
         scans_folder = os.path.dirname(os.path.dirname(path))
         scans_file, = [f for f in os.listdir(scans_folder) if f.endswith("_scans.tsv")]
