@@ -30,6 +30,3 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update
   apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 fi
-
-# The BIDS validator and Deno, outside the tree.
-"$(dirname "$0")/install-test-tools.sh"
