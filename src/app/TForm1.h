@@ -138,6 +138,7 @@ public:
     QAction* O1;  // Open
     QAction* S1;  // Save
     QAction* ExportSnirf1;  // Export SNIRF...
+    QAction* ExportBids1;   // Export BIDS...
     QAction* N1;  // Network Marks...
     QAction* U1;  // Print Setup
     QAction* P1;  // Print
@@ -181,6 +182,7 @@ public:
     void S1Click();
     void O1Click();
     void ExportSnirf1Click();
+    void ExportBids1Click();
     // Storage upload.
     void UploadButtonClick();
     void UploadOkButtonClick();

@@ -27,6 +27,7 @@ void TForm1::Render() {
     SetEnabled(O1, controls.OpenEnabled);
     SetEnabled(S1, controls.SaveEnabled);
     SetEnabled(ExportSnirf1, Session.ExportAllowed());
+    SetEnabled(ExportBids1, Session.ExportAllowed());
     SetEnabled(E1, controls.EditEnabled);
     SetEnabled(C1, controls.ClearInitPointsEnabled);
     SetEnabled(GroupBox1, controls.ViewControlsEnabled);

@@ -25,6 +25,7 @@ void TForm1::ReadSettings() {
     networkAddress_ = settings.NetworkAddress;
     networkPort_ = settings.NetworkPort;
     ApplyNetworkSettings();
+    Session.Exports = settings.Export;
 
     UpdateExpectedScreenSamples();
     PlaceWindow(settings);
@@ -73,5 +74,6 @@ void TForm1::WriteSettings() {
     settings.NetworkEnabled = networkEnabled_;
     settings.NetworkAddress = networkAddress_;
     settings.NetworkPort = networkPort_;
+    settings.Export = Session.Exports;
     WriteSettingsFile(SettingsFileName, settings);
 }

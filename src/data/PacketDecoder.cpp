@@ -70,6 +70,7 @@ void PacketDecoder::TakeUploadHeader(const uint8_t* packet) {
 
     record.RecordRateIndex = rateIndex;
     record.UploadTotal = static_cast<int32_t>(total);
+    record.HasRawIntensities = true;
     if (total != 0) record.CurrentSample.time = EncodeBCDdate(Unsigned32(packet + 11), Unsigned32(packet + 15));
     ReferenceValid[0] = ReferenceValid[1] = false;
     context_.Listener.UpdateProgress();

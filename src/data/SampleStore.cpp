@@ -16,6 +16,7 @@ SampleStore::SampleStore() : Samples(new MEAS_DATA_TYPE[MaxSamples]()) {
 
 void ResetRecord(SampleStore& store) {
     store.SampleCount = 0;
+    store.HasRawIntensities = false;
     for (auto& mark : store.EventMarks) mark = {-1, 0};
 }
 

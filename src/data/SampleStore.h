@@ -37,14 +37,17 @@ struct SampleStore {
     bool SequenceGap = false;
     bool CheckSensorsMode = false;
     bool InitPointsEditable = false;
+    // The samples carry the detectors' raw 770 and 830 nm intensities: an
+    // upload, whose haemoglobin values the PC computed from them.
+    bool HasRawIntensities = false;
     bool UploadActive = false;
     int32_t UploadTotal = 0;
 
     EVENT_MARK_TYPE EventMarks[MaxEventMarks];
 };
 
-// A new record: no samples and every event mark free. Each caller resets the
-// other header fields it owns.
+// A new record: no samples, no raw intensities and every event mark free.
+// Each caller resets the other header fields it owns.
 void ResetRecord(SampleStore& store);
 
 // Copies the sample to the next position. Returns false, storing nothing,

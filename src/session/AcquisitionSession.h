@@ -19,6 +19,7 @@
 #include "serial/WUni232c.h"
 #include "session/ControlStates.h"
 #include "session/DiskWriter.h"
+#include "session/ExportChoices.h"
 #include "session/SessionMode.h"
 #include "session/SessionView.h"
 #include "storage/DeviceTable.h"
@@ -82,6 +83,7 @@ public:
     bool RemoteOffRequest = false;
 
     QString SavedFileName;  // the last file the record was saved to, without folder
+    ExportChoices Exports;  // what the exports remember; the window keeps it in the settings file
     QString EventLogFileName;
     QString DataFolder;
 
@@ -113,6 +115,7 @@ public:
     void SaveClicked();
     void OpenClicked();
     void ExportSnirfClicked();
+    void ExportBidsClicked();
     // A record with samples can be exported, though not while it is saved.
     bool ExportAllowed() const;
     void MergeClicked();
@@ -263,6 +266,13 @@ private:
     bool SaveRecord();
     bool SaveRecordAndTell();
     void MergeEventLog(bool mo);
+    // After a save: an upload's SNIRF file beside the record file, which
+    // keeps its raw intensities. SavedFilesText names the files the save
+    // wrote; RawIntensitiesKept is false when they were wanted beside it and
+    // are not there, so the sensor must keep its log.
+    void WriteSnirfBesideRecord(const QString& recordPath);
+    QString SavedFilesText() const;
+    bool RawIntensitiesKept() const;
 
     BleCentral& central_;
     Prompts& prompts_;
@@ -287,6 +297,11 @@ private:
     bool journalBehind_ = false;  // the disk did not take the last batch: the next tick tries again
     JournalKind journalKind_ = JournalKind::Measurement;
     bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
+    struct SnirfBeside {
+        bool wanted = false;  // the last save was of an upload, with the setting on
+        QString name;         // the SNIRF file it wrote, without folder; empty when none
+    };
+    SnirfBeside snirfBeside_;
     // Last: it stops before the state its reports go to.
     DiskWriter diskWriter_;
 };

@@ -13,6 +13,7 @@
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
+#include "session/ExportTexts.h"
 #include "session/StringTable.h"
 #include "storage/EventMerge.h"
 
@@ -34,8 +35,13 @@ bool AcquisitionSession::SaveRecord() {
     Controls.ConnectEnabled = false;
     Controls.StorageTabVisible = false;
     view_->Render();
-    const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); });
-    if (saved) EndJournal();
+    QString savedPath;
+    const bool saved =
+        Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); }, &savedPath);
+    if (saved) {
+        EndJournal();
+        WriteSnirfBesideRecord(savedPath);
+    }
     Controls.OpenEnabled = before.OpenEnabled;
     Controls.EditEnabled = before.EditEnabled;
     Controls.ClearInitPointsEnabled = before.ClearInitPointsEnabled;
@@ -49,7 +55,7 @@ bool AcquisitionSession::SaveRecord() {
 
 bool AcquisitionSession::SaveRecordAndTell() {
     if (!SaveRecord()) return false;
-    prompts_.Notice(SavedFileName + MsgCreatedSuffix);
+    prompts_.Notice(SavedFilesText() + MsgCreatedSuffix);
     return true;
 }
 
@@ -108,8 +114,11 @@ void AcquisitionSession::ExportSnirfClicked() {
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".snirf");
         if (!QFileInfo::exists(path) || prompts_.AskYesNo(QString::fromLatin1(OverwriteQuestionText))) break;
     }
+    const std::optional<QString> subject = prompts_.AskText(MsgSnirfSubjectQuestion, Exports.Subject);
+    if (!subject) return;
+    Exports.Subject = subject->trimmed();
     SetBusy(true);
-    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path);
+    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path, Exports.Subject);
     SetBusy(false);
     if (!outcome.written) {
         prompts_.Error(QStringLiteral("Unable to export %1 (%2). An existing file of that name is unchanged.")

@@ -10,6 +10,7 @@
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
+#include "session/ExportTexts.h"
 #include "session/StringTable.h"
 #include "storage/DeviceGrid.h"
 
@@ -167,8 +168,10 @@ void AcquisitionSession::SaveUploadedRecord(bool clearSensorLog) {
     Store.DataSaved = false;
     SetBusy(false);
     if (SaveRecord()) {
-        UploadPanel.Line3 = SavedFileName + MsgCreatedSuffix;
-        if (clearSensorLog) SendLogClear(Link, central_, clock_);
+        UploadPanel.Line3 = SavedFilesText() + MsgCreatedSuffix;
+        // Clearing the log would lose raw intensities that no file holds.
+        if (clearSensorLog && RawIntensitiesKept()) SendLogClear(Link, central_, clock_);
+        else if (clearSensorLog) UploadPanel.Line3 += MsgSensorKeepsLog;
     }
     UploadPanel.OkEnabled = true;
     view_->Render();

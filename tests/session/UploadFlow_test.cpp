@@ -40,7 +40,7 @@ TEST_F(UploadFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
 
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
     EXPECT_EQ(s.UploadPanel.Line2, "2500/2500  100% Received.");
-    EXPECT_EQ(s.UploadPanel.Line3, "upload.csv" + MsgCreatedSuffix);
+    EXPECT_EQ(s.UploadPanel.Line3, "upload.csv and upload.snirf" + MsgCreatedSuffix);
     EXPECT_EQ(s.UploadPanel.ProgressPercent, 100);
     EXPECT_TRUE(s.UploadPanel.OkEnabled);
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "@CLR"}));
@@ -142,7 +142,7 @@ TEST_F(UploadFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
     s.UploadOkButtonClicked();
     EXPECT_EQ(s.UploadPanel.Line1, MsgUploadAborted);
     EXPECT_TRUE(s.UploadPanel.Line2.endsWith("% Aborted.")) << s.UploadPanel.Line2.toStdString();
-    EXPECT_EQ(s.UploadPanel.Line3, "part.csv" + MsgCreatedSuffix);
+    EXPECT_EQ(s.UploadPanel.Line3, "part.csv and part.snirf" + MsgCreatedSuffix);
     EXPECT_EQ(s.UploadOkButtonTag(), 0);
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "GC"}));
     EXPECT_TRUE(s.Store.DataSaved);

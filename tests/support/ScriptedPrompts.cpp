@@ -30,6 +30,30 @@ QString ScriptedPrompts::SnirfFileName(const QString& initialFolder, const QStri
     return NextFileName("SNIRF");
 }
 
+std::optional<QString> ScriptedPrompts::AskText(const QString& question, const QString& initialText) {
+    shown << "TEXT: " + question;
+    lastInitialText = initialText;
+    if (texts.empty()) {
+        ADD_FAILURE() << "text asked without a scripted answer: " << question.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<QString> answer = texts.front();
+    texts.pop_front();
+    return answer;
+}
+
+std::optional<BidsExportChoice> ScriptedPrompts::BidsExportSettings(const BidsExportChoice& initial) {
+    shown << "BIDS";
+    bidsOffered.push_back(initial);
+    if (bidsAnswers.empty()) {
+        ADD_FAILURE() << "BIDS export dialog shown without a scripted answer";
+        return std::nullopt;
+    }
+    const std::optional<BidsExportChoice> answer = bidsAnswers.front();
+    bidsAnswers.pop_front();
+    return answer;
+}
+
 std::optional<ConnectionChoice> ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer) {
     shown << "CONNECT";
     if (connectionAnswers.empty()) {
