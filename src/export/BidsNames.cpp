@@ -11,6 +11,7 @@ bool IsBidsLabel(const QString& label) {
 
 QString BidsTargetProblem(const BidsTarget& target) {
     const auto problem = [](const char* what, const QString& label) {
+        if (label.isEmpty()) return QStringLiteral("no %1 label is given").arg(QLatin1String(what));
         return QStringLiteral("the %1 label '%2' may hold only letters and digits (A-Z, a-z, 0-9)")
             .arg(QLatin1String(what), label);
     };

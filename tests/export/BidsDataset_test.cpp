@@ -42,6 +42,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, BidsLabels,
                                            LabelCase{"01", "", "", false}, LabelCase{"01", "", "rest/2", false},
                                            LabelCase{"J\u00fcrgen", "", "rest", false}));
 
+// An empty field of the dialog is said to be missing, not to hold wrong characters.
+TEST(BidsLabels, AMissingLabelIsNamedAsMissing) {
+    EXPECT_EQ(BidsTargetProblem({QStringLiteral("/data/study"), "", "", "rest", 0}), "no subject label is given");
+    EXPECT_EQ(BidsTargetProblem({QStringLiteral("/data/study"), "01", "", "", 0}), "no task label is given");
+}
+
 TEST(BidsNames, RunFilesWithAndWithoutASession) {
     const BidsRunNames plain = NamesOfRun({"/d", "01", "", "rest", 0}, 3);
     EXPECT_EQ(plain.dataFolder, "sub-01/nirs");
