@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-packages.sh
+# The BIDS validator and Deno from npm, outside the tree; only the tests need them.
+scripts/install-test-tools.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ580_SANITIZE=ON -DTQ580_BENCHMARKS=ON >/dev/null
 cmake --build build-test
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTQ580_FUZZ=ON >/dev/null

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include "app/CreateCentral.h"
+#include "export/BidsCommand.h"
 #include "export/ExportCommand.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // not count as unknown.
 const char* const QtWindowOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
                                                 "qwindowgeometry", "geometry", "qwindowtitle", "title",
-                                                "qwindowicon", "icon", "style", "stylesheet", "session",
+                                                "qwindowicon", "icon", "style", "stylesheet",
                                                 "display", "name", "qmljsdebugger"};
 const char* const QtWindowFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
@@ -42,6 +43,46 @@ CommandLine UsageError(const QString& text) {
     return result;
 }
 
+// The options of --export-bids, each with its help text.
+struct BidsOptions {
+    QCommandLineOption dataset{QStringLiteral("export-bids"),
+                               QStringLiteral("Write saved record files (CSV) into the BIDS dataset DATASET without "
+                                              "opening the window, each as the next run of --subject and --task (and "
+                                              "--session); the record files follow as arguments."),
+                               QStringLiteral("DATASET")};
+    QCommandLineOption session{QStringLiteral("session"),
+                               QStringLiteral("With --export-bids: the session label (letters and digits), if any."),
+                               QStringLiteral("LABEL")};
+    QCommandLineOption task{QStringLiteral("task"),
+                            QStringLiteral("With --export-bids: the task label (letters and digits)."),
+                            QStringLiteral("LABEL")};
+    QCommandLineOption run{QStringLiteral("run"),
+                           QStringLiteral("With --export-bids: the run of the first record, the others following it; "
+                                          "by default the runs go on after those already in the dataset."),
+                           QStringLiteral("N")};
+};
+
+CommandLine ParseBidsExport(const QCommandLineParser& parser, const BidsOptions& options,
+                            const QCommandLineOption& subject) {
+    CommandLine result;
+    if (!parser.isSet(subject) || !parser.isSet(options.task))
+        return UsageError(QStringLiteral("--export-bids needs --subject and --task."));
+    BidsTarget& target = result.bidsTarget;
+    target = {parser.value(options.dataset), parser.value(subject).trimmed(), parser.value(options.session).trimmed(),
+              parser.value(options.task).trimmed(), 0};
+    if (parser.isSet(options.run)) {
+        bool number = false;
+        target.firstRun = parser.value(options.run).toInt(&number);
+        if (!number || target.firstRun < 1) return UsageError(QStringLiteral("--run takes a number from 1 on."));
+    }
+    const QString problem = BidsTargetProblem(target);
+    if (!problem.isEmpty()) return UsageError(QStringLiteral("--export-bids: %1.").arg(problem));
+    result.exportInputs = parser.positionalArguments();
+    if (result.exportInputs.isEmpty()) return UsageError(QStringLiteral("--export-bids needs one or more record files."));
+    result.action = CommandLine::Action::ExportBids;
+    return result;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -64,7 +105,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption outputOption(
         QStringLiteral("output"), QStringLiteral("With --export-snirf and one record file: the SNIRF file to write."),
         QStringLiteral("FILE.snirf"));
-    parser.addOptions({simulateOption, exportOption, outputOption});
+    const QCommandLineOption dropOption(
+        QStringLiteral("simulate-drop"),
+        QStringLiteral("With --simulate: the sensors drop their link AFTER seconds after a measurement starts and "
+                       "are gone for FOR seconds, so the reconnect can be seen."),
+        QStringLiteral("AFTER,FOR"));
+    const QCommandLineOption subjectOption(
+        QStringLiteral("subject"),
+        QStringLiteral("With --export-snirf: the subject the records are of, written as SubjectID (\"unknown\" "
+                       "without it). With --export-bids: the subject's label (letters and digits)."),
+        QStringLiteral("LABEL"));
+    const BidsOptions bids;
+    parser.addOptions({simulateOption, dropOption, exportOption, outputOption, bids.dataset, subjectOption,
+                       bids.session, bids.task, bids.run});
     parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
     for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
     for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
@@ -82,10 +135,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         result.text = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion();
         return result;
     }
+    if (parser.isSet(bids.dataset)) {
+        if (parser.isSet(exportOption) || parser.isSet(outputOption) || parser.isSet(simulateOption))
+            return UsageError(QStringLiteral("--export-bids opens no window; --export-snirf, --output and --simulate do "
+                                             "not go with it."));
+        return ParseBidsExport(parser, bids, subjectOption);
+    }
+    // Outside a BIDS export, -session is the desktop's session option, left to Qt.
+    if (parser.isSet(bids.task) || parser.isSet(bids.run))
+        return UsageError(QStringLiteral("--task and --run are only used with --export-bids."));
     if (parser.isSet(exportOption)) {
         if (parser.isSet(simulateOption)) return UsageError(QStringLiteral("--export-snirf opens no window; --simulate does not go with it."));
         result.exportInputs = parser.values(exportOption) + parser.positionalArguments();
         result.exportOutput = parser.value(outputOption);
+        result.exportSubject = parser.value(subjectOption).trimmed();
+        if (parser.isSet(subjectOption) && result.exportSubject.isEmpty())
+            return UsageError(QStringLiteral("--subject needs a label."));
         if (parser.isSet(outputOption) && result.exportInputs.size() != 1)
             return UsageError(QStringLiteral("--output names the SNIRF file of one record file; %1 were given.")
                                   .arg(result.exportInputs.size()));
@@ -93,13 +158,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (parser.isSet(outputOption)) return UsageError(QStringLiteral("--output is only used with --export-snirf."));
+    if (parser.isSet(subjectOption))
+        return UsageError(QStringLiteral("--subject is only used with --export-snirf or --export-bids."));
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("Unexpected argument '%1': record files are opened from the window, or "
                                          "converted with --export-snirf.")
                               .arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(dropOption)) {
+        if (!parser.isSet(simulateOption)) return UsageError(QStringLiteral("--simulate-drop goes with --simulate."));
+        if (!ParseSimulatedDrop(parser.value(dropOption)))
+            return UsageError(QStringLiteral("--simulate-drop takes two numbers of seconds, as in --simulate-drop 20,8 "
+                                             "(the link drops 20 s after the start, for 8 s)."));
+    }
     result.centralArguments = {arguments.value(0)};
     if (parser.isSet(simulateOption))
         result.centralArguments << QStringLiteral("--simulate=") + parser.value(simulateOption);
+    if (parser.isSet(dropOption)) result.centralArguments << QStringLiteral("--simulate-drop=") + parser.value(dropOption);
     return result;
 }
 
@@ -112,7 +186,10 @@ int RunWithoutWindow(const CommandLine& commandLine) {
         out << commandLine.text << Qt::endl;
         return 0;
     case CommandLine::Action::ExportSnirf:
-        return ExportSnirfFiles(commandLine.exportInputs, commandLine.exportOutput, out, err);
+        return ExportSnirfFiles(commandLine.exportInputs, commandLine.exportOutput, commandLine.exportSubject, out, err);
+    case CommandLine::Action::ExportBids:
+        return ExportBidsFiles(commandLine.exportInputs, commandLine.bidsTarget,
+                               {QCoreApplication::applicationName(), QCoreApplication::applicationVersion()}, out, err);
     case CommandLine::Action::UsageError:
         err << QCoreApplication::applicationName() << ": " << commandLine.text << Qt::endl;
         return UsageErrorExitCode;

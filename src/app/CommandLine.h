@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "export/BidsNames.h"
+
 // What the command line asks for.
 struct CommandLine {
     enum class Action {
@@ -10,12 +12,15 @@ struct CommandLine {
         Help,         // print `text` and exit 0
         Version,      // print `text` and exit 0
         ExportSnirf,  // convert `exportInputs`, into `exportOutput` when given
+        ExportBids,   // write `exportInputs` into `bidsTarget`
         UsageError,   // print `text` on stderr and exit 2
     };
     Action action = Action::Window;
     QString text;
     QStringList exportInputs;
     QString exportOutput;
+    QString exportSubject;  // --subject, the SubjectID of the files
+    BidsTarget bidsTarget;  // --export-bids and its labels
     // For CreateCentral: the program's name and the --simulate=N asked for, if any.
     QStringList centralArguments;
 };

@@ -45,6 +45,18 @@ int SimulatedSensorCount(const QStringList& arguments) {
     return count;
 }
 
+std::optional<SimulatedDrop> ParseSimulatedDrop(const QString& text) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2) return std::nullopt;
+    bool afterOk = false;
+    bool forOk = false;
+    const SimulatedDrop drop{parts[0].trimmed().toDouble(&afterOk), parts[1].trimmed().toDouble(&forOk)};
+    if (!afterOk || !forOk || !(drop.afterSeconds >= 0) || !(drop.forSeconds > 0) || drop.afterSeconds > 1e6 ||
+        drop.forSeconds > 1e6)
+        return std::nullopt;
+    return drop;
+}
+
 std::unique_ptr<BleCentral> CreateCentral(const QStringList& arguments) {
     const int simulated = SimulatedSensorCount(arguments);
     if (simulated < 0)
@@ -53,6 +65,12 @@ std::unique_ptr<BleCentral> CreateCentral(const QStringList& arguments) {
     if (simulated > 0) {
         SimulationOptions options;
         options.sensors = DefaultSensors(simulated);
+        for (const QString& argument : arguments)
+            if (argument.startsWith(QLatin1String("--simulate-drop=")))
+                if (const auto drop = ParseSimulatedDrop(argument.section(u'=', 1))) {
+                    options.dropAfterSeconds = drop->afterSeconds;
+                    options.dropForSeconds = drop->forSeconds;
+                }
         return CreateSimulatedCentral(options);
     }
     return std::make_unique<QtBleCentral>();

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 
+#include "app/BidsExportDialog.h"
 #include "app/ConnectionDialog.h"
 #include "session/StringTable.h"
 #include "app/TForm2.h"
@@ -60,6 +62,21 @@ QString QtPrompts::SnirfFileName(const QString& initialFolder, const QString& su
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtPrompts::AskText(const QString& question, const QString& initialText) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(AppCaption);
+    dialog.setLabelText(question);
+    dialog.setTextValue(initialText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<BidsExportChoice> QtPrompts::BidsExportSettings(const BidsExportChoice& initial) {
+    BidsExportDialog dialog(parent_, initial);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
 }
 
 QString QtPrompts::OpenFileName(const QString& initialFolder) {

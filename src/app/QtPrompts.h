@@ -24,6 +24,8 @@ public:
     QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
     QString OpenFileName(const QString& initialFolder) override;
     QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
+    std::optional<QString> AskText(const QString& question, const QString& initialText) override;
+    std::optional<BidsExportChoice> BidsExportSettings(const BidsExportChoice& initial) override;
     std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
     void PrintSetup(QPrinter& printer) override;
     bool Print(QPrinter& printer) override;

@@ -13,6 +13,7 @@ namespace {
 const QString FormSection = QStringLiteral("Form");
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NetworkSection = QStringLiteral("Network");
+const QString ExportSection = QStringLiteral("Export");
 
 // The order the keys are written in (it differs from the reading order in
 // "Average" and "Amplifier", and the file has always looked like this).
@@ -20,6 +21,8 @@ const QStringList FormKeys = {"Top", "Left", "Width", "Height", "Maximized"};
 const QStringList SettingsKeys = {"Rate",  "Average",     "Amplifier", "Data", "Rate2", "Data2",
                                   "Arrangement", "Auxin", "Port",      "Device", "Merge"};
 const QStringList NetworkKeys = {"Enabled", "Address", "Port"};
+const QStringList ExportKeys = {"SnirfBesideUploads", "Subject",     "BidsDataset",
+                                "BidsSubject",        "BidsSession", "BidsTask"};
 
 int ReadInteger(const IniFile& ini, const QString& section, const QString& key, int defaultValue) {
     bool ok = false;
@@ -69,6 +72,13 @@ ProgramSettings ReadSettingsFile(const QString& fileName) {
     if (!address.isEmpty()) settings.NetworkAddress = address;
     const int port = ReadInteger(ini, NetworkSection, "Port", settings.NetworkPort);
     if (port >= 1 && port <= 65535) settings.NetworkPort = port;
+    ExportChoices& exports = settings.Export;
+    exports.SnirfBesideUploads = ReadInteger(ini, ExportSection, "SnirfBesideUploads", 1) != 0;
+    exports.Subject = ini.Value(ExportSection, "Subject").trimmed();
+    exports.BidsDataset = ini.Value(ExportSection, "BidsDataset").trimmed();
+    exports.BidsSubject = ini.Value(ExportSection, "BidsSubject").trimmed();
+    exports.BidsSession = ini.Value(ExportSection, "BidsSession").trimmed();
+    exports.BidsTask = ini.Value(ExportSection, "BidsTask").trimmed();
     return settings;
 }
 
@@ -92,12 +102,21 @@ bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings,
     ini.SetValue(SettingsSection, "Port", settings.Port);
     ini.SetValue(SettingsSection, "Device", settings.Device);
     ini.SetValue(SettingsSection, "Merge", flag(settings.Merge));
+    // Before [Network], which has always been the file's last section.
+    const ExportChoices& exports = settings.Export;
+    ini.SetValue(ExportSection, "SnirfBesideUploads", flag(exports.SnirfBesideUploads));
+    ini.SetValue(ExportSection, "Subject", exports.Subject);
+    ini.SetValue(ExportSection, "BidsDataset", exports.BidsDataset);
+    ini.SetValue(ExportSection, "BidsSubject", exports.BidsSubject);
+    ini.SetValue(ExportSection, "BidsSession", exports.BidsSession);
+    ini.SetValue(ExportSection, "BidsTask", exports.BidsTask);
     ini.SetValue(NetworkSection, "Enabled", flag(settings.NetworkEnabled));
     ini.SetValue(NetworkSection, "Address", settings.NetworkAddress);
     ini.SetValue(NetworkSection, "Port", number(settings.NetworkPort));
     ini.OrderKeys(FormSection, FormKeys);
     ini.OrderKeys(SettingsSection, SettingsKeys);
     ini.OrderKeys(NetworkSection, NetworkKeys);
+    ini.OrderKeys(ExportSection, ExportKeys);
     return ini.Save(fileName, error);
 }
 

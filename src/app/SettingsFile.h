@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "session/ExportChoices.h"
+
 // What the settings file next to the program remembers between runs.
 // Every field starts at the value a missing file gives.
 struct ProgramSettings {
@@ -31,6 +33,10 @@ struct ProgramSettings {
     bool NetworkEnabled = false;
     QString NetworkAddress = QStringLiteral("127.0.0.1");  // loopback unless changed in the file
     int NetworkPort = 7580;  // 1..65535
+
+    // Section "Export": the SNIRF file beside saved uploads, the subject and
+    // the BIDS dataset last used.
+    ExportChoices Export;
 };
 
 // Reads the file. A missing file or key, a value that is not a number, or an

@@ -133,11 +133,13 @@ public:
     QStatusBar* StatusBar1;
     QLabel* StatusLine;  // the one line of the status bar
     QLabel* NetworkStatus;  // the network mark listener's status, while it is on
+    QLabel* MarkCount;      // "Marks[ 3/100 ]": the record's event marks used
 
     // --- Menus -------------------------------------------------------------
     QAction* O1;  // Open
     QAction* S1;  // Save
     QAction* ExportSnirf1;  // Export SNIRF...
+    QAction* ExportBids1;   // Export BIDS...
     QAction* N1;  // Network Marks...
     QAction* U1;  // Print Setup
     QAction* P1;  // Print
@@ -181,6 +183,7 @@ public:
     void S1Click();
     void O1Click();
     void ExportSnirf1Click();
+    void ExportBids1Click();
     // Storage upload.
     void UploadButtonClick();
     void UploadOkButtonClick();
@@ -219,6 +222,7 @@ public:
 
     // Asks for a paint of the trend; requests before the next paint coalesce.
     void RepaintTrend() override;
+    void ShowMarkCount();
     // After a record was stopped, opened or uploaded: shows the end of a
     // record longer than a screen with the scroll bar, hides the bar for a
     // shorter one, and repaints.

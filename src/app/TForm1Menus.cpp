@@ -16,9 +16,15 @@ void TForm1::BuildMenus() {
     ExportSnirf1 = fileMenu->addAction(QStringLiteral("Export SNIRF..."));
     ExportSnirf1->setEnabled(false);
     connect(ExportSnirf1, &QAction::triggered, this, &TForm1::ExportSnirf1Click);
+    ExportBids1 = fileMenu->addAction(QStringLiteral("Export BIDS..."));
+    ExportBids1->setEnabled(false);
+    connect(ExportBids1, &QAction::triggered, this, &TForm1::ExportBids1Click);
     N1 = fileMenu->addAction(QStringLiteral("Network Marks..."));
     // The record changes in many places; the item is set right when the menu opens.
-    connect(fileMenu, &QMenu::aboutToShow, this, [this] { ExportSnirf1->setEnabled(Session.ExportAllowed()); });
+    connect(fileMenu, &QMenu::aboutToShow, this, [this] {
+        ExportSnirf1->setEnabled(Session.ExportAllowed());
+        ExportBids1->setEnabled(Session.ExportAllowed());
+    });
     fileMenu->addSeparator();
     U1 = fileMenu->addAction(QStringLiteral("Print Setup(&U)"));
     P1 = fileMenu->addAction(QStringLiteral("Print(&P)"));
@@ -49,6 +55,9 @@ void TForm1::BuildStatusBar() {
     StatusBar1->setSizeGripEnabled(true);
     StatusLine = new QLabel(StatusBar1);
     StatusBar1->addWidget(StatusLine, 1);
+    MarkCount = new QLabel(StatusBar1);
+    MarkCount->hide();
+    StatusBar1->addPermanentWidget(MarkCount);
 }
 
 void TForm1::X1Click() { close(); }

@@ -19,7 +19,7 @@ void SetTabVisible(QTabWidget* tabs, int index, bool visible) {
 
 void TForm1::Render() {
     const ControlStates& controls = Session.Controls;
-    const bool live = Session.ConnectButtonTag == 1;
+    const bool live = Session.ConnectButtonTag() == 1;
     ConnectButton->setText(live ? QStringLiteral("End") : QStringLiteral("Start"));
     ConnectButton->setToolTip(live ? HintDisconnect : HintConnect);
     SetEnabled(ConnectButton, controls.ConnectEnabled);
@@ -27,6 +27,7 @@ void TForm1::Render() {
     SetEnabled(O1, controls.OpenEnabled);
     SetEnabled(S1, controls.SaveEnabled);
     SetEnabled(ExportSnirf1, Session.ExportAllowed());
+    SetEnabled(ExportBids1, Session.ExportAllowed());
     SetEnabled(E1, controls.EditEnabled);
     SetEnabled(C1, controls.ClearInitPointsEnabled);
     SetEnabled(GroupBox1, controls.ViewControlsEnabled);
@@ -34,7 +35,7 @@ void TForm1::Render() {
     SetTabVisible(PageControl1, 0, controls.RealTimeTabVisible);
     SetTabVisible(PageControl1, 1, controls.StorageTabVisible);
 
-    const bool logging = Session.StartButtonTag == 1;
+    const bool logging = Session.StartButtonTag() == 1;
     StartButton->setText(logging ? QStringLiteral("End") : QStringLiteral("Start"));
     StartButton->setToolTip(logging ? HintFinishEventLog : HintStartEventLog);
     SetEnabled(StartButton, controls.StartEnabled);
@@ -57,7 +58,7 @@ void TForm1::RenderUploadPanel() {
     UploadLabel3->setText(panel.Line3);
     UploadProgressBar->setVisible(panel.ProgressVisible);
     UploadProgressBar->setValue(panel.ProgressPercent);
-    UploadOkButton->setText(Session.UploadOkButtonTag == 1 ? QStringLiteral("Cancel") : QStringLiteral("OK"));
+    UploadOkButton->setText(Session.UploadButtonCancels() ? QStringLiteral("Cancel") : QStringLiteral("OK"));
     SetEnabled(UploadOkButton, panel.OkEnabled);
     if (UploadPanel->isHidden()) {
         UploadPanel->move((Panel1->width() - UploadPanel->width()) / 2,

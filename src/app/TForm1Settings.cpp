@@ -29,6 +29,7 @@ void TForm1::ReadSettings() {
     networkAddress_ = settings.NetworkAddress;
     networkPort_ = settings.NetworkPort;
     ApplyNetworkSettings();
+    Session.Exports = settings.Export;
 
     PlaceWindow(settings);
 }
@@ -77,6 +78,7 @@ void TForm1::WriteSettings() {
     settings.NetworkEnabled = networkEnabled_;
     settings.NetworkAddress = networkAddress_;
     settings.NetworkPort = networkPort_;
+    settings.Export = Session.Exports;
     QString error;
     if (!WriteSettingsFile(SettingsFileName, settings, &error))
         prompts_.Error(MsgSettingsNotWritten.arg(QDir::toNativeSeparators(SettingsFileName), error));

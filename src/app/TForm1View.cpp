@@ -62,6 +62,7 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
     input.ScrollBarPosition = Session.View.FirstShownSample;
 
     const TrendPaintOutcome outcome = PaintTrend(painter, input);
+    ShowMarkCount();
     if (!outcome.Drawn) return;
     if (outcome.ScreenSamples) Session.View.ScreenSamples = *outcome.ScreenSamples;
     if (outcome.TimeLabel) SetText(TimeLabel, *outcome.TimeLabel);
@@ -98,6 +99,14 @@ void TForm1::PaintBox1Paint(QPainter& painter) {
 }
 
 void TForm1::RepaintTrend() { PaintBox1->update(); }
+
+// How many of the record's event marks are used, while it has samples that can carry them.
+void TForm1::ShowMarkCount() {
+    const SampleStore& store = Session.Store;
+    const bool shown = store.SampleCount > 0 && !store.CheckSensorsMode;
+    if (shown) MarkCount->setText(QStringLiteral("Marks[ %1/%2 ]").arg(EventMarkCount(store)).arg(MaxEventMarks));
+    if (MarkCount->isVisibleTo(this) != shown) MarkCount->setVisible(shown);
+}
 
 void TForm1::SetPanel1Highlighted(bool highlighted) {
     SetBackground(Panel1, highlighted ? QApplication::palette().color(QPalette::ToolTipBase) : WindowColour);

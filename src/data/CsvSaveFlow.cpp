@@ -17,7 +17,7 @@ QString WithDefaultExtension(const QString& path) {
 }  // namespace
 
 bool Save(SampleStore& store, Prompts& prompts, const QString& DataFolder, QString& SavedFileName,
-          const std::function<void()>& processEvents) {
+          const std::function<void()>& processEvents, QString* savedPath) {
     if (store.DataSaved || store.SampleCount == 0) return false;
 
     QString path;
@@ -35,6 +35,7 @@ bool Save(SampleStore& store, Prompts& prompts, const QString& DataFolder, QStri
     switch (outcome.result) {
     case CsvWriteResult::Written:
         store.DataSaved = true;
+        if (savedPath) *savedPath = path;
         return true;
     case CsvWriteResult::CannotCreate:
         prompts.Error(QString::fromLatin1(UnableToCreateFileText));

@@ -7,6 +7,7 @@
 #include "data/HaemoglobinCalc.h"
 #include "data/OleDate.h"
 #include "data/RateTable.h"
+#include "data/RecordSummary.h"
 #include "data/SampleStore.h"
 #include "data/SupervisionState.h"
 
@@ -69,6 +70,7 @@ void PacketDecoder::TakeUploadHeader(const uint8_t* packet) {
 
     record.RecordRateIndex = rateIndex;
     record.UploadTotal = static_cast<int32_t>(total);
+    record.HasRawIntensities = true;
     if (total != 0) record.CurrentSample.time = EncodeBCDdate(Unsigned32(packet + 11), Unsigned32(packet + 15));
     ReferenceValid[0] = ReferenceValid[1] = false;
     context_.Listener.UpdateProgress();
@@ -121,8 +123,13 @@ void PacketDecoder::StoreMeasurement(int32_t left) {
             record.CurrentSample.time =
                 MillisecondsToOleDate(OleDateToMilliseconds(record.RecordStartTime) + offset);
         }
-        if (!CheckSequence()) return;
+        if (resumeByTime_ && !record.UploadActive) {
+            FillNoDataRowsUntil(record, record.CurrentSample.time);
+        } else if (!CheckSequence()) {
+            return;
+        }
     }
+    resumeByTime_ = false;
 
     record.CurrentSample.index = record.SampleCount;
     record.RecordEndTime = record.CurrentSample.time;
@@ -175,15 +182,13 @@ void PacketDecoder::ResynchroniseFill() {
 
 void PacketDecoder::ShowFirstSampleStatus() {
     const SampleStore& record = context_.Record;
-    QString text = QStringLiteral("DeviceID[ ") + record.ReceivedDeviceId + QStringLiteral(" ]    Start[ ") +
-                   FormatDateTime(record.RecordStartTime);
     if (record.UploadActive) {
-        text += QStringLiteral(" ]\u3000Uploading...");
+        context_.Listener.ShowStatusText(QStringLiteral("DeviceID[ ") + record.ReceivedDeviceId +
+                                         QStringLiteral(" ]    Start[ ") + FormatDateTime(record.RecordStartTime) +
+                                         QStringLiteral(" ]\u3000Uploading..."));
     } else {
-        const char* label = IsValidRateIndex(record.RecordRateIndex) ? RateLabels[record.RecordRateIndex] : "";
-        text += QStringLiteral(" ]    Rate[ ") + QLatin1String(label) + QStringLiteral(" ]\u3000Measuring...");
+        context_.Listener.ShowStatusText(LiveStatusText(record, QStringLiteral("Measuring...")));
     }
-    context_.Listener.ShowStatusText(text);
 }
 
 void PacketDecoder::StoreSensorCheck(const uint8_t* packet, int32_t left) {

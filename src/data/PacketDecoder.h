@@ -56,6 +56,11 @@ public:
     // its end byte (below 10 when no further complete packet is waiting).
     void CheckPacket(const uint8_t* packet, int32_t length, int32_t left);
 
+    // The link was lost and is back: the next measurement sample is placed by
+    // its time since the record's start, the rows missed before it having no
+    // data, as the sensor starts its sequence anew.
+    void ResumeAfterGap() { resumeByTime_ = true; }
+
     // The reference sample of each channel in the current upload.
     ReferencePair ReferenceIntensity[ChannelCount];
     bool ReferenceValid[ChannelCount] = {false, false};
@@ -71,4 +76,5 @@ private:
     void StoreSensorCheck(const uint8_t* packet, int32_t left);
 
     PacketDecoderContext context_;
+    bool resumeByTime_ = false;
 };

@@ -11,3 +11,11 @@ QString RecordSummaryText(const SampleStore& store) {
            (IsValidRateIndex(rate) ? QString::fromLatin1(RateLabels[rate]) : QString()) +
            QStringLiteral(" ]    Count[ ") + QString::number(store.SampleCount) + QStringLiteral(" ]");
 }
+
+QString LiveStatusText(const SampleStore& store, const QString& state) {
+    const int rate = store.RecordRateIndex;
+    return QStringLiteral("DeviceID[ ") + store.ReceivedDeviceId + QStringLiteral(" ]    Start[ ") +
+           FormatDateTime(store.RecordStartTime) + QStringLiteral(" ]    Rate[ ") +
+           (IsValidRateIndex(rate) ? QString::fromLatin1(RateLabels[rate]) : QString()) + QStringLiteral(" ]\u3000") +
+           state;
+}

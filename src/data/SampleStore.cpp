@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "data/OleDate.h"
+#include "data/RateTable.h"
+
 namespace {
 constexpr int32_t LastPosition = MaxSamples - 1;
 }
@@ -13,6 +16,7 @@ SampleStore::SampleStore() : Samples(new MEAS_DATA_TYPE[MaxSamples]()) {
 
 void ResetRecord(SampleStore& store) {
     store.SampleCount = 0;
+    store.HasRawIntensities = false;
     for (auto& mark : store.EventMarks) mark = {-1, 0};
 }
 
@@ -35,6 +39,22 @@ bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing) 
     placeholder.batt = revealing.batt;
     store.SampleCount++;
     return true;
+}
+
+int32_t FillNoDataRowsUntil(SampleStore& store, double now) {
+    if (store.SampleCount == 0 || !IsValidRateIndex(store.RecordRateIndex)) return 0;
+    const int64_t start = OleDateToMilliseconds(store.RecordStartTime);
+    const int64_t interval = RateTable[store.RecordRateIndex];
+    const int64_t due = (OleDateToMilliseconds(now) - start) / interval;
+    int32_t added = 0;
+    while (store.SampleCount < due - 1) {
+        MEAS_DATA_TYPE row = store.Samples[store.SampleCount - 1];
+        row.time = MillisecondsToOleDate(start + int64_t{store.SampleCount} * interval);
+        if (!AppendLostPlaceholder(store, row)) break;
+        ++added;
+    }
+    if (added > 0) store.RecordEndTime = store.Samples[store.SampleCount - 1].time;
+    return added;
 }
 
 bool RepeatLastSample(SampleStore& store) {

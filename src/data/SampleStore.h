@@ -37,14 +37,17 @@ struct SampleStore {
     bool SequenceGap = false;
     bool CheckSensorsMode = false;
     bool InitPointsEditable = false;
+    // The samples carry the detectors' raw 770 and 830 nm intensities: an
+    // upload, whose haemoglobin values the PC computed from them.
+    bool HasRawIntensities = false;
     bool UploadActive = false;
     int32_t UploadTotal = 0;
 
     EVENT_MARK_TYPE EventMarks[MaxEventMarks];
 };
 
-// A new record: no samples and every event mark free. Each caller resets the
-// other header fields it owns.
+// A new record: no samples, no raw intensities and every event mark free.
+// Each caller resets the other header fields it owns.
 void ResetRecord(SampleStore& store);
 
 // Copies the sample to the next position. Returns false, storing nothing,
@@ -55,6 +58,11 @@ bool AppendSample(SampleStore& store, const MEAS_DATA_TYPE& sample);
 // sample's seq and the time and battery of the sample whose arrival revealed
 // the loss. Refused from position 107999 on, which stays for that sample.
 bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing);
+
+// Rows of "No data" for the time a lost link kept from a real-time record,
+// each at the time the record's rate gives its position (from the record's
+// start), up to the row before the one due at `now`. Returns the rows added.
+int32_t FillNoDataRowsUntil(SampleStore& store, double now);
 
 // Stands in for a single lost sample by repeating the last one (new index,
 // no value-initialization mark). Refused from position 107999 on and on an

@@ -10,10 +10,7 @@
 #include "data/SampleStore.h"
 #include "export/SnirfWriter.h"
 
-namespace {
-
-// Why the file cannot be converted, or empty when the store holds its whole record.
-QString ReadFailure(SampleStore& store, const QString& path) {
+QString ReadWholeRecordFile(SampleStore& store, const QString& path) {
     if (!QFileInfo(path).isFile()) return QStringLiteral("no such file");
     const CsvReadResult result = ReadRecordFile(store, path);
     if (!result.opened) return QString::fromLatin1(UnableToOpenFileText);
@@ -26,8 +23,6 @@ QString ReadFailure(SampleStore& store, const QString& path) {
     return {};
 }
 
-}  // namespace
-
 QString SnirfPathFor(const QString& recordPath) {
     const QFileInfo info(recordPath);
     const QString base = info.suffix().isEmpty() ? info.fileName() : info.completeBaseName();
@@ -35,7 +30,8 @@ QString SnirfPathFor(const QString& recordPath) {
     return recordPath.left(recordPath.size() - info.fileName().size()) + base + QStringLiteral(".snirf");
 }
 
-int ExportSnirfFiles(const QStringList& inputs, const QString& output, QTextStream& out, QTextStream& err) {
+int ExportSnirfFiles(const QStringList& inputs, const QString& output, const QString& subject, QTextStream& out,
+                     QTextStream& err) {
     // One store for all files: it is as large as the longest record.
     const auto store = std::make_unique<SampleStore>();
     int failures = 0;
@@ -44,9 +40,9 @@ int ExportSnirfFiles(const QStringList& inputs, const QString& output, QTextStre
         QString failure;
         if (QFileInfo(target).absoluteFilePath() == QFileInfo(input).absoluteFilePath())
             failure = QStringLiteral("the output would replace the record file itself");
-        if (failure.isEmpty()) failure = ReadFailure(*store, input);
+        if (failure.isEmpty()) failure = ReadWholeRecordFile(*store, input);
         if (failure.isEmpty()) {
-            const SnirfWriteOutcome outcome = WriteSnirfFile(*store, target);
+            const SnirfWriteOutcome outcome = WriteSnirfFile(*store, target, subject);
             if (!outcome.written)
                 failure = QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(target), outcome.reason);
         }

@@ -8,7 +8,9 @@
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
 #include "export/Hdf5File.h"
+#include "export/ProbeLayout.h"
 #include "export/SnirfEvents.h"
+#include "export/SnirfGaps.h"
 #include "export/SnirfWriter.h"
 
 namespace {
@@ -16,14 +18,10 @@ namespace {
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
 // Processed data in the format's own code; labels the readers know.
 constexpr int32_t ProcessedDataType = 99999;
+// Raw continuous-wave intensities.
+constexpr int32_t AmplitudeDataType = 1;
 constexpr double MolarPerMillimolar = 1e-3;
-constexpr const char* ChannelNames[ChannelCount] = {"CH1(L)", "CH2(R)"};
-
-// Each channel's light enters at one point of the forehead and leaves 35 mm
-// further out, the left channel on the left, the right one on the right
-// (x to the right, y forward, z up, in mm).
-constexpr double SourcePositions[ChannelCount][3] = {{-15, 90, 30}, {15, 90, 30}};
-constexpr double DetectorPositions[ChannelCount][3] = {{-50, 90, 30}, {50, 90, 30}};
+constexpr const char* UnknownSubject = "unknown";
 
 bool HasData(const CH_DATA_TYPE& channel) { return !(channel.status & StatusNoData); }
 
@@ -38,43 +36,70 @@ std::vector<double> TimesInSeconds(const SampleStore& store) {
     return times;
 }
 
-void WriteMetadata(const SampleStore& store, Hdf5Group& nirs) {
+void WriteMetadata(const SampleStore& store, const QString& subject, Hdf5Group& nirs) {
     Hdf5Group tags = nirs.CreateGroup("metaDataTags");
     const SnirfMeasurementTime start = MeasurementTimeInUtc(store.RecordStartTime);
-    tags.WriteString("SubjectID", "unknown");
+    tags.WriteString("SubjectID", subject.isEmpty() ? std::string(UnknownSubject) : subject.toStdString());
     tags.WriteString("MeasurementDate", start.date.toStdString());
     tags.WriteString("MeasurementTime", start.time.toStdString());
+    // Readers of MeasurementTime as old as MNE 1.4 lose the whole date over
+    // a fraction of a second, so the milliseconds go into a tag of their own.
+    if (!start.timeWithMilliseconds.isEmpty())
+        tags.WriteString(ExactMeasurementTimeTag, start.timeWithMilliseconds.toStdString());
     tags.WriteString("LengthUnit", "mm");
     tags.WriteString("TimeUnit", "s");
     tags.WriteString("FrequencyUnit", "Hz");
     tags.WriteString("DeviceID", store.RecordDeviceId.toStdString());
 }
 
-// Columns: OXHb and DXHb of channel 1, then of channel 2.
-void WriteData(const SampleStore& store, const std::vector<double>& times, Hdf5Group& nirs) {
-    Hdf5Group data = nirs.CreateGroup("data1");
-    const size_t columns = 2 * ChannelCount;
+// One column of a data block: what it measures in the format's terms, and
+// its value in a channel part that has data.
+struct Measurement {
+    int32_t wavelengthIndex;
+    int32_t dataType;
+    const char* label;  // processed data only
+    double (*value)(const CH_DATA_TYPE& channel);
+};
+
+double OxhbMolar(const CH_DATA_TYPE& channel) { return channel.oxhb * MolarPerMillimolar; }
+double DxhbMolar(const CH_DATA_TYPE& channel) { return channel.dxhb * MolarPerMillimolar; }
+double Intensity770(const CH_DATA_TYPE& channel) { return channel.i770; }
+double Intensity830(const CH_DATA_TYPE& channel) { return channel.i830; }
+
+// OXHb and DXHb in M: what MNE reads.
+constexpr Measurement Haemoglobin[] = {{1, ProcessedDataType, "HbO", OxhbMolar},
+                                       {1, ProcessedDataType, "HbR", DxhbMolar}};
+// The intensities the sensor measured, from which tools that start from
+// optical density begin.
+constexpr Measurement RawIntensities[] = {{1, AmplitudeDataType, nullptr, Intensity770},
+                                          {2, AmplitudeDataType, nullptr, Intensity830}};
+
+// Columns: the measurements of channel 1, then of channel 2; NaN where a
+// channel has no data.
+template <size_t PerChannel>
+void WriteDataBlock(const SampleStore& store, const std::vector<double>& times,
+                    const Measurement (&measurements)[PerChannel], const std::string& name, Hdf5Group& nirs) {
+    Hdf5Group data = nirs.CreateGroup(name);
+    const size_t columns = PerChannel * ChannelCount;
     std::vector<double> values(static_cast<size_t>(store.SampleCount) * columns);
     double* row = values.data();
-    for (int32_t position = 0; position < store.SampleCount; ++position, row += columns) {
-        for (int c = 0; c < ChannelCount; ++c) {
-            const CH_DATA_TYPE& channel = store.Samples[position].ch[c];
-            row[2 * c] = HasData(channel) ? channel.oxhb * MolarPerMillimolar : NotANumber;
-            row[2 * c + 1] = HasData(channel) ? channel.dxhb * MolarPerMillimolar : NotANumber;
-        }
+    for (int32_t position = 0; position < store.SampleCount; ++position) {
+        for (const CH_DATA_TYPE& channel : store.Samples[position].ch)
+            for (const Measurement& measurement : measurements)
+                *row++ = HasData(channel) ? measurement.value(channel) : NotANumber;
     }
     data.WriteMatrix("dataTimeSeries", static_cast<size_t>(store.SampleCount), columns, values.data());
     data.WriteDoubles("time", times);
 
-    int measurement = 1;
+    int index = 1;
     for (int c = 0; c < ChannelCount; ++c) {
-        for (const char* label : {"HbO", "HbR"}) {
-            Hdf5Group entry = data.CreateGroup("measurementList" + std::to_string(measurement++));
+        for (const Measurement& measurement : measurements) {
+            Hdf5Group entry = data.CreateGroup("measurementList" + std::to_string(index++));
             entry.WriteInteger("sourceIndex", c + 1);
             entry.WriteInteger("detectorIndex", c + 1);
-            entry.WriteInteger("wavelengthIndex", 1);
-            entry.WriteInteger("dataType", ProcessedDataType);
-            entry.WriteString("dataTypeLabel", label);
+            entry.WriteInteger("wavelengthIndex", measurement.wavelengthIndex);
+            entry.WriteInteger("dataType", measurement.dataType);
+            if (measurement.label) entry.WriteString("dataTypeLabel", measurement.label);
             entry.WriteInteger("dataTypeIndex", 1);
         }
     }
@@ -82,11 +107,11 @@ void WriteData(const SampleStore& store, const std::vector<double>& times, Hdf5G
 
 void WriteProbe(Hdf5Group& nirs) {
     Hdf5Group probe = nirs.CreateGroup("probe");
-    probe.WriteDoubles("wavelengths", {770.0, 830.0});
+    probe.WriteDoubles("wavelengths", {ProbeWavelengths[0], ProbeWavelengths[1]});
     probe.WriteMatrix("sourcePos3D", ChannelCount, 3, &SourcePositions[0][0]);
     probe.WriteMatrix("detectorPos3D", ChannelCount, 3, &DetectorPositions[0][0]);
     std::vector<std::string> sources, detectors;
-    for (const char* channel : ChannelNames) {
+    for (const char* channel : ProbeChannelNames) {
         sources.push_back(std::string(channel) + " source");
         detectors.push_back(std::string(channel) + " detector");
     }
@@ -95,8 +120,11 @@ void WriteProbe(Hdf5Group& nirs) {
 }
 
 void WriteStimuli(const SampleStore& store, Hdf5Group& nirs) {
+    std::vector<SnirfStimulus> conditions = StimulusConditions(store);
+    conditions.push_back(SkipStimulus(NoDataGaps(store), RateTable[store.RecordRateIndex]));
+
     int index = 1;
-    for (const SnirfStimulus& stimulus : StimulusConditions(store)) {
+    for (const SnirfStimulus& stimulus : conditions) {
         if (stimulus.rows.empty()) continue;
         Hdf5Group group = nirs.CreateGroup("stim" + std::to_string(index++));
         group.WriteString("name", stimulus.name);
@@ -152,12 +180,13 @@ void WriteAuxiliary(const SampleStore& store, const std::vector<double>& times, 
 
 }  // namespace
 
-void WriteSnirfContent(const SampleStore& store, Hdf5Group& root) {
+void WriteSnirfContent(const SampleStore& store, const QString& subject, Hdf5Group& root) {
     root.WriteString("formatVersion", "1.0");
     Hdf5Group nirs = root.CreateGroup("nirs");
     const std::vector<double> times = TimesInSeconds(store);
-    WriteMetadata(store, nirs);
-    WriteData(store, times, nirs);
+    WriteMetadata(store, subject, nirs);
+    WriteDataBlock(store, times, Haemoglobin, "data1", nirs);
+    if (store.HasRawIntensities) WriteDataBlock(store, times, RawIntensities, "data2", nirs);
     WriteProbe(nirs);
     WriteStimuli(store, nirs);
     WriteAuxiliary(store, times, nirs);

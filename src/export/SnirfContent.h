@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+
 class Hdf5Group;
 struct SampleStore;
 
 // Writes /formatVersion and /nirs of a checked record (samples present, not
-// a sensor check, a known rate) into the root group of a new file.
-void WriteSnirfContent(const SampleStore& store, Hdf5Group& root);
+// a sensor check, a known rate) into the root group of a new file; an empty
+// subject is written as "unknown".
+void WriteSnirfContent(const SampleStore& store, const QString& subject, Hdf5Group& root);

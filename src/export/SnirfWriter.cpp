@@ -1,15 +1,13 @@
 #include "export/SnirfWriter.h"
 
 #include <QDateTime>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstring>
 
 #include "data/OleDate.h"
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
 #include "export/Hdf5File.h"
 #include "export/SnirfContent.h"
+#include "export/WholeFileWrite.h"
 
 namespace {
 
@@ -26,35 +24,28 @@ QString Refusal(const SampleStore& store) {
 
 SnirfMeasurementTime MeasurementTimeInUtc(double localStartTime) {
     const QDateTime utc = QDateTimeFromOleDate(localStartTime).toUTC();
-    return {utc.toString(QStringLiteral("yyyy-MM-dd")), utc.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('Z')};
+    SnirfMeasurementTime start{utc.toString(QStringLiteral("yyyy-MM-dd")),
+                               utc.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('Z'), {}};
+    if (utc.time().msec() != 0)
+        start.timeWithMilliseconds = utc.toString(QStringLiteral("HH:mm:ss.zzz")) + QLatin1Char('Z');
+    return start;
 }
 
-SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path) {
+SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject) {
     const QString refusal = Refusal(store);
-    if (!refusal.isEmpty()) return {false, refusal};
-
-    std::vector<char> image;
+    if (!refusal.isEmpty()) return {{}, refusal};
     try {
         Hdf5File file = Hdf5File::CreateInMemory();
-        WriteSnirfContent(store, file);
-        image = file.Image();
+        WriteSnirfContent(store, subject, file);
+        return {file.Image(), {}};
     } catch (const Hdf5Error& error) {
-        return {false, QString::fromStdString(error.what())};
+        return {{}, QString::fromStdString(error.what())};
     }
+}
 
-    // The temporary file in the target's folder replaces the target only
-    // once it is written completely and flushed to disk.
-    // Unbuffered, so that a failing write leaves the system's reason in errno.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return {false, file.errorString()};
-    const auto size = static_cast<qint64>(image.size());
-    errno = 0;
-    if (file.write(image.data(), size) != size) {
-        const QString reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
-        file.cancelWriting();
-        file.commit();  // after cancelWriting this only removes the temporary file
-        return {false, reason};
-    }
-    if (!file.commit()) return {false, file.errorString()};
-    return {true, {}};
+SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject) {
+    const SnirfImage built = BuildSnirfImage(store, subject);
+    if (!built.refusal.isEmpty()) return {false, built.refusal};
+    const QString reason = WriteWholeFile(path, built.bytes.data(), static_cast<qint64>(built.bytes.size()));
+    return {reason.isEmpty(), reason};
 }

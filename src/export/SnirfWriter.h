@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 struct SampleStore;
 
@@ -9,19 +10,35 @@ struct SnirfWriteOutcome {
     QString reason;  // why not, when not written
 };
 
-// Writes the record as a SNIRF 1.0 file of processed haemoglobin: OXHb and
-// DXHb of both channels in molar units (placeholders as NaN), the probe with
-// one 35 mm source-detector pair per channel, the event marks and
-// value-initialization points as stimuli, STO2, TOHb, acceleration and
-// battery as auxiliary series. The file is written under a temporary name in
-// the target's folder and renamed over the target only when complete; on
-// any failure the temporary file is removed and an existing target stays as
-// it was. Sensor-check records and empty records are refused.
-SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path);
+// The complete bytes of a record's SNIRF file, or why there are none.
+struct SnirfImage {
+    std::vector<char> bytes;
+    QString refusal;  // empty when bytes hold the file
+};
 
-// The record's start, a local time, in UTC: "YYYY-MM-DD" and "hh:mm:ssZ".
+// Builds the record as a SNIRF 1.0 file of processed haemoglobin: OXHb and
+// DXHb of both channels in molar units (placeholders as NaN) in data1; the
+// raw 770 and 830 nm intensities in data2 when the record has them; the
+// probe with one 35 mm source-detector pair per channel; the event marks,
+// value-initialization points and no-data gaps as stimuli; STO2, TOHb,
+// acceleration and battery as auxiliary series; the subject as SubjectID
+// ("unknown" when empty). Sensor-check records and empty records are refused.
+SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject = {});
+
+// Writes that file under a temporary name in the target's folder and renames
+// it over the target only when complete; on any failure the temporary file
+// is removed and an existing target stays as it was.
+SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject = {});
+
+// The metadata tag that holds the start with its milliseconds when it has
+// any: MeasurementTime keeps whole seconds, the form every reader parses.
+constexpr const char* ExactMeasurementTimeTag = "MeasurementTimeExact";
+
+// The record's start, a local time, in UTC: "YYYY-MM-DD", "hh:mm:ssZ" and,
+// when the start has milliseconds, "hh:mm:ss.zzzZ" (otherwise empty).
 struct SnirfMeasurementTime {
     QString date;
     QString time;
+    QString timeWithMilliseconds;
 };
 SnirfMeasurementTime MeasurementTimeInUtc(double localStartTime);

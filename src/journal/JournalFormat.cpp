@@ -120,6 +120,19 @@ JournalEntry EncodeMarkEntry(int slot, const EVENT_MARK_TYPE& mark) {
     return writer.Finish();
 }
 
+JournalEntry EncodePendingMarkEntry(double tm, int32_t event) {
+    EntryWriter writer(JournalEntryType::PendingMark);
+    writer.F64(tm);
+    writer.I32(event);
+    return writer.Finish();
+}
+
+JournalEntry EncodeMarksTakenEntry(int32_t count) {
+    EntryWriter writer(JournalEntryType::MarksTaken);
+    writer.I32(count);
+    return writer.Finish();
+}
+
 bool DecodeEntry(const uint8_t* bytes, DecodedEntry& entry) {
     uint32_t stored = 0;
     for (int i = 0; i < 4; ++i) stored |= static_cast<uint32_t>(bytes[JournalChecksumOffset + i]) << (8 * i);
@@ -171,6 +184,15 @@ bool DecodeEntry(const uint8_t* bytes, DecodedEntry& entry) {
             entry.mark.sample = reader.I32();
             entry.mark.code = reader.I32();
             return entry.slot < MaxEventMarks;
+        case JournalEntryType::PendingMark:
+            entry.type = JournalEntryType::PendingMark;
+            entry.markTime = reader.F64();
+            entry.markEvent = reader.I32();
+            return true;
+        case JournalEntryType::MarksTaken:
+            entry.type = JournalEntryType::MarksTaken;
+            entry.marksTaken = reader.I32();
+            return entry.marksTaken >= 0;
     }
     return false;
 }

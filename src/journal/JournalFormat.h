@@ -19,7 +19,9 @@ constexpr int JournalChecksumOffset = JournalEntrySize - 4;
 constexpr uint16_t JournalVersion = 1;
 constexpr int JournalMaxDeviceIdBytes = 100;
 
-enum class JournalEntryType : uint8_t { File = 1, Header = 2, Sample = 3, Mark = 4 };
+// Pending marks files use the same entries: after the file entry, the
+// marks the event log file did not take, and how many of them it took since.
+enum class JournalEntryType : uint8_t { File = 1, Header = 2, Sample = 3, Mark = 4, PendingMark = 5, MarksTaken = 6 };
 
 // What the journal holds: a record being measured or uploaded, or a record
 // already in a file that was changed afterwards (merged marks, value-
@@ -43,6 +45,10 @@ JournalEntry EncodeFileEntry(uint16_t version = JournalVersion);
 JournalEntry EncodeHeaderEntry(const JournalHeader& header);
 JournalEntry EncodeSampleEntry(int32_t position, const MEAS_DATA_TYPE& sample);
 JournalEntry EncodeMarkEntry(int slot, const EVENT_MARK_TYPE& mark);
+// A mark of the event log: its local time (OLE date) and code.
+JournalEntry EncodePendingMarkEntry(double tm, int32_t event);
+// The first `count` marks of the file are in the event log file now.
+JournalEntry EncodeMarksTakenEntry(int32_t count);
 
 struct DecodedEntry {
     JournalEntryType type = JournalEntryType::File;
@@ -54,6 +60,9 @@ struct DecodedEntry {
     MEAS_DATA_TYPE sample{};    // Sample
     int slot = 0;               // Mark
     EVENT_MARK_TYPE mark{};     // Mark
+    double markTime = 0;        // PendingMark
+    int32_t markEvent = 0;      // PendingMark
+    int32_t marksTaken = 0;     // MarksTaken
 };
 
 // False when the checksum does not match, the type is unknown, or a field is

@@ -31,6 +31,9 @@ bool Apply(const DecodedEntry& entry, SampleStore& store, JournalReadResult& res
             if (entry.mark.sample < -1 || entry.mark.sample >= MaxSamples) return false;
             store.EventMarks[entry.slot] = entry.mark;
             return true;
+        case JournalEntryType::PendingMark:
+        case JournalEntryType::MarksTaken:
+            return false;  // entries of a pending marks file
     }
     return false;
 }

@@ -12,7 +12,7 @@
 #include "data/CsvWriter.h"
 #include "data/OleDate.h"
 #include "data/SampleStore.h"
-#include "journal/JournalWriter.h"
+#include "journal/JournalChanges.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ QList<RecoveredJournal> RecoverJournals(const QString& folder, SampleStore& stor
     const QDir directory(folder);
     if (!directory.exists()) return results;
     const QStringList journals =
-        directory.entryList({JournalWriter::NameFilter(), JournalWriter::NameFilter() + QStringLiteral(".new")},
+        directory.entryList({JournalNameFilter(), JournalNameFilter() + QStringLiteral(".new")},
                             QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& name : journals) {
         const QString path = directory.filePath(name);

@@ -15,9 +15,13 @@ Q_LOGGING_CATEGORY(lcNetwork, "tq580.network")
 constexpr int MaxDatagramBytes = 4096;  // the rest of a longer datagram is discarded
 constexpr qint64 ClientReadBufferBytes = 4096;  // beyond it the sender waits, memory stays bounded
 constexpr int FreePortAttempts = 20;
+constexpr qint64 RateWindowMilliseconds = 1000;
+constexpr int MaxRememberedUdpSenders = 256;
 }  // namespace
 
-MarkListener::MarkListener(MarkHandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {}
+MarkListener::MarkListener(MarkHandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {
+    clock_.start();
+}
 
 MarkListener::~MarkListener() {
     blockSignals(true);  // whoever shows the status may be gone already
@@ -96,19 +100,22 @@ QString MarkListener::StatusText() const {
         .arg(clients == 1 ? QStringLiteral("client") : QStringLiteral("clients"));
 }
 
+// All places taken: the client silent longest gives up its place, so
+// connections a stimulus program forgot to close lock nobody out.
 void MarkListener::AcceptClients() {
     while (server_ && server_->hasPendingConnections()) {
         QTcpSocket* client = server_->nextPendingConnection();
         connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
         if (clients_.size() >= MaxClients) {
-            ++refusedClients_;
-            qCInfo(lcNetwork) << "mark client refused: already" << MaxClients << "clients";
-            client->write("ERR too many clients\n");
-            client->disconnectFromHost();
-            continue;
+            QTcpSocket* quietest = nullptr;
+            for (auto it = clients_.cbegin(); it != clients_.cend(); ++it)
+                if (!quietest || it->lastHeard < clients_.value(quietest).lastHeard) quietest = it.key();
+            ++replacedClients_;
+            qCInfo(lcNetwork) << "mark client replaced by a new one: silent longest of" << MaxClients;
+            CloseClient(quietest, "ERR replaced\n");
         }
         client->setReadBufferSize(ClientReadBufferBytes);
-        clients_.insert(client, {});
+        clients_.insert(client, Client{{}, ++inputOrder_, {}});
         connect(client, &QTcpSocket::readyRead, this, [this, client] { ReadClient(client); });
         connect(client, &QTcpSocket::disconnected, this, [this, client] { ForgetClient(client); });
         emit StatusChanged();
@@ -119,7 +126,8 @@ void MarkListener::AcceptClients() {
 // handler that runs the event loop finds the client's state settled.
 void MarkListener::ReadClient(QTcpSocket* client) {
     if (!clients_.contains(client)) return;
-    QByteArray partial = clients_.value(client);
+    clients_[client].lastHeard = ++inputOrder_;
+    QByteArray partial = clients_.value(client).partial;
     QList<QByteArray> lines;
     bool tooLong = false;
     char chunk[512];
@@ -138,13 +146,15 @@ void MarkListener::ReadClient(QTcpSocket* client) {
             }
         }
     }
-    clients_[client] = partial;
+    clients_[client].partial = partial;
     if (tooLong) client->readAll();  // at most the read buffer; the connection closes anyway
 
     const QPointer<QTcpSocket> alive(client);
     for (const QByteArray& line : lines) {
-        const QString answer = Answer(line);
+        RecentMarks recent = clients_.value(client).recentMarks;
+        const QString answer = Answer(line, recent);
         if (!alive || !clients_.contains(client)) return;
+        clients_[client].recentMarks = std::move(recent);
         client->write(answer.toLatin1() + '\n');
         if (client->bytesToWrite() > MaxUnsentAnswerBytes) {
             qCInfo(lcNetwork) << "mark client dropped: it reads no answers";
@@ -175,23 +185,51 @@ void MarkListener::ForgetClient(QTcpSocket* client) {
 void MarkListener::ReadDatagrams() {
     const QPointer<QUdpSocket> udp(udp_);
     while (udp && udp->hasPendingDatagrams()) {
-        const QByteArray data = udp->receiveDatagram(MaxDatagramBytes).data();
-        QList<QByteArray> lines = data.split('\n');
+        const QNetworkDatagram datagram = udp->receiveDatagram(MaxDatagramBytes);
+        const QString sender =
+            datagram.senderAddress().toString() + QLatin1Char('/') + QString::number(datagram.senderPort());
+        if (!udpSenders_.contains(sender) && udpSenders_.size() >= MaxRememberedUdpSenders) ForgetQuietUdpSenders();
+        QList<QByteArray> lines = datagram.data().split('\n');
         if (lines.size() > 1 && lines.constLast().isEmpty()) lines.removeLast();
         for (const QByteArray& line : lines) {
-            if (line.size() > MaxLineLength) ++badLines_;
-            else Answer(line);
+            if (line.size() > MaxLineLength) {
+                ++badLines_;
+                continue;
+            }
+            RecentMarks recent = udpSenders_.value(sender);
+            Answer(line, recent);
             if (!udp) return;
+            udpSenders_.insert(sender, std::move(recent));
         }
     }
 }
 
-QString MarkListener::Answer(QByteArrayView line) {
+// Senders with no mark in the last second need no memory; if all had one,
+// a flood from many ports forgets them all rather than grow.
+void MarkListener::ForgetQuietUdpSenders() {
+    const qint64 now = clock_.elapsed();
+    for (auto it = udpSenders_.begin(); it != udpSenders_.end();) {
+        if (it->empty() || now - it->back() >= RateWindowMilliseconds) it = udpSenders_.erase(it);
+        else ++it;
+    }
+    if (udpSenders_.size() >= MaxRememberedUdpSenders) udpSenders_.clear();
+}
+
+// A mark beyond the sender's 20 in the last second is refused before the
+// handler sees it: a flood fills neither the record nor the event log.
+QString MarkListener::Answer(QByteArrayView line, RecentMarks& recent) {
     const MarkLine mark = ParseMarkLine(line);
     if (!mark.error.isEmpty()) {
         ++badLines_;
         return QStringLiteral("ERR ") + mark.error;
     }
+    const qint64 now = clock_.elapsed();
+    while (!recent.empty() && now - recent.front() >= RateWindowMilliseconds) recent.pop_front();
+    if (recent.size() >= static_cast<size_t>(MaxMarksPerSecond)) {
+        ++tooFast_;
+        return QStringLiteral("ERR too fast");
+    }
+    recent.push_back(now);
     const QString refused = handler_ ? handler_(mark.event) : QStringLiteral("not measuring");
     return refused.isEmpty() ? QStringLiteral("OK") : QStringLiteral("ERR ") + refused;
 }

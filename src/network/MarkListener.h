@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <functional>
 
 class QTcpServer;
@@ -15,13 +17,15 @@ class QUdpSocket;
 // lines over TCP connections, each answered "OK" or "ERR <reason>", and the
 // same lines in UDP datagrams, unanswered. What a mark does is the
 // handler's business; this class only keeps the sockets and their input in
-// bounds.
+// bounds: a new client takes the place of the one silent longest when all
+// are taken, and a sender's marks beyond 20 a second are refused.
 class MarkListener : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int MaxLineLength = 64;  // bytes before the LF; a longer line closes the connection
-    static constexpr int MaxClients = 8;      // further connections are refused
+    static constexpr int MaxClients = 8;      // a further one replaces the client silent longest
+    static constexpr int MaxMarksPerSecond = 20;  // per client or UDP sender; the excess is refused
     // A client that sends lines without reading the answers is dropped
     // before its answers pile up.
     static constexpr qint64 MaxUnsentAnswerBytes = 4096;
@@ -43,7 +47,8 @@ public:
     quint16 Port() const { return port_; }
     int ClientCount() const { return static_cast<int>(clients_.size()); }
     int BadLineCount() const { return badLines_; }
-    int RefusedClientCount() const { return refusedClients_; }
+    int ReplacedClientCount() const { return replacedClients_; }
+    int TooFastCount() const { return tooFast_; }
     // "listening on 127.0.0.1:7580, 1 client", "off" or why it cannot listen.
     QString StatusText() const;
 
@@ -57,15 +62,28 @@ private:
     void CloseClient(QTcpSocket* client, const QByteArray& lastAnswer);
     void ForgetClient(QTcpSocket* client);
     void ReadDatagrams();
-    QString Answer(QByteArrayView line);
+    // The times (ms) of a sender's marks in the last second.
+    using RecentMarks = std::deque<qint64>;
+    QString Answer(QByteArrayView line, RecentMarks& recent);
+    void ForgetQuietUdpSenders();
+
+    struct Client {
+        QByteArray partial;      // the unfinished line
+        quint64 lastHeard = 0;   // when it last sent, in the order of all clients' input
+        RecentMarks recentMarks;
+    };
 
     MarkHandler handler_;
     QTcpServer* server_ = nullptr;
     QUdpSocket* udp_ = nullptr;
-    QHash<QTcpSocket*, QByteArray> clients_;  // each client with its unfinished line
+    QHash<QTcpSocket*, Client> clients_;
+    QHash<QString, RecentMarks> udpSenders_;  // by address and port
+    quint64 inputOrder_ = 0;
+    QElapsedTimer clock_;
     QString address_;
     quint16 port_ = 0;
     QString failure_;  // why the last Listen failed; empty when it did not
     int badLines_ = 0;
-    int refusedClients_ = 0;
+    int replacedClients_ = 0;
+    int tooFast_ = 0;
 };

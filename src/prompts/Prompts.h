@@ -12,6 +12,14 @@ struct ConnectionOffer {
     int rateItem = 0;
 };
 
+// The BIDS export's dialog: the dataset folder and the labels, as typed.
+struct BidsExportChoice {
+    QString dataset;
+    QString subject;
+    QString session;  // may be empty
+    QString task;
+};
+
 // What the user chose in the connection dialog with OK.
 struct ConnectionChoice {
     QString deviceName;
@@ -42,6 +50,14 @@ public:
     virtual QString OpenFileName(const QString& initialFolder) = 0;
     // The SNIRF export's save dialog ("*.snirf"); asks nothing about overwriting.
     virtual QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) = 0;
+
+    // The BIDS export's dialog, offered with initial; nothing for Cancel.
+    // Without a way to ask, it is cancelled.
+    virtual std::optional<BidsExportChoice> BidsExportSettings(const BidsExportChoice& initial);
+
+    // A line of text, offered with initialText; nothing for Cancel. Without
+    // a way to ask, it is cancelled.
+    virtual std::optional<QString> AskText(const QString& question, const QString& initialText);
 
     // The connection settings dialog, modal; nothing when it was cancelled.
     virtual std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) = 0;

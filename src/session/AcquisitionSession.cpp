@@ -1,5 +1,6 @@
 #include "session/AcquisitionSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "data/Clock.h"
@@ -14,7 +15,10 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
       prompts_(dependencies.prompts),
       clock_(dependencies.clock),
       waitStep_(dependencies.waitStep),
-      journal_(dependencies.dataFolder) {
+      journalChanges_(dependencies.dataFolder),
+      diskWriter_(dependencies.dataFolder, dependencies.syncFile) {
+    connect(&diskWriter_, &DiskWriter::JournalWritten, this, &AcquisitionSession::JournalWritten);
+    connect(&diskWriter_, &DiskWriter::EventLogWritten, this, &AcquisitionSession::EventLogWritten);
     EventLogFileName = dependencies.eventLogFileName;
     DataFolder = dependencies.dataFolder;
     if (!QDir().mkpath(DataFolder))  // the save dialog then starts elsewhere
@@ -36,16 +40,34 @@ AcquisitionSession::~AcquisitionSession() { CloseExternalInput(); }
 
 SessionMode AcquisitionSession::Mode() const {
     if (!operations_.isEmpty()) return operations_.constLast();
-    if (UploadPanel.Visible) return SessionMode::Uploading;
-    if (ConnectButtonTag == 1) {
-        if (!Link.DeviceLinkReady) return SessionMode::Connecting;
-        return Store.CheckSensorsMode ? SessionMode::SensorCheck : SessionMode::Measuring;
-    }
-    if (scanningForConnection_) return SessionMode::ScanningForConnection;
-    if (StartButtonTag == 1) return SessionMode::EventLog;
-    if (StorageModeActive()) return SessionMode::StorageCycle;
-    return SessionMode::Idle;
+    if (activity_ == SessionMode::Idle && StorageModeActive()) return SessionMode::StorageCycle;
+    return activity_;
 }
+
+void AcquisitionSession::ChangeMode(SessionMode next) {
+    if (next == activity_) return;
+    if (!ModeChangeAllowed(activity_, next))
+        qCWarning(lcSession) << "unexpected mode change from" << SessionModeName(activity_) << "to" << SessionModeName(next);
+    activity_ = next;
+    qCDebug(lcSession) << "mode:" << SessionModeName(Mode());
+}
+
+int AcquisitionSession::ConnectButtonTag() const {
+    switch (activity_) {
+        case SessionMode::Connecting:
+        case SessionMode::Measuring:
+        case SessionMode::SensorCheck:
+        case SessionMode::ReconnectScan:
+        case SessionMode::ReconnectLink:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int AcquisitionSession::StartButtonTag() const { return activity_ == SessionMode::EventLog ? 1 : 0; }
+
+int AcquisitionSession::UploadOkButtonTag() const { return activity_ == SessionMode::Uploading ? 1 : 0; }
 
 bool AcquisitionSession::Doing(SessionMode mode) const { return operations_.contains(mode); }
 
@@ -59,7 +81,7 @@ AcquisitionSession::Operation::~Operation() {
     qCDebug(lcSession) << "mode:" << SessionModeName(session_.Mode());
 }
 
-bool AcquisitionSession::StorageModeActive() const { return CurrentPage == 1 || StartButtonTag == 1; }
+bool AcquisitionSession::StorageModeActive() const { return CurrentPage == 1 || StartButtonTag() == 1; }
 
 void AcquisitionSession::SetBusy(bool busy) {
     if (Controls.Busy == busy) return;
@@ -107,5 +129,19 @@ void AcquisitionSession::ShowRecordEndInView() {
 
 bool AcquisitionSession::MarkEvent(int event) {
     Supervision.PendingEvent = event;
-    return ConnectButtonTag == 1 || StartButtonTag == 1;
+    return ConnectButtonTag() == 1 || StartButtonTag() == 1;
+}
+
+void AcquisitionSession::ErrorAfterHandler(const QString& text) {
+    QMetaObject::invokeMethod(this, [this, text] { prompts_.Error(text); }, Qt::QueuedConnection);
+}
+
+void AcquisitionSession::NoticeAfterHandler(const QString& text) {
+    QMetaObject::invokeMethod(this, [this, text] { prompts_.Notice(text); }, Qt::QueuedConnection);
+}
+
+void AcquisitionSession::SettleDiskWrites() {
+    diskWriter_.WaitUntilIdle();
+    // Its reports are queued for this thread: take them in now.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }

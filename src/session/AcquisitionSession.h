@@ -9,7 +9,8 @@
 #include "data/SampleStore.h"
 #include "data/SupervisionState.h"
 #include "journal/JournalFormat.h"
-#include "journal/JournalWriter.h"
+#include "journal/JournalChanges.h"
+#include "journal/JournalFile.h"
 #include "link/BleCentral.h"
 #include "link/Framing.h"
 #include "link/LinkState.h"
@@ -17,6 +18,8 @@
 #include "serial/ExternalInput.h"
 #include "serial/WUni232c.h"
 #include "session/ControlStates.h"
+#include "session/DiskWriter.h"
+#include "session/ExportChoices.h"
 #include "session/SessionMode.h"
 #include "session/SessionView.h"
 #include "storage/DeviceTable.h"
@@ -39,6 +42,8 @@ struct SessionDependencies {
     // Runs pending events once while a long operation waits for the sensor;
     // empty: wait for the next event of the event loop. Tests move time here.
     std::function<void()> waitStep;
+    // Makes a written file durable; empty: fdatasync. Tests slow the disk down here.
+    SyncFunction syncFile;
 };
 
 // The acquisition session: the record in memory, the link to the sensor,
@@ -68,22 +73,26 @@ public:
     TWUni232c WUni232c1;  // the external event input
     ExternalInputParser ExternalInput;
     int RateIndex = 0;  // real-time rate preselected in the connection dialog
-    // Control tags kept as state: 1 while a real-time measurement runs, 1
-    // while the storage-mode event log runs, 1 while an upload runs.
-    int ConnectButtonTag = 0;
-    int StartButtonTag = 0;
-    int UploadOkButtonTag = 0;
-    // Storage mode: requests carried out by the next end of a discovery.
+    // The control tags, from the mode: 1 while a real-time measurement runs
+    // (connecting, measuring, reconnecting), 1 while the storage-mode event
+    // log runs, 1 while an upload runs.
+    int ConnectButtonTag() const;
+    int StartButtonTag() const;
+    int UploadOkButtonTag() const;
+    // Storage mode: a request carried out by the next end of a discovery.
     bool RemoteOffRequest = false;
-    bool UploadRequest = false;
 
     QString SavedFileName;  // the last file the record was saved to, without folder
+    ExportChoices Exports;  // what the exports remember; the window keeps it in the settings file
     QString EventLogFileName;
     QString DataFolder;
 
-    // What the program is doing, from the tags and requests above and the
-    // operation under way, if any.
+    // What the program is doing: the operation under way, if any, otherwise
+    // the activity.
     SessionMode Mode() const;
+    // Puts the session into an activity as if its flows had led there, for
+    // tests of what the window shows and asks in it; flows never call it.
+    void SetActivityForTest(SessionMode activity) { activity_ = activity; }
     ControlStates Controls;
     UploadPanelState UploadPanel;
     int CurrentPage = 0;  // 0 "Real time Mode", 1 "Storage Mode"
@@ -98,17 +107,26 @@ public:
     // The grid row (1 is the first sensor) whose stored record to upload.
     void UploadButtonClicked(int row);
     void UploadOkButtonClicked();
+    // The upload panel's button calls off what runs: a wait for the scan, or the upload.
+    bool UploadButtonCancels() const;
     // The page shown changed (0 real time, 1 storage) by the user.
     void PageChanged(int page);
     // Files and the Edit menu.
     void SaveClicked();
     void OpenClicked();
     void ExportSnirfClicked();
+    void ExportBidsClicked();
     // A record with samples can be exported, though not while it is saved.
     bool ExportAllowed() const;
     void MergeClicked();
     void ClearInitPointsClicked();
     void ValueInitializationClicked();
+    // The pointer on the trend (the trend box's size for a release, which
+    // places the sample cursor and decides on Value-Initialization).
+    void TrendPressed(Qt::MouseButton button, int x, int y);
+    void TrendMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void TrendReleased(Qt::MouseButton button, int x, int y, int trendWidth, int trendHeight);
+    void TrendDoubleClicked();
     // Keys: a mark for Timer1 to take (+N started, -N ended). True while a
     // measurement or the event log runs, when the key is a mark and is the
     // mark's alone: it must not also reach the focused control.
@@ -119,10 +137,16 @@ public:
     QString TakeOutsideMark(int event);
     // At start: every record a program left unsaved in a crash journal
     // becomes a record file of the data folder; the last one is opened, and
-    // the user is told where in one message.
+    // the user is told where in one message. Marks it left for the event log
+    // file go there.
     void RecoverRecords();
     // Where the record in memory is journalled; empty when it is not.
-    QString JournalPath() const { return journal_.Path(); }
+    QString JournalPath() const { return journalChanges_.Path(); }
+    // Waits until the journal and the event log file hold what was handed
+    // to the writer thread, and takes in what it reported.
+    void SettleDiskWrites();
+    // Marks the event log file has not taken yet.
+    int UnwrittenEventLogMarks() const { return unwrittenEventLogMarks_; }
     // The window may close; asks what must be asked.
     bool MayClose();
     void Closing();
@@ -139,7 +163,7 @@ public:
 
     // The storage page is in use: chosen, or the only one while its event log runs.
     bool StorageModeActive() const;
-    bool Live() const { return ConnectButtonTag == 1; }
+    bool Live() const { return ConnectButtonTag() == 1; }
     // Leaves the review and the overview: the trend follows or shows the
     // record again on a white panel.
     void EndReviewAndOverview();
@@ -168,12 +192,21 @@ private:
         AcquisitionSession& session_;
     };
     bool Doing(SessionMode mode) const;
+    // The one way the activity changes.
+    void ChangeMode(SessionMode next);
     void SetBusy(bool busy);
     bool StartDiscovery();
     void StartDiscoveryWatchdog();
 
     // The chosen sensor's link did not come up.
     void ConnectionFailed();
+    // The link of a measurement: up, lost, sought again.
+    void LinkBackForMeasurement();
+    void LinkLostDuringMeasurement();
+    void ScanForLostSensor();
+    void ReconnectWhenFound();
+    void ReconnectFailed();
+    void FollowTimeWhileReconnecting();
     // Real time.
     void StartMeasurement();
     void EndMeasurement();
@@ -191,7 +224,12 @@ private:
     void TakePendingEventIntoRecord();
     void LogStorageEvent();
     void QueueEventLogRecord(double tm, int event);
-    void WriteUnwrittenEventLog();
+    void RetryUnwrittenEventLog();
+    void EventLogWritten(int unwritten, bool durable, const QString& error);
+    // Shows an error once the handler that found it has returned: a box
+    // opened inside a tick or a radio event would stop them until OK.
+    void ErrorAfterHandler(const QString& text);
+    void NoticeAfterHandler(const QString& text);
 
     // Storage page.
     void StartEventLog();
@@ -205,6 +243,9 @@ private:
 
     // Upload.
     void UploadStart();
+    void UploadScanTimedOut();
+    // Back to the storage page's state before an upload that did not start.
+    void CallOffUploadRequest();
     void SaveUploadedRecord(bool clearSensorLog);
     void FinishUpload();
 
@@ -217,12 +258,21 @@ private:
     // points); inPlace: samples already journalled changed.
     void JournalRecordChanged(bool inPlace);
     JournalHeader CurrentJournalHeader() const;
+    void JournalWritten(const QString& path, bool written, bool wholeNeeded, const QString& error);
+    void RecoverPendingMarks(QStringList& notes, bool& trouble);
 
     // Record files.
     void ShowOpenedRecord(const OpenRecordOutcome& outcome);
     bool SaveRecord();
     bool SaveRecordAndTell();
     void MergeEventLog(bool mo);
+    // After a save: an upload's SNIRF file beside the record file, which
+    // keeps its raw intensities. SavedFilesText names the files the save
+    // wrote; RawIntensitiesKept is false when they were wanted beside it and
+    // are not there, so the sensor must keep its log.
+    void WriteSnirfBesideRecord(const QString& recordPath);
+    QString SavedFilesText() const;
+    bool RawIntensitiesKept() const;
 
     BleCentral& central_;
     Prompts& prompts_;
@@ -232,19 +282,26 @@ private:
     SessionView* view_ = &noView_;
     QList<SessionMode> operations_;    // innermost last
     int connectWaitTicks_ = 0;         // supervision ticks spent waiting for a link to come up
+    int uploadScanWaitTicks_ = 0;      // supervision ticks an upload waited for its scan
+    double linkLostAt_ = 0;            // the last sample before the link was lost
+    bool reconnectScanFailed_ = false; // the scan for a lost sensor could not start: the next tick tries
     QSet<QString> sensorsAtStart_;     // in the table when the event log started
     QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
-    bool scanningForConnection_ = false;  // "Start" was clicked; the end of its scan opens the dialog
-    // Event log records that the file did not take yet, oldest first.
-    struct UnwrittenEventLogRecord {
-        double tm;
-        int event;
-    };
-    static constexpr int MaxUnwrittenEventLogRecords = 100000;
-    QList<UnwrittenEventLogRecord> unwrittenEventLog_;
+    SessionMode activity_ = SessionMode::Idle;
+    int unwrittenEventLogMarks_ = 0;       // as the writer thread last reported
+    bool unwrittenEventLogDurable_ = true;  // those marks are all in a pending marks file
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
-    JournalWriter journal_;
+    bool eventMarksFullTold_ = false;    // once per record: its marks are all used
+    JournalChanges journalChanges_;
     bool journalling_ = false;  // the record in memory has a journal
+    bool journalBehind_ = false;  // the disk did not take the last batch: the next tick tries again
     JournalKind journalKind_ = JournalKind::Measurement;
     bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
+    struct SnirfBeside {
+        bool wanted = false;  // the last save was of an upload, with the setting on
+        QString name;         // the SNIRF file it wrote, without folder; empty when none
+    };
+    SnirfBeside snirfBeside_;
+    // Last: it stops before the state its reports go to.
+    DiskWriter diskWriter_;
 };

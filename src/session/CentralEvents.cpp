@@ -3,7 +3,6 @@
 // the connect event and the notifications.
 #include "link/Connection.h"
 #include "session/AcquisitionSession.h"
-#include "prompts/Prompts.h"
 #include "session/Diagnostics.h"
 #include "session/StringTable.h"
 
@@ -34,28 +33,60 @@ void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
         return;
     }
 
-    // Real-time page: only a "Start" click or an upload request waits for
-    // this list. The watchdog's cancel after a scan that ended by itself
+    // Real-time page: only a "Start" click, an upload or a lost link waits
+    // for this list. The watchdog's cancel after a scan that ended by itself
     // brings a second end event, which finds nothing waiting.
-    if (!UploadRequest && Mode() != SessionMode::ScanningForConnection) return;
-    SetBusy(false);
-    Link.ScanDeviceList = devices;
-    if (UploadRequest) {
-        UploadRequest = false;
-        UploadStart();
+    switch (activity_) {
+        case SessionMode::ScanningForConnection:
+            SetBusy(false);
+            Link.ScanDeviceList = devices;
+            ChangeMode(SessionMode::ChoosingSensor);
+            // The dialog opens once this handler has returned.
+            QMetaObject::invokeMethod(this, &AcquisitionSession::ChooseSensorAndConnect, Qt::QueuedConnection);
+            return;
+        case SessionMode::WaitingForUploadScan:
+            SetBusy(false);
+            Link.ScanDeviceList = devices;
+            UploadStart();
+            return;
+        case SessionMode::ReconnectScan:
+            Link.ScanDeviceList = devices;
+            ReconnectWhenFound();
+            return;
+        default:
+            return;
+    }
+}
+
+// Only a link that the program waits for is taken; one that comes up after
+// the program gave up on it is let go again.
+void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
+    const bool awaited = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink ||
+                         (activity_ == SessionMode::Uploading && Store.UploadActive) || Doing(SessionMode::RemotePass);
+    if (!device || device != Link.ActiveDevice || Link.DeviceLinkReady || !awaited) {
+        if (device && !(device == Link.ActiveDevice && Link.DeviceLinkReady)) {
+            qCInfo(lcLink) << "a link nobody waits for came up; it is let go:" << device->DeviceName;
+            central_.Disconnect(device);
+        }
         return;
     }
-    ChooseSensorAndConnect();
-}
-
-void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
     CompleteConnection(Link, central_, clock_, device);
+    if (activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink) LinkBackForMeasurement();
 }
 
-// A link that ends before it was ever up is a connection that failed.
+// A link that ends before it was ever up is a connection that failed; one
+// that ends while a measurement runs is reconnected.
 void AcquisitionSession::DeviceDisconnected(const BleDevicePtr& device) {
-    if (!device || device != Link.ActiveDevice || Link.DeviceLinkReady) return;
+    if (!device || device != Link.ActiveDevice) return;
     if (Doing(SessionMode::EndingMeasurement)) return;  // the link "End" itself closed
+    if (Link.DeviceLinkReady) {
+        if (activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck) LinkLostDuringMeasurement();
+        return;
+    }
+    if (activity_ == SessionMode::ReconnectLink) {
+        ReconnectFailed();
+        return;
+    }
     ConnectionFailed();
 }
 
@@ -64,22 +95,22 @@ void AcquisitionSession::DeviceDisconnected(const BleDevicePtr& device) {
 void AcquisitionSession::ConnectionFailed() {
     connectWaitTicks_ = 0;
     const QString name = Link.TargetDeviceName;
-    if (ConnectButtonTag == 1) {
+    if (activity_ == SessionMode::Connecting) {
         qCWarning(lcLink) << "the link to" << name << "did not come up for the measurement";
         Link.PendingCommand.clear();
         if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
         CloseExternalInput();
         ShowMeasurementOver();
         view_->RepaintTrend();
-        prompts_.Error(MsgUnableToConnect.arg(name));
+        ErrorAfterHandler(MsgUnableToConnect.arg(name));
         return;
     }
-    if (UploadOkButtonTag == 1 && Store.UploadActive) {
+    if (activity_ == SessionMode::Uploading && Store.UploadActive) {
         qCWarning(lcLink) << "the link to" << name << "did not come up for the upload";
         Link.PendingCommand.clear();
         if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
         Store.UploadActive = false;
-        UploadOkButtonTag = 0;
+        ChangeMode(SessionMode::UploadDone);
         UploadPanel.Line1 = MsgUnableToConnect.arg(name);
         UploadPanel.OkEnabled = true;
         view_->Render();
@@ -92,7 +123,9 @@ void AcquisitionSession::CharacteristicChanged(const BleDevicePtr&, const QUuid&
     Decoder.Feed(value, *this);
 }
 
-bool AcquisitionSession::PacketsWanted() const { return ConnectButtonTag == 1 || Store.UploadActive; }
+bool AcquisitionSession::PacketsWanted() const {
+    return activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck || Store.UploadActive;
+}
 
 void AcquisitionSession::PacketReceived(const uint8_t* packet, int32_t length, int32_t left) {
     SampleDecoder.CheckPacket(packet, length, left);

@@ -18,8 +18,8 @@ constexpr int ReplyWaitSeconds = 10;
 }
 
 void AcquisitionSession::StartButtonClicked() {
-    if (StartButtonTag == 0) StartEventLog();
-    else FinishEventLog();
+    if (activity_ == SessionMode::Idle && !Doing(SessionMode::Saving)) StartEventLog();
+    else if (activity_ == SessionMode::EventLog) FinishEventLog();
 }
 
 void AcquisitionSession::StartEventLog() {
@@ -36,7 +36,8 @@ void AcquisitionSession::StartEventLog() {
     skippedSensors_.clear();
     for (int i = 0; i < OccupiedCount(Devices); ++i) sensorsAtStart_.insert(Devices[i].id);
     for (auto& entry : Devices) entry.wf = false;
-    StartButtonTag = 1;
+    if (activity_ != SessionMode::Idle) return;  // something began while the question was open
+    ChangeMode(SessionMode::EventLog);
     Controls.RealTimeTabVisible = false;
     Controls.StorageControlsEnabled = false;
     view_->Render();
@@ -46,7 +47,7 @@ void AcquisitionSession::StartEventLog() {
 
 void AcquisitionSession::FinishEventLog() {
     CloseExternalInput();
-    StartButtonTag = 0;
+    ChangeMode(SessionMode::Idle);
     Controls.RealTimeTabVisible = true;
     Controls.StorageControlsEnabled = true;
     view_->AppendLogLine(FormatClockTime(clock_.Now()) + QStringLiteral("  Log ended."));
@@ -63,7 +64,7 @@ void AcquisitionSession::OffButtonClicked() { RemoteOffRequest = true; }
 // after it ended or when "Off" asked for it.
 void AcquisitionSession::RunRemotePass() {
     Operation pass(*this, SessionMode::RemotePass);
-    if (StartButtonTag == 1) {
+    if (StartButtonTag() == 1) {
         RemoteStart();
     } else if (RemoteOffRequest) {
         RemoteOffAll();
@@ -117,7 +118,7 @@ void AcquisitionSession::RemoteStart() {
     const UserChoices page = view_->Choices();
     Link.PendingCommand = RemoteStartCommandText(page.storageRateItem, page.advertisedValueItem);
     for (int i = 0; i < DeviceTableSize; ++i) {
-        if (StartButtonTag != 1 || Devices[i].id.isEmpty()) break;
+        if (StartButtonTag() != 1 || Devices[i].id.isEmpty()) break;
         ADV_DATA_TYPE& entry = Devices[i];
         if (!entry.rf) continue;
         if (!entry.wf && !entry.meas) {
@@ -135,7 +136,7 @@ void AcquisitionSession::RemoteStart() {
             // The entry is found again by name: the table may be reordered by
             // advertisements that arrive while the pass waits.
             const QString id = entry.id;
-            SendRemoteCommand([this] { return StartButtonTag == 1; },
+            SendRemoteCommand([this] { return StartButtonTag() == 1; },
                               [this, id] {
                                   for (auto& e : Devices)
                                       if (e.id == id) e.wf = true;

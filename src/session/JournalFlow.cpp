@@ -1,27 +1,23 @@
 // The crash journal of the record in memory, from the start of a measurement
-// or an upload until the record is saved or discarded, and the recovery of
-// journals a crash left behind.
-#include <QDir>
-#include <QFileInfo>
-
-#include "data/CsvOpenFlow.h"
-#include "journal/JournalRecovery.h"
-#include "prompts/Prompts.h"
+// or an upload until the record is saved or discarded. The writer thread
+// writes it; this side decides when and what.
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
 #include "session/StringTable.h"
 
 void AcquisitionSession::BeginJournal(JournalKind kind) {
     // The record it replaces was saved or discarded after the question.
-    journal_.Remove();
+    EndJournal();
     journalling_ = true;
     journalKind_ = kind;
     FollowJournal();
 }
 
 void AcquisitionSession::EndJournal() {
-    journal_.Remove();
+    if (!journalChanges_.Path().isEmpty()) diskWriter_.RemoveJournal(journalChanges_.Path());
+    journalChanges_.Reset();
     journalling_ = false;
+    journalBehind_ = false;
     journalFailureShown_ = false;
 }
 
@@ -31,7 +27,7 @@ void AcquisitionSession::JournalRecordChanged(bool inPlace) {
         journalling_ = true;
         journalKind_ = JournalKind::EditedRecord;
     } else if (inPlace) {
-        journal_.Rewrite();
+        journalChanges_.Rewrite();
     }
     FollowJournal();
 }
@@ -49,64 +45,25 @@ JournalHeader AcquisitionSession::CurrentJournalHeader() const {
     return header;
 }
 
+// What changed since the last tick goes to the writer thread; a batch the
+// disk did not take is tried again with the next, even an empty one.
 void AcquisitionSession::FollowJournal() {
     if (!journalling_) return;
-    QString error;
-    if (journal_.Follow(Store, CurrentJournalHeader(), &error)) {
+    JournalBatch batch = journalChanges_.Take(Store, CurrentJournalHeader());
+    if (batch.entries.empty() && !journalBehind_) return;
+    diskWriter_.WriteJournal(std::move(batch));
+}
+
+void AcquisitionSession::JournalWritten(const QString& path, bool written, bool wholeNeeded, const QString& error) {
+    if (path != journalChanges_.Path()) return;  // a journal that has gone since
+    if (wholeNeeded) journalChanges_.Rewrite();
+    journalBehind_ = !written;
+    if (written) {
         journalFailureShown_ = false;
         return;
     }
     qCWarning(lcSession) << "the crash journal was not written:" << error;
     if (journalFailureShown_) return;
-    journalFailureShown_ = true;  // before the message: its event loop runs the ticks
-    prompts_.Error(MsgJournalNotWritten.arg(error));
-}
-
-void AcquisitionSession::RecoverRecords() {
-    const QList<RecoveredJournal> results = RecoverJournals(DataFolder, Store);
-    // The store was the work area: it holds no record of this program yet.
-    ResetRecord(Store);
-    Store.DataSaved = true;
-    Store.RecordFull = false;
-    Store.SequenceGap = false;
-
-    QStringList recovered;
-    QStringList notes;
-    for (const RecoveredJournal& result : results) {
-        const QString journal = QDir::toNativeSeparators(result.journalPath);
-        switch (result.outcome) {
-            case RecoveredJournal::Outcome::Recovered:
-                recovered << QDir::toNativeSeparators(result.recordPath);
-                break;
-            case RecoveredJournal::Outcome::RecoveredPart:
-                recovered << QDir::toNativeSeparators(result.recordPath);
-                notes << MsgRecordRecoveredPart.arg(result.samples).arg(QDir::toNativeSeparators(result.asidePath));
-                break;
-            case RecoveredJournal::Outcome::Unreadable:
-                notes << MsgJournalUnreadable.arg(result.reason, QDir::toNativeSeparators(result.asidePath));
-                break;
-            case RecoveredJournal::Outcome::NotWritten:
-                notes << MsgJournalNotRecovered.arg(result.reason, journal);
-                break;
-            case RecoveredJournal::Outcome::NothingToRecover:
-                qCInfo(lcSession) << "an empty crash journal was removed:" << journal;
-                break;
-        }
-    }
-    if (recovered.isEmpty() && notes.isEmpty()) return;
-
-    QStringList message;
-    if (recovered.size() == 1) message << MsgRecordRecovered.arg(recovered.first());
-    else if (recovered.size() > 1) message << MsgRecordsRecovered.arg(recovered.size()).arg(recovered.join(u'\n'));
-    message << notes;
-    // The recovered record is opened first, so the message stands over it.
-    if (!recovered.isEmpty()) {
-        QString last;
-        for (const RecoveredJournal& result : results)
-            if (!result.recordPath.isEmpty()) last = result.recordPath;
-        ShowOpenedRecord(OpenRecordFile(Store, prompts_, last));
-        SavedFileName = QFileInfo(last).fileName();
-    }
-    if (recovered.isEmpty()) prompts_.Error(message.join(QStringLiteral("\n\n")));
-    else prompts_.Notice(message.join(QStringLiteral("\n\n")));
+    journalFailureShown_ = true;
+    ErrorAfterHandler(MsgJournalNotWritten.arg(error));
 }

@@ -5,9 +5,10 @@
 #include "session/AcquisitionSession.h"
 
 QString AcquisitionSession::TakeOutsideMark(int event) {
-    const bool measuring = ConnectButtonTag == 1 && Link.DeviceLinkReady;
+    const bool measuring = activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck ||
+                           activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
     if (measuring && Store.SampleCount == 0) return QStringLiteral("no sample yet");
-    if (!measuring && StartButtonTag != 1) return QStringLiteral("not measuring");
+    if (!measuring && StartButtonTag() != 1) return QStringLiteral("not measuring");
     const bool recordHasRoom = !measuring || EventMarkCount(Store) < MaxEventMarks;
 
     const int keyMark = Supervision.PendingEvent;

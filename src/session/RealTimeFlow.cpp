@@ -11,16 +11,18 @@
 #include "session/StringTable.h"
 
 void AcquisitionSession::ConnectButtonClicked() {
-    if (ConnectButtonTag == 0) StartMeasurement();
-    else EndMeasurement();
+    if (Doing(SessionMode::Saving) || Doing(SessionMode::EndingMeasurement)) return;
+    if (activity_ == SessionMode::Idle) StartMeasurement();
+    else if (ConnectButtonTag() == 1) EndMeasurement();
 }
 
 void AcquisitionSession::StartMeasurement() {
     if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
+    if (activity_ != SessionMode::Idle) return;  // something began while the question was open
 
     EndReviewAndOverview();
     Controls.ConnectEnabled = false;
-    scanningForConnection_ = true;
+    ChangeMode(SessionMode::ScanningForConnection);
     Supervision.LinkLost = false;
     Controls.Busy = true;
     view_->Render();
@@ -28,9 +30,9 @@ void AcquisitionSession::StartMeasurement() {
 
     // A discovery under way, or the watchdog's cancel of it, ends with the
     // event that continues this flow.
-    if (DiscoveryWatchdogRunning) return;
+    if (DiscoveryWatchdogRunning || activity_ != SessionMode::ScanningForConnection) return;
     if (!StartDiscovery()) {
-        scanningForConnection_ = false;
+        ChangeMode(SessionMode::Idle);
         Controls.ConnectEnabled = true;
         SetBusy(false);
         view_->Render();
@@ -46,34 +48,48 @@ ConnectionOffer AcquisitionSession::OfferConnection() const {
 }
 
 // The scan of a "Start" click has ended: offer the sensors, then connect.
+// Runs after the end-of-discovery handler has returned, so the dialog's
+// event loop does not run inside it.
 void AcquisitionSession::ChooseSensorAndConnect() {
-    scanningForConnection_ = false;
+    if (activity_ != SessionMode::ChoosingSensor) return;
     Controls.ConnectEnabled = true;
     view_->Render();
     const std::optional<ConnectionChoice> choice = prompts_.ConnectionSettings(OfferConnection());
-    if (!choice) return;
+    if (!choice) {
+        ChangeMode(SessionMode::Idle);
+        view_->Render();
+        return;
+    }
 
     RateIndex = choice->rateItem + 1;
     Link.TargetDeviceName = choice->deviceName;
 
     const UserChoices page = view_->Choices();
-    if (!OpenExternalInputForStart(page.realTimeAuxin, page.realTimePort)) return;
-    if (!Connect(Link, central_)) {
+    if (!OpenExternalInputForStart(page.realTimeAuxin, page.realTimePort)) {
+        ChangeMode(SessionMode::Idle);
+        view_->Render();
+        return;
+    }
+    // The sensor must be found and its link asked for before the kept
+    // record gives way: a refusal leaves it as it was, and says so.
+    if (!Connect(Link, central_) ||
+        !SendStart(Link, central_, Supervision, RateIndex, choice->checkSensors)) {
         qCWarning(lcLink) << "no usable connection to" << Link.TargetDeviceName;
         CloseExternalInput();
+        ChangeMode(SessionMode::Idle);
+        view_->Render();
         prompts_.Error(MsgUnableToConnect.arg(Link.TargetDeviceName));
         return;
     }
 
     // The start has begun: only now does the kept record give way.
+    ChangeMode(SessionMode::Connecting);
     Store.CheckSensorsMode = choice->checkSensors;
     Store.InitPointsEditable = false;
     Store.SequenceGap = false;
     Store.RecordRateIndex = RateIndex;
     Store.RecordDeviceId = Link.TargetDeviceName;
-    SendStart(Link, central_, Supervision, Store.RecordRateIndex, Store.CheckSensorsMode);
     view_->ShowConnectingMessage();
-    ConnectButtonTag = 1;
     Controls.ResetEnabled = true;
     Controls.OpenEnabled = false;
     Controls.SaveEnabled = false;
@@ -96,6 +112,7 @@ void AcquisitionSession::ResetRecordForMeasurement() {
     Store.DataSaved = true;
     Store.RecordFull = false;
     Supervision.PendingEvent = 0;
+    eventMarksFullTold_ = false;
     // The message panel reads the newest sample's status: none of the old record's.
     for (CH_DATA_TYPE& channel : Store.CurrentSample.ch) channel.status = 0;
     ClearTrendViewForNewRecord();
@@ -110,13 +127,15 @@ void AcquisitionSession::EndMeasurement() {
     view_->Render();
     QCoreApplication::processEvents();
 
+    const bool linkComing = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink;
     SendStop(Link, central_, Supervision, clock_);
-    if (!Link.DeviceLinkReady && Link.ActiveDevice) {
+    if (linkComing && Link.ActiveDevice) {
         // Still connecting: the request is called off, or the sensor would
         // connect later, start streaming into nothing and stay connected.
         Link.PendingCommand.clear();
         central_.Disconnect(Link.ActiveDevice);
     }
+    Link.DeviceLinkReady = false;
 
     if (!Store.CheckSensorsMode && Store.SampleCount != 0) {
         Controls.EditEnabled = true;
@@ -140,7 +159,7 @@ void AcquisitionSession::EndMeasurement() {
 
 // The real-time page is free again, after an end or a start that failed.
 void AcquisitionSession::ShowMeasurementOver() {
-    ConnectButtonTag = 0;
+    ChangeMode(SessionMode::Idle);
     view_->HideMessagePanel();
     Controls.ConnectEnabled = true;
     Controls.ResetEnabled = false;

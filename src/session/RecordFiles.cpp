@@ -13,6 +13,7 @@
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
+#include "session/ExportTexts.h"
 #include "session/StringTable.h"
 #include "storage/EventMerge.h"
 
@@ -22,19 +23,31 @@ bool AcquisitionSession::SaveRecord() {
     // command may start.
     // Nor may anything change the record: the file would mix old and new.
     Operation saving(*this, SessionMode::Saving);
+    // Nor may a new record replace it: "Start" and the storage page (its
+    // uploads and event log) wait too. The page cannot change meanwhile,
+    // so the states before the save are the states after it.
     const ControlStates before = Controls;
     Controls.OpenEnabled = false;
     Controls.SaveEnabled = false;
     Controls.EditEnabled = false;
     Controls.ClearInitPointsEnabled = false;
     Controls.ResetEnabled = false;
+    Controls.ConnectEnabled = false;
+    Controls.StorageTabVisible = false;
     view_->Render();
-    const bool saved = Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); });
-    if (saved) EndJournal();
+    QString savedPath;
+    const bool saved =
+        Save(Store, prompts_, DataFolder, SavedFileName, [] { QCoreApplication::processEvents(); }, &savedPath);
+    if (saved) {
+        EndJournal();
+        WriteSnirfBesideRecord(savedPath);
+    }
     Controls.OpenEnabled = before.OpenEnabled;
     Controls.EditEnabled = before.EditEnabled;
     Controls.ClearInitPointsEnabled = before.ClearInitPointsEnabled;
     Controls.ResetEnabled = before.ResetEnabled;
+    Controls.ConnectEnabled = before.ConnectEnabled;
+    Controls.StorageTabVisible = before.StorageTabVisible;
     Controls.SaveEnabled = !Store.DataSaved;
     view_->Render();
     return saved;
@@ -42,7 +55,7 @@ bool AcquisitionSession::SaveRecord() {
 
 bool AcquisitionSession::SaveRecordAndTell() {
     if (!SaveRecord()) return false;
-    prompts_.Notice(SavedFileName + MsgCreatedSuffix);
+    prompts_.Notice(SavedFilesText() + MsgCreatedSuffix);
     return true;
 }
 
@@ -101,8 +114,11 @@ void AcquisitionSession::ExportSnirfClicked() {
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".snirf");
         if (!QFileInfo::exists(path) || prompts_.AskYesNo(QString::fromLatin1(OverwriteQuestionText))) break;
     }
+    const std::optional<QString> subject = prompts_.AskText(MsgSnirfSubjectQuestion, Exports.Subject);
+    if (!subject) return;
+    Exports.Subject = subject->trimmed();
     SetBusy(true);
-    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path);
+    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path, Exports.Subject);
     SetBusy(false);
     if (!outcome.written) {
         prompts_.Error(QStringLiteral("Unable to export %1 (%2). An existing file of that name is unchanged.")
@@ -179,13 +195,18 @@ void AcquisitionSession::ClearInitPointsClicked() {
 }
 
 bool AcquisitionSession::MayClose() {
-    if (ConnectButtonTag == 1) {
+    if (ConnectButtonTag() == 1) {
         prompts_.Notice(MsgDisconnectToTerminate);
         return false;
     }
     // Work that runs on its own is not dropped without a word either.
-    if (UploadOkButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringUpload)) return false;
-    if (StartButtonTag == 1 && !prompts_.AskYesNo(MsgExitDuringEventLog)) return false;
+    if (UploadOkButtonTag() == 1 && !prompts_.AskYesNo(MsgExitDuringUpload)) return false;
+    if (StartButtonTag() == 1 && !prompts_.AskYesNo(MsgExitDuringEventLog)) return false;
+    SettleDiskWrites();
+    if (unwrittenEventLogMarks_ > 0 &&
+        !prompts_.AskYesNo((unwrittenEventLogDurable_ ? MsgExitWithPendingMarks : MsgExitLosingMarks)
+                               .arg(unwrittenEventLogMarks_)))
+        return false;
     if (!Store.DataSaved) {
         if (!prompts_.AskYesNo(MsgExitWithoutSaving)) return false;
         Store.DataSaved = true;
@@ -205,12 +226,16 @@ void AcquisitionSession::Closing() {
         Disconnect(Link, central_);
     }
     CloseExternalInput();
+    // The journal's last batch or its removal, and a last try of the event log file.
+    FollowJournal();
+    RetryUnwrittenEventLog();
+    diskWriter_.WaitUntilIdle();
 }
 
 // Only with both tabs showing can the user switch; a running measurement,
 // upload or event log hides the other tab.
 void AcquisitionSession::PageChanged(int page) {
-    if (!Controls.RealTimeTabVisible || !Controls.StorageTabVisible) return;
+    if (!Controls.RealTimeTabVisible || !Controls.StorageTabVisible || Doing(SessionMode::Saving)) return;
     CurrentPage = page;
     if (page == 1) {
         Controls.StorageMessage.clear();

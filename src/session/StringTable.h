@@ -47,6 +47,11 @@ inline const QString MsgNoExternalInputPort = QString::fromLatin1(NoExternalInpu
 inline const QString MsgCreatedSuffix = QString::fromLatin1(CreatedText);
 inline const QString HintConnect = QStringLiteral("Connect to the device.");
 inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");
+inline const QString MsgReconnecting = QStringLiteral("Link lost; reconnecting...");
+inline const QString MsgReconnected = QStringLiteral("Measuring... (reconnected after %1 s without data)");
+inline const QString MsgEventMarksFull =
+    QStringLiteral("This record holds %1 event marks, as many as it can keep. Further marks are written to the "
+                   "event log file only.");
 inline const QString MsgEventLogNotWritten =
     QStringLiteral("The event mark could not be written to the event log file:\n%1\n"
                    "The mark is kept and written as soon as the file can be written again.");
@@ -60,6 +65,13 @@ inline const QString MsgMergeQuestion = QStringLiteral("This will merge all even
 inline const QString MsgMergedCount = QStringLiteral("%1 event information has been merged.");
 inline const QString MsgEventLogUnreadable =
     QStringLiteral("The event log file could not be read:\n%1\nThe record's event marks were left as they were.");
+inline const QString MsgUploadWaitsForScan = QStringLiteral("Looking for %1 to upload its storage data...");
+inline const QString MsgUploadScanTimedOut =
+    QStringLiteral("The upload from %1 did not start: no scan for sensors ended. Check the Bluetooth adapter and "
+                   "try again.");
+inline const QString MsgUploadScanNotStarted =
+    QStringLiteral("The upload from %1 did not start: the scan for sensors could not start. Check the Bluetooth "
+                   "adapter and try again.");
 inline const QString MsgUploading = QStringLiteral("Uploading storage data...");
 inline const QString MsgUploadCompleted = QStringLiteral("Storage data upload completed.");
 inline const QString MsgUploadAborted = QStringLiteral("Storage data upload aborted.");
@@ -83,3 +95,16 @@ inline const QString MsgJournalUnreadable =
     QStringLiteral("A crash journal could not be read (%1). It was kept as:\n%2");
 inline const QString MsgJournalNotRecovered =
     QStringLiteral("A crash journal could not be recovered (%1). It stays for the next start:\n%2");
+
+// Marks bound for the event log file.
+inline const QString MsgPendingMarksWritten =
+    QStringLiteral("Event marks that the event log file had not taken when the program ended were written to it: %1.");
+inline const QString MsgPendingMarksLeft =
+    QStringLiteral("Event marks that the event log file had not taken when the program ended could not be written "
+                   "to it (%2): %1. They are kept for the next start in:\n%3");
+inline const QString MsgExitWithPendingMarks =
+    QStringLiteral("Event marks not yet in the event log file: %1. The file cannot be written now; the marks are kept "
+                   "and written to it when the program starts again. Do you want to exit?");
+inline const QString MsgExitLosingMarks =
+    QStringLiteral("Event marks not yet in the event log file: %1. The file cannot be written now, and the marks could "
+                   "not be kept on disk either: they are lost if you exit now. Do you want to exit?");

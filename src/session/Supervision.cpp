@@ -14,35 +14,48 @@ constexpr int32_t SilentTicksBeforeLost = 20;
 // A link that is not up after this many ticks (20 s, past the platform's
 // own connect time-out) will not come.
 constexpr int32_t ConnectWaitTicks = 40;
+// An upload waits this long (15 s: a scan and its watchdog, and more) for a
+// scan to end before it gives up.
+constexpr int32_t UploadScanWaitTicks = 30;
 }
 
 void AcquisitionSession::SupervisionTick() {
     PollExternalInputPort();
-    WriteUnwrittenEventLog();
-    FollowJournal();
+    RetryUnwrittenEventLog();
 
-    const bool awaitingLink = (ConnectButtonTag == 1 || (UploadOkButtonTag == 1 && Store.UploadActive)) &&
+    const bool awaitingLink = (activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink ||
+                               (activity_ == SessionMode::Uploading && Store.UploadActive)) &&
                               !Link.DeviceLinkReady && !Doing(SessionMode::EndingMeasurement);
     if (!awaitingLink) connectWaitTicks_ = 0;
-    else if (++connectWaitTicks_ > ConnectWaitTicks) ConnectionFailed();
+    else if (++connectWaitTicks_ > ConnectWaitTicks) {
+        if (activity_ == SessionMode::ReconnectLink) ReconnectFailed();
+        else ConnectionFailed();
+    }
+    if (activity_ == SessionMode::WaitingForUploadScan && ++uploadScanWaitTicks_ > UploadScanWaitTicks)
+        UploadScanTimedOut();
 
-    if (ConnectButtonTag == 1 && Link.DeviceLinkReady) {
+    const bool streaming = activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck;
+    const bool reconnecting = activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
+    // "End" stopped the sensor: its silence while the save is offered is no loss.
+    if (streaming && !Doing(SessionMode::EndingMeasurement)) {
         if (Store.SampleCount != 0) Supervision.SilenceTicks++;
-        if (Supervision.SilenceTicks > SilentTicksBeforeLost && !Supervision.LinkLost) {
-            Supervision.LinkLost = true;
-            view_->RepaintTrend();
-        }
+        if (Supervision.SilenceTicks > SilentTicksBeforeLost && !Supervision.LinkLost) LinkLostDuringMeasurement();
+    }
+    if (reconnecting) FollowTimeWhileReconnecting();
+    if (streaming || reconnecting) {
         if (Store.SampleCount == 0) {
             Supervision.PendingEvent = 0;  // no mark before the first sample
         } else if (Supervision.PendingEvent != 0) {
             TakePendingEventIntoRecord();
         }
+        FollowJournal();
         return;
     }
 
     Supervision.LinkLost = false;
-    if (StartButtonTag == 1 && Supervision.PendingEvent != 0) LogStorageEvent();
+    if (StartButtonTag() == 1 && Supervision.PendingEvent != 0) LogStorageEvent();
     Supervision.PendingEvent = 0;
+    FollowJournal();
 }
 
 // The mark goes into the record at once; its line in the event log file
@@ -50,8 +63,12 @@ void AcquisitionSession::SupervisionTick() {
 void AcquisitionSession::TakePendingEventIntoRecord() {
     const int event = Supervision.PendingEvent;
     Supervision.PendingEvent = 0;
+    if (!AddEventMark(Store, Store.SampleCount - 1, event) && !eventMarksFullTold_) {
+        // The event log file still gets it; the record cannot.
+        eventMarksFullTold_ = true;
+        NoticeAfterHandler(MsgEventMarksFull.arg(MaxEventMarks));
+    }
     QueueEventLogRecord(clock_.Now(), event);
-    AddEventMark(Store, Store.SampleCount - 1, event);
     view_->RepaintTrend();
 }
 
@@ -66,30 +83,27 @@ void AcquisitionSession::LogStorageEvent() {
 }
 
 void AcquisitionSession::QueueEventLogRecord(double tm, int event) {
-    if (unwrittenEventLog_.size() >= MaxUnwrittenEventLogRecords) {
-        qCWarning(lcSession) << "event log file unwritable for too long; dropping the mark of" << unwrittenEventLog_.first().tm;
-        unwrittenEventLog_.removeFirst();
-    }
-    unwrittenEventLog_.append({tm, event});
-    WriteUnwrittenEventLog();
+    ++unwrittenEventLogMarks_;  // until the writer thread reports
+    diskWriter_.AppendEventLog(EventLogFileName, tm, event);
 }
 
 // Marks that the file could not take are tried again on every tick, in
-// their order; the user hears of it once until a write succeeds again.
-void AcquisitionSession::WriteUnwrittenEventLog() {
-    while (!unwrittenEventLog_.isEmpty()) {
-        const UnwrittenEventLogRecord& record = unwrittenEventLog_.first();
-        QString error;
-        if (!AppendEventLog(EventLogFileName, record.tm, record.event, &error)) {
-            if (!eventLogFailureShown_) {
-                eventLogFailureShown_ = true;
-                prompts_.Error(MsgEventLogNotWritten.arg(error));
-            }
-            return;
-        }
+// their order, by the writer thread.
+void AcquisitionSession::RetryUnwrittenEventLog() {
+    if (unwrittenEventLogMarks_ > 0) diskWriter_.RetryEventLog(EventLogFileName);
+}
+
+// The user hears of a failing event log file once, until a write succeeds again.
+void AcquisitionSession::EventLogWritten(int unwritten, bool durable, const QString& error) {
+    unwrittenEventLogMarks_ = unwritten;
+    unwrittenEventLogDurable_ = durable;
+    if (error.isEmpty()) {
         eventLogFailureShown_ = false;
-        unwrittenEventLog_.removeFirst();
+        return;
     }
+    if (eventLogFailureShown_) return;
+    eventLogFailureShown_ = true;
+    ErrorAfterHandler(MsgEventLogNotWritten.arg(error));
 }
 
 // The port named on a page is opened at the start of a measurement or an

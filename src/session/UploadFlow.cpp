@@ -10,32 +10,71 @@
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
+#include "session/ExportTexts.h"
 #include "session/StringTable.h"
 #include "storage/DeviceGrid.h"
 
 void AcquisitionSession::UploadButtonClicked(int row) {
+    if (activity_ != SessionMode::Idle || Doing(SessionMode::Saving)) return;
     if (row <= 0 || row >= DeviceGridRows - 1) return;  // the header and the parking row
     const ADV_DATA_TYPE& entry = Devices[row - 1];
     if (entry.id.isEmpty() || entry.meas || entry.count == 0) return;
     // The upload replaces the record in memory, as a measurement or an open does.
     if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
+    if (activity_ != SessionMode::Idle) return;  // something began while the question was open
 
     Link.TargetDeviceName = entry.id;
-    UploadRequest = true;
+    ChangeMode(SessionMode::WaitingForUploadScan);
+    uploadScanWaitTicks_ = 0;
+    UploadPanel = {};
+    UploadPanel.Visible = true;
+    UploadPanel.Line1 = MsgUploadWaitsForScan.arg(entry.id);
+    Controls.ConnectEnabled = false;
+    Controls.StorageTabVisible = false;
+    Controls.OpenEnabled = false;
     SetBusy(true);
     // Straight to the real-time page, without the page change's own steps:
     // the discovery under way ends there and starts the upload.
     CurrentPage = 0;
     view_->ShowRealTimePageQuietly();
+    view_->Render();
+    // The storage page's scans may have stopped: then this one finds the sensor.
+    if (!DiscoveryWatchdogRunning && !StartDiscovery()) {
+        CallOffUploadRequest();
+        prompts_.Error(MsgUploadScanNotStarted.arg(entry.id));
+    }
+}
+
+bool AcquisitionSession::UploadButtonCancels() const {
+    return activity_ == SessionMode::WaitingForUploadScan || UploadOkButtonTag() == 1;
+}
+
+void AcquisitionSession::CallOffUploadRequest() {
+    ChangeMode(SessionMode::Idle);
+    UploadPanel = {};
+    Controls.ConnectEnabled = true;
+    Controls.StorageTabVisible = true;
+    Controls.OpenEnabled = true;
+    Controls.Busy = false;
+    view_->Render();
+}
+
+// No scan ended to start the upload: the adapter may be gone or busy.
+void AcquisitionSession::UploadScanTimedOut() {
+    qCWarning(lcStorage) << "no scan ended to start the upload from" << Link.TargetDeviceName;
+    CallOffUploadRequest();
+    ErrorAfterHandler(MsgUploadScanTimedOut.arg(Link.TargetDeviceName));
 }
 
 void AcquisitionSession::UploadStart() {
-    if (!Connect(Link, central_)) {
+    if (!Connect(Link, central_) || !SendGetLogStart(Link, central_, Supervision)) {
         qCWarning(lcStorage) << "no usable connection to" << Link.TargetDeviceName << "for the upload";
-        prompts_.Error(MsgUnableToConnect.arg(Link.TargetDeviceName));
+        CallOffUploadRequest();
+        ErrorAfterHandler(MsgUnableToConnect.arg(Link.TargetDeviceName));
         return;
     }
 
+    ChangeMode(SessionMode::Uploading);
     Store.CheckSensorsMode = false;
     Store.UploadTotal = 0;
     Decoder.RxPacketLength = 0;
@@ -48,9 +87,6 @@ void AcquisitionSession::UploadStart() {
     Store.UploadActive = true;
     BeginJournal(JournalKind::Upload);
 
-    SendGetLogStart(Link, central_, Supervision);
-
-    UploadOkButtonTag = 1;
     UploadPanel = {};
     UploadPanel.Visible = true;
     UploadPanel.Line1 = MsgUploading;
@@ -72,36 +108,40 @@ void AcquisitionSession::UpdateProgress() {
 
     if (total == 0) {
         Store.UploadActive = false;
+        ChangeMode(SessionMode::UploadDone);
         UploadPanel.Line1 = MsgUploadCompleted;
         UploadPanel.Line2 = MsgNoDataRecorded;
-        UploadOkButtonTag = 0;
         view_->Render();
         return;
     }
     if (received >= total) {
         Store.UploadActive = false;
+        ChangeMode(SessionMode::UploadDone);
         UploadPanel.Line1 = MsgUploadCompleted;
         UploadPanel.Line2 = QStringLiteral("%1/%2  100% Received.").arg(received).arg(total);
         UploadPanel.ProgressPercent = 100;
+        // The save asks for a file name: it runs once the radio's event has
+        // returned. Until then the record is unsaved and the panel stays.
+        Store.DataSaved = false;
+        UploadPanel.OkEnabled = false;
         view_->Render();
-        if (received != 0 && UploadPanel.Line3.isEmpty()) SaveUploadedRecord(true);
-        UploadOkButtonTag = 0;
-        UploadPanel.OkEnabled = true;
-        view_->Render();
+        QMetaObject::invokeMethod(
+            this, [this] { if (UploadPanel.Line3.isEmpty()) SaveUploadedRecord(true); }, Qt::QueuedConnection);
         return;
     }
     if (Store.SequenceGap) {
         Store.UploadActive = false;
         SendGetLogCancel(Link, central_, clock_);
+        ChangeMode(SessionMode::UploadDone);
         UploadPanel.Line1 = MsgUploadCommunicationError;
         UploadPanel.Line2 = counts("Aborted.");
         if (received != 0) Store.RecordDeviceId = Store.ReceivedDeviceId;
-        UploadOkButtonTag = 0;
         UploadPanel.OkEnabled = true;
         view_->Render();
         return;
     }
-    if (UploadOkButtonTag == 0) {
+    if (activity_ == SessionMode::UploadDone) {
+        // Cancelled by the user.
         UploadPanel.Line2 = counts("Aborted.");
         view_->Render();
         if (received != 0 && UploadPanel.Line3.isEmpty()) {
@@ -128,34 +168,41 @@ void AcquisitionSession::SaveUploadedRecord(bool clearSensorLog) {
     Store.DataSaved = false;
     SetBusy(false);
     if (SaveRecord()) {
-        UploadPanel.Line3 = SavedFileName + MsgCreatedSuffix;
-        if (clearSensorLog) SendLogClear(Link, central_, clock_);
+        UploadPanel.Line3 = SavedFilesText() + MsgCreatedSuffix;
+        // Clearing the log would lose raw intensities that no file holds.
+        if (clearSensorLog && RawIntensitiesKept()) SendLogClear(Link, central_, clock_);
+        else if (clearSensorLog) UploadPanel.Line3 += MsgSensorKeepsLog;
     }
     UploadPanel.OkEnabled = true;
     view_->Render();
 }
 
 void AcquisitionSession::UploadOkButtonClicked() {
-    if (UploadOkButtonTag == 1) {
+    if (activity_ == SessionMode::WaitingForUploadScan) {
+        CallOffUploadRequest();
+        return;
+    }
+    if (activity_ == SessionMode::Uploading) {
         Store.UploadActive = false;
         UploadPanel.OkEnabled = false;
         view_->Render();
         QCoreApplication::processEvents();
         SendGetLogCancel(Link, central_, clock_);
         UploadPanel.Line1 = MsgUploadAborted;
-        UploadOkButtonTag = 0;
+        ChangeMode(SessionMode::UploadDone);
         UpdateProgress();
         UploadPanel.OkEnabled = true;
         view_->Render();
         return;
     }
-    FinishUpload();
+    if (activity_ == SessionMode::UploadDone && UploadPanel.OkEnabled) FinishUpload();
 }
 
 void AcquisitionSession::FinishUpload() {
     Store.UploadActive = false;
     Disconnect(Link, central_);
     const int32_t received = Store.SampleCount;
+    ChangeMode(SessionMode::Idle);
     UploadPanel.Visible = false;
     ShowRecordEndInView();
     if (received != 0) {

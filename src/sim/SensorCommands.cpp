@@ -45,6 +45,8 @@ void SimulatedSensor::Execute(const QByteArray& command, int64_t now) {
         if (IsValidRateIndex(checkRate)) StartStream(true, checkRate, now);
     } else if (command == "ED") {
         stream_.active = false;
+        dropArmed_ = true;
+        dropAt_ = Never;
     } else if (command == "RS") {
         if (stream_.active) stream_.markNext = true;
     } else if (command.size() == 6 && command.startsWith("@SS") && IsDigit(command[3]) && command[4] == ',' &&
@@ -89,6 +91,10 @@ void SimulatedSensor::SetClock(const QByteArray& text) {
 }
 
 void SimulatedSensor::StartStream(bool check, int rateIndex, int64_t now) {
+    if (dropArmed_ && timing_.dropAfterMicroseconds >= 0) {
+        dropArmed_ = false;
+        dropAt_ = now + timing_.dropAfterMicroseconds;
+    }
     upload_.active = false;
     stream_ = Stream{};
     stream_.active = true;

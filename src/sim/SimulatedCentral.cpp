@@ -35,6 +35,10 @@ SimulatedCentral::SimulatedCentral(const SimulationOptions& options, QObject* pa
         timing.notificationSize = options.notificationSize;
         timing.linkBytesPerSecond = options.linkBytesPerSecond;
         timing.connectDelayMilliseconds = options.connectDelayMilliseconds;
+        if (options.dropAfterSeconds >= 0) {
+            timing.dropAfterMicroseconds = static_cast<int64_t>(options.dropAfterSeconds * 1e6);
+            timing.dropForMicroseconds = static_cast<int64_t>(options.dropForSeconds * 1e6);
+        }
         // Each sensor advertises every 200 to 500 ms on a rhythm of its own.
         timing.advertisingIntervalMilliseconds = 200 + (index * 53) % 300;
         timing.advertisingPhaseMilliseconds = (index * 37) % timing.advertisingIntervalMilliseconds;

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int64_t Never = std::numeric_limits<int64_t>::max();
-
 int64_t IntervalMicroseconds(int rateIndex) {
     return static_cast<int64_t>(RateTable[IsValidRateIndex(rateIndex) ? rateIndex : 1]) * 1000;
 }
@@ -28,7 +26,9 @@ SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const S
       time_(time),
       origin_(time.NowMicroseconds()),
       batteryStart_(sensorSetup.batteryVolts),
-      link_(timing.notificationSize, timing.linkBytesPerSecond) {
+      link_(timing.notificationSize, timing.linkBytesPerSecond),
+      dropAt_(Never),
+      returnAt_(Never) {
     store_.item = std::clamp(sensorSetup.advertisedItem, 0, 3);
     if (sensorSetup.storedSamples > 0) FillStore(sensorSetup.storedSamples, sensorSetup.storedRateIndex);
     if (sensorSetup.logging) {
@@ -104,6 +104,8 @@ SimulatedSensor::Due SimulatedSensor::NextDue(bool scanning) const {
         if (!link_.Empty() || (upload_.active && !silent_)) consider(link_.NextSendMicroseconds(), DueKind::Link);
     }
     if (scanning && Advertising()) consider(nextAdvertisement_, DueKind::Advertise);
+    consider(dropAt_, DueKind::Drop);
+    consider(returnAt_, DueKind::Return);
     return due;
 }
 
@@ -128,6 +130,15 @@ void SimulatedSensor::RunDue(int64_t time, bool scanning) {
     case DueKind::Advertise:
         nextAdvertisement_ += static_cast<int64_t>(timing_.advertisingIntervalMilliseconds) * 1000;
         radio_.Advertised(*this, AdvertisementAt(time));
+        return;
+    case DueKind::Drop:
+        dropAt_ = Never;
+        returnAt_ = time + std::max<int64_t>(timing_.dropForMicroseconds, 0);
+        SetInRange(false);
+        return;
+    case DueKind::Return:
+        returnAt_ = Never;
+        SetInRange(true);
         return;
     case DueKind::None:
         return;

@@ -28,6 +28,11 @@ struct SensorTiming {
     int connectDelayMilliseconds = 120;
     int advertisingIntervalMilliseconds = 300;
     int advertisingPhaseMilliseconds = 0;
+    // The link drops this long after a stream starts (once per start: a
+    // stream started again after a lost link does not drop it again), and
+    // the sensor stays out of range for dropForMicroseconds; negative: never.
+    int64_t dropAfterMicroseconds = -1;
+    int64_t dropForMicroseconds = 0;
 };
 
 // One sensor: its advertisements, its side of a connection, the command set,
@@ -81,8 +86,9 @@ public:
     uint64_t ConnectionGeneration() const { return generation_; }
 
 private:
+    static constexpr int64_t Never = INT64_MAX;
     enum class Phase { Idle, Connecting, Connected };
-    enum class DueKind { None, Connect, Stream, Link, Advertise };
+    enum class DueKind { None, Connect, Stream, Link, Advertise, Drop, Return };
     struct Due {
         int64_t time;
         DueKind kind;
@@ -166,4 +172,7 @@ private:
     uint16_t errorBits_ = 0;
     bool lowBattery_ = false;
     bool badUploadHeader_ = false;
+    bool dropArmed_ = true;  // the next stream start schedules the drop
+    int64_t dropAt_;
+    int64_t returnAt_;
 };

@@ -31,6 +31,11 @@ struct SimulationOptions {
     // so a change of the wall clock does not make sensors stall or burst;
     // without it they follow this clock, so tests move time at will.
     std::shared_ptr<const Clock> clock;  // null: the system clock
+    // Every sensor drops its link this long after a measurement or a check
+    // starts on it and stays out of range for dropForSeconds, once per start;
+    // negative: never.
+    double dropAfterSeconds = -1;
+    double dropForSeconds = 0;
 };
 
 // The sensors a new user sees with --simulate[=count]: paired "Tq580-"

@@ -13,10 +13,16 @@
 // window holding one yields not-a-number; otherwise one such sample would
 // spoil the sum, and so the trace, for every later column.
 //
+// A sample that `present` says is absent (a row without data, where the link
+// was lost) is left out of sum and count alike, so a gap pulls no mean.
+//
 // value(i) gives sample i's value; sink(column, mean) takes each column's mean.
-template <typename Value, typename Sink>
+struct EverySamplePresent {
+    bool operator()(int32_t) const { return true; }
+};
+template <typename Value, typename Sink, typename Present = EverySamplePresent>
 void SlidingMeans(int32_t first, int32_t columns, int32_t back, int32_t ahead, int32_t count, Value value,
-                  Sink sink) {
+                  Sink sink, Present present = {}) {
     if (columns <= 0) return;
     if (back == 0 && ahead == 0) {  // no average: each column its own sample
         for (int32_t column = 0; column < columns; ++column) sink(column, double(value(first + column)));
@@ -26,7 +32,7 @@ void SlidingMeans(int32_t first, int32_t columns, int32_t back, int32_t ahead, i
     int32_t used = 0;
     int32_t notFinite = 0;
     auto enter = [&](int32_t i, int sign) {
-        if (i < 0 || i >= count) return;
+        if (i < 0 || i >= count || !present(i)) return;
         const double v = value(i);
         if (!std::isfinite(v)) {
             notFinite += sign;

@@ -89,12 +89,18 @@ TrendPaintOutcome EntireDisplay(QPainter& painter, const TrendPaintInput& input)
         for (int c = 0; c < 2; ++c) {
             const PaneRect& pane = layout.Channel[c];
             canvas.SetPen(TrendColour::Purple, 2);
-            DrawTrace(canvas, pane, columns,
-                      [&](int column) { return Sto2Row(store.Samples[sampleOf(column)].ch[c].sto2, pane); });
+            const auto present = [&](int column) { return HasData(store.Samples[sampleOf(column)], c); };
+            DrawTrace(
+                canvas, pane, columns,
+                [&](int column) { return Sto2Row(store.Samples[sampleOf(column)].ch[c].sto2, pane); }, present);
             canvas.SetPen(item.Colour, 2);
-            DrawTrace(canvas, pane, columns, [&](int column) {
-                return ItemRow(DisplayItemValue(store.Samples[sampleOf(column)].ch[c], input.DataItem), pane, scale);
-            });
+            DrawTrace(
+                canvas, pane, columns,
+                [&](int column) {
+                    return ItemRow(DisplayItemValue(store.Samples[sampleOf(column)].ch[c], input.DataItem), pane,
+                                   scale);
+                },
+                present);
         }
     }
     DrawAccelerationTraces(canvas, input, layout, columns, sampleOf);

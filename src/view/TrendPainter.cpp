@@ -33,17 +33,24 @@ void DrawMeasurementTraces(TrendCanvas& canvas, const TrendPaintInput& input, co
     for (int c = 0; c < 2; ++c) {
         const PaneRect& pane = layout.Channel[c];
         TracePoints points(columns);
+        const auto present = [&](int32_t i) { return HasData(store.Samples[i], c); };
+        // A column whose own sample has no data is a gap in the trace.
+        const auto place = [&](int column, int32_t row) {
+            if (present(first + column)) points.Set(column, pane.Left + column, row);
+            else points.Skip(column);
+        };
         auto sto2 = [&](int32_t i) { return double(store.Samples[i].ch[c].sto2); };
         canvas.SetPen(TrendColour::Purple, 2);
-        SlidingMeans(first, columns, following ? n - 1 : k, following ? 0 : k, store.SampleCount, sto2,
-                     [&](int column, double mean) { points.Set(column, pane.Left + column, Sto2Row(mean, pane)); });
+        SlidingMeans(
+            first, columns, following ? n - 1 : k, following ? 0 : k, store.SampleCount, sto2,
+            [&](int column, double mean) { place(column, Sto2Row(mean, pane)); }, present);
         points.Draw(canvas);
 
         auto itemValue = [&](int32_t i) { return DisplayItemValue(store.Samples[i].ch[c], input.DataItem); };
         canvas.SetPen(item.Colour, 2);
-        SlidingMeans(first, columns, n - 1, 0, store.SampleCount, itemValue, [&](int column, double mean) {
-            points.Set(column, pane.Left + column, ItemRow(mean, pane, scale));
-        });
+        SlidingMeans(
+            first, columns, n - 1, 0, store.SampleCount, itemValue,
+            [&](int column, double mean) { place(column, ItemRow(mean, pane, scale)); }, present);
         points.Draw(canvas);
     }
 }

@@ -8,25 +8,51 @@
 #include "view/TrendColours.h"
 #include "view/TrendPainter.h"
 
-// A polyline of one point per column, kept on the stack for usual widths.
+// A sample that carries values: not a row without data, which stands for
+// samples the sensor could not send (a lost packet, a lost link).
+inline bool HasData(const MEAS_DATA_TYPE& sample, int channel = 0) {
+    return !(sample.ch[channel].status & StatusNoData);
+}
+
+// A polyline of one point per column, kept on the stack for usual widths;
+// a column skipped (no data) breaks it, so a gap shows as a gap.
 class TracePoints {
 public:
-    explicit TracePoints(int columns) : points_(columns) {}
-    void Set(int column, int x, int y) { points_[column] = QPoint(x, y); }
+    explicit TracePoints(int columns) : points_(columns), present_(columns) {}
+    void Set(int column, int x, int y) {
+        points_[column] = QPoint(x, y);
+        present_[column] = true;
+    }
+    void Skip(int column) { present_[column] = false; }
     void Draw(TrendCanvas& canvas) const {
-        canvas.Polyline(points_.constData(), int(points_.size()));
+        const int count = int(points_.size());
+        for (int start = 0; start < count;) {
+            if (!present_[start]) {
+                ++start;
+                continue;
+            }
+            int end = start;
+            while (end < count && present_[end]) ++end;
+            canvas.Polyline(points_.constData() + start, end - start);
+            start = end;
+        }
     }
     int size() const { return int(points_.size()); }
 
 private:
     QVarLengthArray<QPoint, 2048> points_;
+    QVarLengthArray<bool, 2048> present_;
 };
 
-// One trace through a pane: column j at x = pane.Left + j, y = row(j).
-template <typename Row>
-void DrawTrace(TrendCanvas& canvas, const PaneRect& pane, int columns, Row row) {
+// One trace through a pane: column j at x = pane.Left + j, y = row(j), where
+// present(j).
+template <typename Row, typename Present>
+void DrawTrace(TrendCanvas& canvas, const PaneRect& pane, int columns, Row row, Present present) {
     TracePoints points(columns);
-    for (int column = 0; column < columns; ++column) points.Set(column, pane.Left + column, row(column));
+    for (int column = 0; column < columns; ++column) {
+        if (present(column)) points.Set(column, pane.Left + column, row(column));
+        else points.Skip(column);
+    }
     points.Draw(canvas);
 }
 
@@ -39,9 +65,10 @@ void DrawLevelTraces(TrendCanvas& canvas, const TrendPaintInput& input, const Tr
         for (int d = 0; d < 3; ++d) {
             if (!input.ShowLevel[d]) continue;
             canvas.SetPen(input.LevelColour[d], 2);
-            DrawTrace(canvas, pane, columns, [&](int column) {
-                return LevelRow(input.Store.Samples[sampleOf(column)].ch[c].level[d], pane);
-            });
+            DrawTrace(
+                canvas, pane, columns,
+                [&](int column) { return LevelRow(input.Store.Samples[sampleOf(column)].ch[c].level[d], pane); },
+                [](int) { return true; });
         }
     }
 }
@@ -53,9 +80,12 @@ void DrawAccelerationTraces(TrendCanvas& canvas, const TrendPaintInput& input, c
     const QColor colours[3] = {TrendColour::Red, TrendColour::Blue, TrendColour::Green};
     for (int axis = 0; axis < 3; ++axis) {
         canvas.SetPen(colours[axis], 2);
-        DrawTrace(canvas, layout.Acceleration, columns, [&](int column) {
-            return AccelerationRow(input.Store.Samples[sampleOf(column)].acc[axis], layout.Acceleration);
-        });
+        DrawTrace(
+            canvas, layout.Acceleration, columns,
+            [&](int column) {
+                return AccelerationRow(input.Store.Samples[sampleOf(column)].acc[axis], layout.Acceleration);
+            },
+            [&](int column) { return HasData(input.Store.Samples[sampleOf(column)]); });
     }
 }
 

@@ -14,7 +14,7 @@ class ClosingWhileMeasuring : public WindowTest, public ::testing::WithParamInte
 TEST_P(ClosingWhileMeasuring, IsRefusedWhateverIsSaved) {
     const bool saved = GetParam();
     TForm1& form = Show();
-    form.Session.ConnectButtonTag = 1;
+    form.Session.SetActivityForTest(SessionMode::Measuring);
     form.Session.Store.DataSaved = saved;
     EXPECT_FALSE(CloseWindow());
     EXPECT_EQ(prompts.shown, QStringList{RefusedWhileMeasuring});

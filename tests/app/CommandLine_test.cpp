@@ -29,6 +29,18 @@ TEST(CommandLine, SimulateReachesTheCentralUnchanged) {
     }
 }
 
+// The simulated drop reaches the central with the simulated sensors.
+TEST(CommandLine, SimulateDropReachesTheCentral) {
+    const CommandLine commandLine = ParseCommandLine({"tq580", "--simulate", "--simulate-drop", "20,8.5"});
+    ASSERT_EQ(commandLine.action, Action::Window) << commandLine.text.toStdString();
+    EXPECT_EQ(SimulatedSensorCount(commandLine.centralArguments), DefaultSimulatedSensors);
+    EXPECT_TRUE(commandLine.centralArguments.contains("--simulate-drop=20,8.5"));
+    const std::optional<SimulatedDrop> drop = ParseSimulatedDrop(QStringLiteral("20,8.5"));
+    ASSERT_TRUE(drop.has_value());
+    EXPECT_EQ(drop->afterSeconds, 20);
+    EXPECT_EQ(drop->forSeconds, 8.5);
+}
+
 TEST(CommandLine, ExportTakesEveryRecordFileAndOneOutput) {
     CommandLine commandLine = ParseCommandLine({"tq580", "--export-snirf", "a.csv", "b.csv", "c.csv"});
     EXPECT_EQ(commandLine.action, Action::ExportSnirf);
@@ -41,11 +53,34 @@ TEST(CommandLine, ExportTakesEveryRecordFileAndOneOutput) {
     EXPECT_EQ(commandLine.exportOutput, QStringLiteral("out.snirf"));
 }
 
+TEST(CommandLine, ExportBidsTakesTheLabelsAndTheRecordFiles) {
+    CommandLine commandLine = ParseCommandLine(
+        {"tq580", "--export-bids", "/data/study", "--subject", "P01", "--task", "rest", "a.csv", "b.csv"});
+    ASSERT_EQ(commandLine.action, Action::ExportBids) << commandLine.text.toStdString();
+    EXPECT_EQ(commandLine.exportInputs, (QStringList{"a.csv", "b.csv"}));
+    EXPECT_EQ(commandLine.bidsTarget.dataset, "/data/study");
+    EXPECT_EQ(commandLine.bidsTarget.subject, "P01");
+    EXPECT_TRUE(commandLine.bidsTarget.session.isEmpty());
+    EXPECT_EQ(commandLine.bidsTarget.task, "rest");
+    EXPECT_EQ(commandLine.bidsTarget.firstRun, 0);
+
+    commandLine = ParseCommandLine({"tq580", "--export-bids=/d", "--subject=2", "--session", "pre", "--task", "nback",
+                                    "--run", "4", "a.csv"});
+    ASSERT_EQ(commandLine.action, Action::ExportBids) << commandLine.text.toStdString();
+    EXPECT_EQ(commandLine.bidsTarget.session, "pre");
+    EXPECT_EQ(commandLine.bidsTarget.firstRun, 4);
+
+    commandLine = ParseCommandLine({"tq580", "--export-snirf", "a.csv", "--subject", "Participant 7"});
+    ASSERT_EQ(commandLine.action, Action::ExportSnirf);
+    EXPECT_EQ(commandLine.exportSubject, "Participant 7");  // a SNIRF subject is free text
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoWindow) {
     for (const char* option : {"--help", "-h", "--help-all"})
         EXPECT_EQ(ParseCommandLine({"tq580", option}).action, Action::Help) << option;
     const CommandLine help = ParseCommandLine({"tq580", "--help"});
-    for (const char* named : {"--simulate", "--export-snirf", "--output", "--version"})
+    for (const char* named : {"--simulate", "--simulate-drop", "--export-snirf", "--output", "--export-bids",
+                              "--subject", "--session", "--task", "--run", "--version"})
         EXPECT_TRUE(help.text.contains(QLatin1String(named))) << named;
     EXPECT_EQ(ParseCommandLine({"tq580", "--version"}).action, Action::Version);
 }
@@ -58,6 +93,24 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {
         {{"tq580", "--output", "x.snirf"}, "--export-snirf"},
         {{"tq580", "--export-snirf", "a.csv", "--simulate"}, "--simulate"},
         {{"tq580", "record.csv"}, "record.csv"},
+        {{"tq580", "--simulate-drop", "20,8"}, "goes with --simulate"},
+        {{"tq580", "--simulate", "--simulate-drop", "20"}, "two numbers"},
+        {{"tq580", "--simulate", "--simulate-drop", "20,0"}, "two numbers"},
+        {{"tq580", "--simulate", "--simulate-drop", "-1,8"}, "two numbers"},
+        {{"tq580", "--simulate", "--simulate-drop", "soon,8"}, "two numbers"},
+        {{"tq580", "--export-snirf", "a.csv", "--subject", " "}, "--subject needs"},
+        {{"tq580", "--subject", "P01"}, "--export-snirf or --export-bids"},
+        {{"tq580", "--task", "rest"}, "--export-bids"},
+        {{"tq580", "--export-bids", "/d", "--task", "rest", "a.csv"}, "--subject and --task"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P01", "a.csv"}, "--subject and --task"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P01", "--task", "rest"}, "record file"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P-01", "--task", "rest", "a.csv"}, "subject label 'P-01'"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P01", "--session", "a b", "--task", "rest", "a.csv"},
+         "session label"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P01", "--task", "rest", "--run", "0", "a.csv"}, "--run"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P01", "--task", "rest", "--run", "x", "a.csv"}, "--run"},
+        {{"tq580", "--export-bids", "/d", "--export-snirf", "a.csv", "--subject", "P01", "--task", "rest"},
+         "--export-snirf"},
     };
     for (const auto& [arguments, named] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());

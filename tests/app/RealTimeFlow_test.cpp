@@ -28,8 +28,8 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
     ChooseInDialog(Sensor1, 0);
     form.ConnectButton->click();
     EXPECT_FALSE(form.ConnectButton->isEnabled());  // while the scan runs
-    for (int i = 0; i < 600 && form.Session.ConnectButtonTag == 0; ++i) Advance(10);
-    ASSERT_EQ(form.Session.ConnectButtonTag, 1);
+    for (int i = 0; i < 600 && form.Session.ConnectButtonTag() == 0; ++i) Advance(10);
+    ASSERT_EQ(form.Session.ConnectButtonTag(), 1);
     EXPECT_EQ(form.ConnectButton->text(), "End");
     EXPECT_EQ(form.ConnectButton->toolTip(), HintDisconnect);
     EXPECT_TRUE(form.ConnectButton->isEnabled());

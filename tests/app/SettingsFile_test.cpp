@@ -50,6 +50,9 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
               "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
               "\r\n"
+              "[Export]\r\nSnirfBesideUploads=1\r\nSubject=\r\nBidsDataset=\r\nBidsSubject=\r\nBidsSession=\r\n"
+              "BidsTask=\r\n"
+              "\r\n"
               "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 
     const ProgramSettings read = ReadSettingsFile(path);
@@ -150,6 +153,26 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"PortNotANumber", "Port=http", [](const ProgramSettings& s) { return s.NetworkPort == 7580; }}),
     [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
 
+TEST_F(SettingsFileTest, ExportChoicesRoundTripAndTheSnirfBesideUploadsIsOnUnlessSwitchedOff) {
+    ProgramSettings written;
+    written.Export = {false, "Participant 7", "/data/study one", "07", "pre", "rest"};
+    ASSERT_TRUE(WriteSettingsFile(path, written));
+    EXPECT_TRUE(Read().contains("[Export]\r\nSnirfBesideUploads=0\r\nSubject=Participant 7\r\n"
+                                "BidsDataset=/data/study one\r\nBidsSubject=07\r\nBidsSession=pre\r\nBidsTask=rest\r\n"));
+    const ExportChoices read = ReadSettingsFile(path).Export;
+    EXPECT_FALSE(read.SnirfBesideUploads);
+    EXPECT_EQ(read.Subject, "Participant 7");
+    EXPECT_EQ(read.BidsDataset, "/data/study one");
+    EXPECT_EQ(read.BidsSubject, "07");
+    EXPECT_EQ(read.BidsSession, "pre");
+    EXPECT_EQ(read.BidsTask, "rest");
+
+    for (const char* line : {"", "SnirfBesideUploads=yes", "SnirfBesideUploads=1"}) {
+        Write(QByteArray("[Export]\n") + line + "\n");
+        EXPECT_TRUE(ReadSettingsFile(path).Export.SnirfBesideUploads) << line;
+    }
+}
+
 TEST_F(SettingsFileTest, FormValuesThatAreNotNumbersReadAsNotStored) {
     Write("[Form]\nTop=x\nLeft=20\nWidth=\nHeight=700\n");
     const ProgramSettings read = ReadSettingsFile(path);
@@ -190,6 +213,9 @@ TEST_F(SettingsFileTest, WritingKeepsForeignLinesAndRestoresTheOrder) {
               "Arrangement=1\r\nAuxin=0\r\nPort=1\r\nDevice=\r\nMerge=0\r\nColour=blue\r\n"
               "\r\n"
               "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\nMaximized=0\r\n"
+              "\r\n"
+              "[Export]\r\nSnirfBesideUploads=1\r\nSubject=\r\nBidsDataset=\r\nBidsSubject=\r\nBidsSession=\r\n"
+              "BidsTask=\r\n"
               "\r\n"
               "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 }

@@ -2,10 +2,12 @@
 #include <QMenu>
 
 #include "app/WindowHarness.h"
+#include "session/ExportTexts.h"
 
 namespace {
 
 const QString Overwrite = QStringLiteral("ASK: Do you want to overwrite the existing file?");
+const QString SubjectAsked = "TEXT: " + MsgSnirfSubjectQuestion;
 
 class SnirfExportMenu : public WindowTest {
 protected:
@@ -57,11 +59,22 @@ TEST_F(SnirfExportMenu, WritesTheRecordAndSaysSo) {
     TForm1& form = ShowRecord();
     const QString path = folder.filePath(QStringLiteral("morning"));  // the dialog adds ".snirf"
     prompts.fileNames = {path};
+    prompts.texts = {QStringLiteral(" P01 ")};
     ChooseExportSnirf(form);
-    EXPECT_EQ(prompts.shown, (QStringList{"SNIRF", "NOTICE: morning.snirf Created."}));
+    EXPECT_EQ(prompts.shown, (QStringList{"SNIRF", SubjectAsked, "NOTICE: morning.snirf Created."}));
     EXPECT_EQ(prompts.lastSaveFolder, form.Session.DataFolder);
     EXPECT_TRUE(IsHdf5File(path + QStringLiteral(".snirf")));
     EXPECT_TRUE(form.Session.Store.DataSaved) << "exporting is not saving the record";
+
+    // The subject is offered again next time; Cancel there writes nothing.
+    EXPECT_EQ(form.Session.Exports.Subject, QStringLiteral("P01"));
+    prompts.shown.clear();
+    prompts.fileNames = {folder.filePath(QStringLiteral("evening.snirf"))};
+    prompts.texts = {std::nullopt};
+    ChooseExportSnirf(form);
+    EXPECT_EQ(prompts.lastInitialText, QStringLiteral("P01"));
+    EXPECT_EQ(prompts.shown, (QStringList{"SNIRF", SubjectAsked}));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("evening.snirf"))));
 }
 
 TEST_F(SnirfExportMenu, AsksBeforeReplacingAFile) {
@@ -83,8 +96,9 @@ TEST_F(SnirfExportMenu, AsksBeforeReplacingAFile) {
     prompts.shown.clear();
     prompts.fileNames = {existing};
     prompts.answers = {true};
+    prompts.texts = {QString()};
     ChooseExportSnirf(form);
-    EXPECT_EQ(prompts.shown, (QStringList{"SNIRF", Overwrite, "NOTICE: old.snirf Created."}));
+    EXPECT_EQ(prompts.shown, (QStringList{"SNIRF", Overwrite, SubjectAsked, "NOTICE: old.snirf Created."}));
     EXPECT_TRUE(IsHdf5File(existing));
 }
 
@@ -92,10 +106,11 @@ TEST_F(SnirfExportMenu, AFailureIsReportedWithItsReason) {
     TForm1& form = ShowRecord();
     const QString path = folder.filePath(QStringLiteral("no-such-folder/record.snirf"));
     prompts.fileNames = {path};
+    prompts.texts = {QString()};
     ChooseExportSnirf(form);
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_TRUE(prompts.shown[1].startsWith(QStringLiteral("ERROR: Unable to export"))) << prompts.shown[1].toStdString();
-    EXPECT_TRUE(prompts.shown[1].contains(QStringLiteral("No such file or directory"))) << prompts.shown[1].toStdString();
+    ASSERT_EQ(prompts.shown.size(), 3);
+    EXPECT_TRUE(prompts.shown[2].startsWith(QStringLiteral("ERROR: Unable to export"))) << prompts.shown[2].toStdString();
+    EXPECT_TRUE(prompts.shown[2].contains(QStringLiteral("No such file or directory"))) << prompts.shown[2].toStdString();
     EXPECT_FALSE(QFile::exists(path));
 }
 

@@ -130,7 +130,7 @@ TEST_F(StorageFlow, UploadWithItsPanel) {
 
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
     EXPECT_EQ(form.UploadLabel2->text(), "2500/2500  100% Received.");
-    EXPECT_EQ(form.UploadLabel3->text(), "upload.csv" + MsgCreatedSuffix);
+    EXPECT_EQ(form.UploadLabel3->text(), "upload.csv and upload.snirf" + MsgCreatedSuffix);
     EXPECT_EQ(form.UploadProgressBar->value(), 100);
     EXPECT_EQ(form.UploadOkButton->text(), "OK");
     EXPECT_TRUE(QFile::exists(path));

@@ -30,7 +30,7 @@ TEST_F(TrendViewTest, TheArrangementButtonsScrollAStoppedRecordOverItsWholeLengt
 
     // While measuring the scroll bar is left alone.
     FillRecord(form->Session.Store, 5000, 1, TenOClock());
-    form->Session.ConnectButtonTag = 1;
+    form->Session.SetActivityForTest(SessionMode::Measuring);
     form->SpeedButton1->click();
     EXPECT_FALSE(ScrollBarShown());
 }
@@ -61,7 +61,7 @@ TEST_F(TrendViewTest, MovingTheScrollBarRemovesTheCursor) {
 TEST_F(TrendViewTest, ThePanelsFollowTheNewestSampleWhileMeasuringOnly) {
     FillRecord(form->Session.Store, 500, 1, TenOClock());
     form->Session.Store.CurrentSample.batt = 1.7f;
-    form->Session.ConnectButtonTag = 1;
+    form->Session.SetActivityForTest(SessionMode::Measuring);
     form->RepaintTrend();  // as the decoder asks after new samples
     Settle();
     EXPECT_TRUE(form->MsgPanel->isVisibleTo(form));
@@ -79,7 +79,7 @@ TEST_F(TrendViewTest, ThePanelsFollowTheNewestSampleWhileMeasuringOnly) {
     EXPECT_EQ(form->MsgPanel->text(), "Lost communication with device.");
     EXPECT_EQ(form->BattPanel->palette().color(QPalette::Window), QColor(Qt::green));
 
-    form->Session.ConnectButtonTag = 0;
+    form->Session.SetActivityForTest(SessionMode::Idle);
     form->RepaintTrend();
     Settle();
     EXPECT_FALSE(form->MsgPanel->isVisibleTo(form));
@@ -90,7 +90,7 @@ TEST_F(TrendViewTest, ThePanelsFollowTheNewestSampleWhileMeasuringOnly) {
 TEST_F(TrendViewTest, RestingOnALiveErrorShowsItsListUntilThePointerLeaves) {
     FillRecord(form->Session.Store, 500, 1, TenOClock());
     form->Session.Store.CurrentSample.ch[0].status = 0x0401;
-    form->Session.ConnectButtonTag = 1;
+    form->Session.SetActivityForTest(SessionMode::Measuring);
     const PaneRect ch1 = Channel(0);
     const int middle = (ch1.Left + ch1.Right) / 2;
     Hover({middle, ch1.Top - 8});

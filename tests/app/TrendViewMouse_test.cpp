@@ -98,7 +98,7 @@ TEST_F(TrendViewTest, DraggingSidewaysScrollsAStoppedRecordAndPlacesNoCursor) {
 
 TEST_F(TrendViewTest, DraggingRightDuringAMeasurementReviewsAndDraggingBackFollowsAgain) {
     FillRecord(form->Session.Store, 10000, 1, TenOClock());
-    form->Session.ConnectButtonTag = 1;
+    form->Session.SetActivityForTest(SessionMode::Measuring);
     Settle();
     const int screen = form->Session.View.ScreenSamples;
     ASSERT_GT(screen, 100);
@@ -134,7 +134,7 @@ TEST_F(TrendViewTest, DraggingRightDuringAMeasurementReviewsAndDraggingBackFollo
 
 TEST_F(TrendViewTest, ScrollingAReviewToItsEndFollowsTheMeasurementAgain) {
     FillRecord(form->Session.Store, 3000, 1, TenOClock());
-    form->Session.ConnectButtonTag = 1;
+    form->Session.SetActivityForTest(SessionMode::Measuring);
     Settle();
     const PaneRect ch1 = Channel(0);
     Press({ch1.Left + 100, ch1.Top + 50});

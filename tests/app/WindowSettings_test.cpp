@@ -42,6 +42,8 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
         form.AuxPortEdit->setText("/dev/ttyUSB0");
         form.Session.Link.TargetDeviceName = "Tq580-123456-001";
         form.MergeCheckBox->setChecked(true);
+        form.Session.Exports.SnirfBesideUploads = false;
+        form.Session.Exports.BidsTask = "rest";
         ASSERT_TRUE(CloseWindow());
     }
     EXPECT_EQ(SettingsText(),
@@ -49,6 +51,9 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
               "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
+              "\r\n"
+              "[Export]\r\nSnirfBesideUploads=0\r\nSubject=\r\nBidsDataset=\r\nBidsSubject=\r\nBidsSession=\r\n"
+              "BidsTask=rest\r\n"
               "\r\n"
               "[Network]\r\nEnabled=0\r\nAddress=127.0.0.1\r\nPort=7580\r\n");
 
@@ -69,6 +74,8 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
     }
     EXPECT_EQ(form.Session.Link.TargetDeviceName, "Tq580-123456-001");
     EXPECT_TRUE(form.MergeCheckBox->isChecked());
+    EXPECT_FALSE(form.Session.Exports.SnirfBesideUploads);
+    EXPECT_EQ(form.Session.Exports.BidsTask, "rest");
 }
 
 TEST_F(WindowTest, WrongValuesInTheFileLeaveValidSelections) {

@@ -82,7 +82,7 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     // The scan of 5000 ms ends, the dialog is answered, the link comes up.
     ASSERT_TRUE(WaitUntil([&] { return window->Session.Link.DeviceLinkReady; }, 12000)) << prompts.shown.join('|').toStdString();
     EXPECT_TRUE(offered.contains(SensorName));
-    EXPECT_EQ(window->Session.ConnectButtonTag, 1);
+    EXPECT_EQ(window->Session.ConnectButtonTag(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !mock->Writes(SensorAddress).isEmpty(); }));
     EXPECT_TRUE(mock->Notifying(SensorAddress));
     const QList<BluezMock::Write> startWrites = mock->Writes(SensorAddress);
@@ -116,7 +116,51 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     ASSERT_EQ(writes.size(), 2);
     EXPECT_EQ(writes.last().value, QByteArray("\x02" "ED\x03", 4));
     EXPECT_FALSE(window->Session.Link.DeviceLinkReady);
-    EXPECT_EQ(window->Session.ConnectButtonTag, 0);
+    EXPECT_EQ(window->Session.ConnectButtonTag(), 0);
+}
+
+// The sensor ends the link mid-measurement: the window seeks it with the
+// next scan, connects again, starts it at the same rate, and the samples of
+// the new link follow the old ones after the rows the gap kept from it.
+TEST_F(WindowOverBluez, ADroppedLinkIsFoundAndConnectedAgain) {
+    prompts.connectionAnswers.push_back(
+        [&](const ConnectionOffer&) -> std::optional<ConnectionChoice> { return ConnectionChoice{SensorName, 0, false}; });
+    window->ConnectButton->click();
+    ASSERT_TRUE(WaitUntil([&] { return window->Session.Link.DeviceLinkReady; }, 12000)) << prompts.shown.join('|').toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return mock->Writes(SensorAddress).size() == 1; }));
+    const auto notifyPackets = [&](int count) {
+        QByteArray stream;
+        for (int seq = 0; seq < count; ++seq)
+            stream += Frame(MeasurementPacket(uint8_t(seq), ChannelBlock{0, 0.01f, -0.02f, 0.65f},
+                                              ChannelBlock{0, 0.125f, 0.25f, 0.7f}, 0x0400));
+        for (qsizetype at = 0; at < stream.size(); at += 20) mock->Notify(SensorAddress, stream.mid(at, 20));
+    };
+    const SampleStore& store = window->Session.Store;
+    notifyPackets(4);
+    ASSERT_TRUE(WaitUntil([&] { return store.SampleCount == 4; })) << "samples: " << store.SampleCount;
+
+    mock->DropLink(SensorAddress);
+    ASSERT_TRUE(WaitUntil([&] { return window->Session.Mode() == SessionMode::ReconnectScan; }));
+    EXPECT_TRUE(window->Session.Supervision.LinkLost);
+    clock.AdvanceMilliseconds(2000);  // twenty rows' time passes without the sensor
+    ASSERT_TRUE(WaitUntil([&] { return window->Session.Mode() == SessionMode::Measuring; }, 15000))
+        << SessionModeName(window->Session.Mode());
+    ASSERT_TRUE(WaitUntil([&] { return mock->Writes(SensorAddress).size() == 2; }));
+    EXPECT_EQ(mock->Writes(SensorAddress).last().value,
+              BuildCommandWrite(QStringLiteral("ST1"), SyncDateTimeString(clock)));
+
+    notifyPackets(3);  // the sensor numbers its packets from 0 again
+    ASSERT_TRUE(WaitUntil([&] { return store.SampleCount >= 7 && !(store.Samples[store.SampleCount - 1].ch[0].status & StatusNoData); }));
+    EXPECT_FALSE(window->Session.Supervision.LinkLost);
+    int32_t noData = 0;
+    for (int32_t i = 0; i < store.SampleCount; ++i) noData += (store.Samples[i].ch[0].status & StatusNoData) ? 1 : 0;
+    EXPECT_EQ(store.SampleCount - noData, 7);
+    EXPECT_GE(noData, 15);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_FALSE(store.Samples[i].ch[0].status & StatusNoData) << i;
+
+    prompts.fileNames.push_back(QDir(folder.path()).filePath(QStringLiteral("Data/reconnected.csv")));
+    window->ConnectButton->click();
+    EXPECT_TRUE(prompts.shown.contains(QStringLiteral("NOTICE: reconnected.csv Created.")));
 }
 
 }  // namespace

@@ -55,10 +55,12 @@ TEST_F(CsvFlows, DecliningToOverwriteReturnsToTheDialog) {
     prompts.fileNames = {existing, existing, InFolder(QStringLiteral("new.csv"))};
     prompts.answers = {false, false};
 
-    EXPECT_TRUE(Save(store, prompts, folder.path(), SavedFileName));
+    QString savedPath;
+    EXPECT_TRUE(Save(store, prompts, folder.path(), SavedFileName, {}, &savedPath));
     EXPECT_EQ(prompts.shown, (QStringList{"SAVE", Overwrite, "SAVE", Overwrite, "SAVE"}));
     EXPECT_EQ(FileBytes(existing), QByteArray("keep me"));
     EXPECT_EQ(SavedFileName, QStringLiteral("new.csv"));
+    EXPECT_EQ(savedPath, InFolder(QStringLiteral("new.csv")));
 }
 
 TEST_F(CsvFlows, OverwritingReplacesTheFileAndCancelWritesNothing) {

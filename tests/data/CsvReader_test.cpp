@@ -68,9 +68,11 @@ TEST(CsvReader, ASavedRecordComesBack) {
     ASSERT_EQ(WriteRecordFile(saved, path).result, CsvWriteResult::Written);
 
     SampleStore store;
+    store.HasRawIntensities = true;  // an upload was in memory; the file has no raw intensities
     const CsvReadResult result = ReadRecordFile(store, path);
     EXPECT_TRUE(result.recordReplaced);
     EXPECT_FALSE(result.formatError);
+    EXPECT_FALSE(store.HasRawIntensities);
     ASSERT_EQ(store.SampleCount, saved.SampleCount);
     EXPECT_EQ(store.RecordDeviceId, QStringLiteral("Tq580-123456-7?9"));  // the file is ASCII
     EXPECT_EQ(store.RecordRateIndex, 5);

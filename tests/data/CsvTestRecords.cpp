@@ -1,6 +1,7 @@
 #include "data/CsvTestRecords.h"
 
 #include <QFile>
+#include <QTextStream>
 #include <cmath>
 
 #include "data/OleDate.h"
@@ -90,6 +91,20 @@ void BuildLongRecord(SampleStore& store, int count) {
             AddEventMark(store, i, k % 2 == 1 ? (k / 2) % 9 + 1 : -(((k - 1) / 2) % 9 + 1));
         }
     }
+}
+
+bool WriteRawIntensities(const SampleStore& store, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    QTextStream out(&file);
+    out.setRealNumberPrecision(9);
+    for (int32_t position = 0; position < store.SampleCount; ++position) {
+        const MEAS_DATA_TYPE& sample = store.Samples[position];
+        out << sample.ch[0].i770 << '\t' << sample.ch[0].i830 << '\t' << sample.ch[1].i770 << '\t'
+            << sample.ch[1].i830 << '\n';
+    }
+    out.flush();
+    return out.status() == QTextStream::Ok && file.error() == QFile::NoError;
 }
 
 QString FixturePath(const QString& name) {

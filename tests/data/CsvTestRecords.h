@@ -14,6 +14,11 @@ void BuildSmallRecord(SampleStore& store);
 // A record of count samples at 100 ms with varied values and some marks.
 void BuildLongRecord(SampleStore& store, int count);
 
+// The record's raw intensities as text, one sample a line: 770 and 830 nm
+// of CH1(L), then of CH2(R), tab-separated, exact to single precision. For
+// the checks that compare a SNIRF file's data2 with the record.
+bool WriteRawIntensities(const SampleStore& store, const QString& path);
+
 QString FixturePath(const QString& name);
 QByteArray FileBytes(const QString& path);
 bool WriteFileBytes(const QString& path, const QByteArray& bytes);

@@ -26,6 +26,7 @@ protected:
 TEST_F(UploadDecoderTest, HeaderSetsRateCountAndStartTimeAndStoresNothing) {
     Feed(UploadHeader(4, 2500, HeaderDate, HeaderTime), 40);
     EXPECT_EQ(store.UploadTotal, 2500);
+    EXPECT_TRUE(store.HasRawIntensities);
     EXPECT_EQ(store.RecordRateIndex, 4);
     EXPECT_EQ(store.SampleCount, 0);
     EXPECT_EQ(listener.progressCalls, 1);
@@ -52,6 +53,7 @@ TEST_F(UploadDecoderTest, UnusableHeadersAreIgnored) {
     };
     for (const auto& header : headers) Feed(header);
     EXPECT_EQ(store.UploadTotal, 0);
+    EXPECT_FALSE(store.HasRawIntensities);
     EXPECT_EQ(store.RecordRateIndex, 1);
     EXPECT_EQ(store.SampleCount, 0);
     EXPECT_EQ(listener.progressCalls, 0);

@@ -22,7 +22,7 @@ protected:
     }
     int Run(const QStringList& inputs, const QString& output = {}) {
         QTextStream outStream(&out), errStream(&err);
-        return ExportSnirfFiles(inputs, output, outStream, errStream);
+        return ExportSnirfFiles(inputs, output, QString(), outStream, errStream);
     }
     QStringList Files() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 };

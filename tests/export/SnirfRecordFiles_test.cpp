@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "data/CsvTestRecords.h"
 #include "data/CsvWriter.h"
 #include "data/PacketDecoderTest.h"
 #include "data/RateTable.h"
@@ -41,6 +42,9 @@ protected:
         ASSERT_EQ(csv.result, CsvWriteResult::Written) << csv.errorText.toStdString();
         const SnirfWriteOutcome snirf = WriteSnirfFile(store, folder.filePath(name + QStringLiteral("-window.snirf")));
         ASSERT_TRUE(snirf.written) << snirf.reason.toStdString();
+        if (store.HasRawIntensities) {
+            ASSERT_TRUE(WriteRawIntensities(store, folder.filePath(name + QStringLiteral("-raw.tsv"))));
+        }
     }
 
     static QString RateName(int rate) { return QString::number(RateTable[rate]) + QStringLiteral("ms"); }
@@ -87,6 +91,43 @@ TEST_P(SnirfRecordFiles, UploadedRecord) {
     ASSERT_EQ(store.SampleCount, count);
     for (auto [position, code] : {std::pair{20, 4}, {40, -4}, {250, 5}}) AddEventMark(store, position, code);
     Write(QStringLiteral("upload-") + RateName(rate));
+}
+
+// Real time at 100 ms with no-data runs of 0.3 s, 2 s and 47 s (longer
+// than any run the sequence numbers can reveal, as after a resynchronised
+// link), numbered events and value-initialization points.
+TEST_F(SnirfRecordFiles, RecordWithLongGaps) {
+    ResetRecord(store);
+    store.RecordRateIndex = 1;
+    store.RecordDeviceId = targetDeviceName;
+    store.RecordStartTime = *OleDateFromParts({2026, 12, 9, 14, 30, 5, 250});
+    const std::pair<int, int> gaps[] = {{300, 3}, {800, 20}, {1200, 470}};  // first position, count
+    for (int i = 0; i < 2000; ++i) {
+        MEAS_DATA_TYPE sample{};
+        sample.time = store.RecordStartTime + i * 0.1 / 86400;
+        sample.index = i;
+        sample.batt = 3.7f;
+        sample.acc[2] = 1.0f;
+        for (int c = 0; c < ChannelCount; ++c) {
+            CH_DATA_TYPE& channel = sample.ch[c];
+            channel.oxhb = Wave(i + 7 * c, 37, 0.02);
+            channel.dxhb = Wave(i, 53 + c, 0.01, -0.003);
+            channel.tohb = channel.oxhb + channel.dxhb;
+            channel.sto2 = Wave(i, 90, 0.05, 0.65);
+        }
+        for (auto [first, count] : gaps) {
+            if (i < first || i >= first + count) continue;
+            const double time = sample.time;
+            sample = store.NoDataSample;
+            sample.time = time;
+            sample.index = i;
+        }
+        if (i == 0 || i == 1700) sample.ch[0].status |= StatusInitPoint;
+        AppendSample(store, sample);
+    }
+    for (auto [position, code] : {std::pair{50, 1}, {90, -1}, {290, 2}, {1100, -2}, {1800, 3}})
+        AddEventMark(store, position, code);
+    Write(QStringLiteral("realtime-gaps-100ms"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, SnirfRecordFiles, ::testing::Values(FastestRate, SlowestRate),

@@ -103,13 +103,19 @@ private:
     bool hadZone_ = false;
 };
 
-TEST_F(InJapaneseTime, MeasurementTimeIsTheStartInUtcWithoutMilliseconds) {
+// Whole seconds in MeasurementTime, which every reader parses; the
+// milliseconds, when the start has them, in a form of their own.
+TEST_F(InJapaneseTime, MeasurementTimeIsTheStartInUtcWithItsMilliseconds) {
     const SnirfMeasurementTime morning = MeasurementTimeInUtc(*OleDateFromParts({2026, 12, 10, 8, 0, 5, 999}));
     EXPECT_EQ(morning.date, QStringLiteral("2026-12-09"));
     EXPECT_EQ(morning.time, QStringLiteral("23:00:05Z"));
+    EXPECT_EQ(morning.timeWithMilliseconds, QStringLiteral("23:00:05.999Z"));
+    const SnirfMeasurementTime early = MeasurementTimeInUtc(*OleDateFromParts({2026, 12, 10, 8, 0, 5, 7}));
+    EXPECT_EQ(early.timeWithMilliseconds, QStringLiteral("23:00:05.007Z"));
     const SnirfMeasurementTime afternoon = MeasurementTimeInUtc(*OleDateFromParts({2027, 1, 1, 14, 59, 59, 0}));
     EXPECT_EQ(afternoon.date, QStringLiteral("2027-01-01"));
     EXPECT_EQ(afternoon.time, QStringLiteral("05:59:59Z"));
+    EXPECT_TRUE(afternoon.timeWithMilliseconds.isEmpty());
 }
 
 }  // namespace

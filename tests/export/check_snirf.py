@@ -2,13 +2,16 @@
 """Checks SNIRF files of the program with the analysis tools that read them.
 
 MNE-Python (mne.io.read_raw_snirf) must load each file with the record's
-channels, rate, start, events, probe geometry and values; h5py checks the
-structure of the format and what MNE does not read (stimulus durations, the
+channels, rate, start, events, probe geometry and values, and filter it
+without a lost sample spreading; h5py checks the structure of the format and
+what MNE does not read (stimulus durations, the raw intensities, the
 auxiliary series). The expected values come from the record's CSV file.
 
 Files checked: records exported from memory by the program's writer
 (<name>-window.snirf, made by test_export) and the same records converted from
-their CSV files by `tq580 --export-snirf`, and the fixtures converted likewise.
+their CSV files by `tq580 --export-snirf`, and the fixtures converted likewise;
+an upload from a simulated sensor saved by the session with its SNIRF file
+beside it and exported from the window with a subject (made by test_session).
 Also: a damaged CSV, an unknown option and a file-size limit on the command line.
 """
 
@@ -32,6 +35,18 @@ import numpy as np
 # Five hours west of UTC in winter: a record's local start is not its UTC start.
 ZONE = "EST5EDT,M3.2.0,M11.1.0"
 ARGS = None
+# The stimulus condition of the no-data gaps, which MNE's filters skip.
+SKIP = "BAD_ACQ_SKIP"
+
+
+def annotated_samples(raw, onsets, durations):
+    """The samples inside the spans, mapped to samples as MNE's filter maps them."""
+    covered = np.zeros(raw.n_times, bool)
+    for onset, duration in zip(onsets, durations):
+        start = int(raw.time_as_index(onset, use_rounding=True)[0])
+        stop = int(raw.time_as_index(onset + duration, use_rounding=True)[0])
+        covered[start:stop] = True
+    return covered
 
 
 class Record:
@@ -50,7 +65,7 @@ class Record:
         self.battery = np.array([number(r[2]) for r in rows])
         self.acceleration = np.array([[number(v) for v in r[3:6]] for r in rows])
         self.events = [r[6] for r in rows]
-        self.no_data = np.array([[r[7 + 5 * c].startswith("N") for c in range(2)] for r in rows])
+        self.no_data = np.array([[r[7 + 5 * c].startswith("N") for c in range(2)] for r in rows]).reshape(-1, 2)
         channel = lambda c, k: np.array([number(r[8 + 5 * c + k]) for r in rows], dtype=np.float32)
         self.oxhb = [channel(c, 0) for c in range(2)]
         self.dxhb = [channel(c, 1) for c in range(2)]
@@ -94,6 +109,18 @@ class Record:
             result["Value-Initialization"] = [[p * self.interval, 0.0, 1.0] for p in points]
         return result
 
+    def gaps(self):
+        """(onset, duration) in seconds of each run of rows where a channel has no data."""
+        result, missing = [], np.any(self.no_data, axis=1)
+        for position, lacking in enumerate(missing):
+            if not lacking:
+                continue
+            if result and result[-1][1] == position:
+                result[-1][1] += 1
+            else:
+                result.append([position, position + 1])
+        return [(first * self.interval, (end - first) * self.interval) for first, end in result]
+
     def expected_data(self):
         """Columns S1_D1 hbo, S1_D1 hbr, S2_D2 hbo, S2_D2 hbr in M, NaN without data."""
         columns = []
@@ -128,10 +155,41 @@ class SnirfChecks(unittest.TestCase):
 
         expected_annotations = sorted(
             (round(row[0], 6), name) for name, rows in record.stimuli().items() for row in rows)
-        annotations = sorted((round(a["onset"], 6), a["description"]) for a in raw.annotations)
+        annotations = sorted((round(a["onset"], 6), a["description"]) for a in raw.annotations
+                             if a["description"] != SKIP)
         self.assertEqual(annotations, expected_annotations)
+        self.check_gaps_in_mne(raw, record)
 
-    def check_structure(self, snirf, record, rtol, atol):
+    def check_gaps_in_mne(self, raw, record):
+        """The no-data samples are annotated so that filtering skips them: as MNE 1.3
+        reads the rows (1.0 s each) and as later versions do (column 1)."""
+        missing = np.any(np.isnan(raw.get_data()), axis=0)
+        np.testing.assert_array_equal(missing, np.any(record.no_data, axis=1))
+        skipped = [a for a in raw.annotations if a["description"].upper().startswith("BAD")]
+        self.assertEqual(bool(skipped), bool(missing.any()))
+        with h5py.File(raw.filenames[0], "r") as file:
+            rows = [row for key in file["nirs"] if key.startswith("stim")
+                    and text(file["nirs"][key]["name"]) == SKIP for row in file["nirs"][key]["data"][()]]
+        for reading, durations in (("MNE 1.3", [1.0] * len(rows)), ("column 1", [row[1] for row in rows])):
+            with self.subTest(reading=reading):
+                covered = annotated_samples(raw, [row[0] for row in rows], durations)
+                self.assertFalse((missing & ~covered).any(), "a no-data sample outside every BAD annotation")
+                # Beyond the gaps only what a one-second row must cover after a gap shorter than it.
+                allowed = missing.copy()
+                if reading == "MNE 1.3":
+                    for onset, duration in record.gaps():
+                        if duration < 1.0:
+                            allowed |= annotated_samples(raw, [onset], [1.0])
+                self.assertFalse((covered & ~allowed).any(), "samples with data inside a BAD annotation")
+                filtered = raw.copy()
+                filtered.set_annotations(mne.Annotations([row[0] for row in rows], durations, [SKIP] * len(rows)))
+                # The usual fNIRS band, narrowed where the rate's Nyquist frequency is lower.
+                high = min(0.5, raw.info["sfreq"] / 4)
+                filtered.filter(min(0.01, high / 10), high, verbose="error")
+                data = filtered.get_data()
+                self.assertTrue(np.isfinite(data[:, ~missing]).all(), "NaN spread past a gap in the filter")
+
+    def check_structure(self, snirf, record, rtol, atol, raw_intensities=None):
         count = record.count
         with h5py.File(snirf, "r") as file:
             self.assertEqual(text(file["formatVersion"]), "1.0")
@@ -140,6 +198,10 @@ class SnirfChecks(unittest.TestCase):
             start = record.start_utc()
             self.assertEqual(text(tags["MeasurementDate"]), start.strftime("%Y-%m-%d"))
             self.assertEqual(text(tags["MeasurementTime"]), start.strftime("%H:%M:%SZ"))
+            if "MeasurementTimeExact" in tags:
+                exact = text(tags["MeasurementTimeExact"])
+                self.assertRegex(exact, r"^\d\d:\d\d:\d\d\.\d\d\dZ$")
+                self.assertEqual(exact[:8], text(tags["MeasurementTime"])[:8])
             for name, value in [("LengthUnit", "mm"), ("TimeUnit", "s"), ("FrequencyUnit", "Hz"),
                                 ("DeviceID", record.device)]:
                 self.assertEqual(text(tags[name]), value)
@@ -159,6 +221,10 @@ class SnirfChecks(unittest.TestCase):
                     self.assertEqual(entry[field][()], value)
                 self.assertEqual(text(entry["dataTypeLabel"]), label)
             self.assertNotIn("measurementList5", data)
+            if raw_intensities is None:
+                self.assertNotIn("data2", nirs)  # a CSV file has no raw intensities
+            else:
+                self.check_raw_intensities(nirs, raw_intensities)
 
             probe = nirs["probe"]
             np.testing.assert_array_equal(probe["wavelengths"][()], [770.0, 830.0])
@@ -175,6 +241,9 @@ class SnirfChecks(unittest.TestCase):
                 if key.startswith("stim"):
                     self.assertEqual(nirs[key]["data"].shape[1], 3)
                     stimuli[text(nirs[key]["name"])] = nirs[key]["data"][()].tolist()
+            gaps = [(row[0], row[1]) for row in stimuli.pop(SKIP, []) if row[1] != 0]
+            np.testing.assert_allclose(np.array(gaps).reshape(-1, 2), np.array(record.gaps()).reshape(-1, 2),
+                                       rtol=0, atol=1e-9)
             expected = record.stimuli()
             self.assertEqual(sorted(stimuli), sorted(expected))
             for name in expected:
@@ -204,20 +273,34 @@ class SnirfChecks(unittest.TestCase):
                 np.testing.assert_allclose(group["dataTimeSeries"][:, 0], values, rtol=0, atol=absolute,
                                            equal_nan=True, err_msg=name)
 
-    def check(self, snirf, record, exported_from_memory=False):
+    def check_raw_intensities(self, nirs, expected):
+        """data2: 770 and 830 nm of CH1(L), then of CH2(R), as continuous-wave amplitudes."""
+        data = nirs["data2"]
+        np.testing.assert_array_equal(data["time"][()], nirs["data1"]["time"][()])
+        np.testing.assert_allclose(data["dataTimeSeries"][()], expected, rtol=1e-7, atol=0)
+        for index, (source, wavelength) in enumerate([(1, 1), (1, 2), (2, 1), (2, 2)], 1):
+            entry = data[f"measurementList{index}"]
+            for field, value in [("sourceIndex", source), ("detectorIndex", source),
+                                 ("wavelengthIndex", wavelength), ("dataType", 1)]:
+                self.assertEqual(entry[field][()], value, field)
+        self.assertNotIn("measurementList5", data)
+        np.testing.assert_array_equal(nirs["probe"]["wavelengths"][()], [770.0, 830.0])
+
+    def check(self, snirf, record, exported_from_memory=False, raw_intensities=None):
         """From a CSV file the values are the file's to single precision; exported
         from memory they are finer than the CSV's 0.0001 mM."""
         rtol, atol = (0, 5.1e-8) if exported_from_memory else (1e-6, 1e-12)
         with self.subTest(snirf=os.path.basename(snirf)):
             self.check_in_mne(snirf, record, rtol, atol)
-            self.check_structure(snirf, record, rtol, atol)
+            self.check_structure(snirf, record, rtol, atol, raw_intensities)
 
     def run_program(self, *arguments, **options):
         return subprocess.run([ARGS.program, *arguments], capture_output=True, text=True, timeout=120, **options)
 
     def test_records_from_the_window_and_the_command_line(self):
         names = sorted(f[:-4] for f in os.listdir(ARGS.records) if f.endswith(".csv"))
-        self.assertEqual(len(names), 4, names)  # real time and upload, at 50 ms and 5000 ms
+        # Real time and upload, at 50 ms and 5000 ms; real time with long gaps.
+        self.assertEqual(len(names), 5, names)
         for name in names:
             if os.path.exists(os.path.join(ARGS.records, name + ".snirf")):
                 os.remove(os.path.join(ARGS.records, name + ".snirf"))
@@ -228,7 +311,52 @@ class SnirfChecks(unittest.TestCase):
             record = Record(os.path.join(ARGS.records, name + ".csv"))
             self.assertTrue(record.no_data.any() or name.startswith("upload"), name)
             self.check(os.path.join(ARGS.records, name + ".snirf"), record)
-            self.check(os.path.join(ARGS.records, name + "-window.snirf"), record, exported_from_memory=True)
+            # Exported from memory, an upload keeps its raw intensities.
+            raw_path = os.path.join(ARGS.records, name + "-raw.tsv")
+            self.assertEqual(os.path.exists(raw_path), name.startswith("upload"), name)
+            raw_intensities = np.loadtxt(raw_path, delimiter="\t") if os.path.exists(raw_path) else None
+            self.check(os.path.join(ARGS.records, name + "-window.snirf"), record, exported_from_memory=True,
+                       raw_intensities=raw_intensities)
+
+    def test_gaps_are_skipped_by_filters(self):
+        """Gaps of 0.3 s, 2 s and 47 s: NaN in the data, BAD_ACQ_SKIP rows whose
+        durations are the gaps, and a filtered record finite outside them (the
+        checks of check_in_mne and check_structure, on this record by name)."""
+        record = Record(os.path.join(ARGS.records, "realtime-gaps-100ms.csv"))
+        np.testing.assert_allclose(record.gaps(), [(30.0, 0.3), (80.0, 2.0), (120.0, 47.0)], atol=1e-9)
+        window = os.path.join(ARGS.records, "realtime-gaps-100ms-window.snirf")
+        self.check(window, record, exported_from_memory=True)
+        with h5py.File(window, "r") as file:
+            # The record in memory began at 14:30:05.250 local time.
+            self.assertEqual(text(file["nirs/metaDataTags/MeasurementTimeExact"]), "19:30:05.250Z")
+            self.assertEqual(text(file["nirs/metaDataTags/MeasurementTime"]), "19:30:05Z")
+
+    def test_subject_on_the_command_line(self):
+        with tempfile.TemporaryDirectory() as folder:
+            record = shutil.copy(os.path.join(ARGS.fixtures, "saved-record.csv"), folder)
+            for arguments, subject in (([], "unknown"), (["--subject", "P01"], "P01")):
+                result = self.run_program("--export-snirf", record, *arguments)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                snirf = record[:-4] + ".snirf"
+                with h5py.File(snirf, "r") as file:
+                    self.assertEqual(text(file["nirs/metaDataTags/SubjectID"]), subject)
+                raw = mne.io.read_raw_snirf(snirf, verbose="error")
+                self.assertEqual(raw.info["subject_info"]["first_name"], subject)
+
+    def test_upload_saved_and_exported_from_the_session(self):
+        """The SNIRF file written beside a saved upload and the window's export
+        with a subject: data2 holds the record's raw intensities, data1 the
+        haemoglobin of the CSV file, and MNE loads both."""
+        folder = ARGS.session_records
+        record = Record(os.path.join(folder, "upload-session.csv"))
+        raw_intensities = np.loadtxt(os.path.join(folder, "upload-session-raw.tsv"), delimiter="\t")
+        self.assertEqual(raw_intensities.shape, (record.count, 4))
+        self.assertTrue((raw_intensities > 1000).all())  # light reached every detector
+        for name, subject in (("upload-session.snirf", "unknown"), ("upload-session-window.snirf", "S07")):
+            snirf = os.path.join(folder, name)
+            self.check(snirf, record, exported_from_memory=True, raw_intensities=raw_intensities)
+            raw = mne.io.read_raw_snirf(snirf, verbose="error")
+            self.assertEqual(raw.info["subject_info"]["first_name"], subject)
 
     def test_fixtures_convert_on_the_command_line(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -280,6 +408,7 @@ if __name__ == "__main__":
     parser.add_argument("--program", required=True)
     parser.add_argument("--records", required=True)
     parser.add_argument("--fixtures", required=True)
+    parser.add_argument("--session-records", required=True)
     ARGS, rest = parser.parse_known_args()
     os.environ["TZ"] = ZONE
     time.tzset()

@@ -79,21 +79,54 @@ TEST_F(MarkListenerTest, ALongLineClosesOnlyItsConnection) {
     EXPECT_EQ(marks, (std::vector<int>{6, -6}));
 }
 
-TEST_F(MarkListenerTest, ANinthClientIsRefusedUntilOneLeaves) {
+// All places taken: a new client takes the place of the one silent
+// longest, which is told so; connections left open lock nobody out.
+TEST_F(MarkListenerTest, ANewClientTakesThePlaceOfTheOneSilentLongest) {
     std::vector<std::unique_ptr<MarkClient>> clients;
     for (int i = 0; i < MarkListener::MaxClients; ++i) clients.push_back(Connected());
-    MarkClient ninth;
-    ninth.Connect(port);  // may be closed already when the wait ends
-    EXPECT_EQ(ninth.ReadAnswer(), "ERR too many clients");
-    EXPECT_TRUE(ninth.WaitClosed());
-    EXPECT_EQ(listener.ClientCount(), MarkListener::MaxClients);
-    EXPECT_EQ(listener.RefusedClientCount(), 1);
+    for (int i = 1; i < MarkListener::MaxClients; ++i) EXPECT_EQ(clients[i]->Ask("S1\n"), "OK") << i;
 
-    clients.front()->socket.disconnectFromHost();
-    ASSERT_TRUE(RunEventsUntil([&] { return listener.ClientCount() == MarkListener::MaxClients - 1; }));
-    auto again = Connected();
-    EXPECT_EQ(again->Ask("S8\n"), "OK");
-    EXPECT_EQ(marks, std::vector<int>{8});
+    MarkClient ninth;
+    ASSERT_TRUE(ninth.Connect(port));
+    EXPECT_EQ(clients[0]->ReadAnswer(), "ERR replaced");
+    EXPECT_TRUE(clients[0]->WaitClosed());
+    EXPECT_EQ(ninth.Ask("S8\n"), "OK");
+    EXPECT_EQ(listener.ClientCount(), MarkListener::MaxClients);
+    EXPECT_EQ(listener.ReplacedClientCount(), 1);
+
+    // Now client 1 is the one silent longest.
+    MarkClient tenth;
+    ASSERT_TRUE(tenth.Connect(port));
+    EXPECT_EQ(clients[1]->ReadAnswer(), "ERR replaced");
+    EXPECT_EQ(tenth.Ask("E8\n"), "OK");
+    EXPECT_EQ(clients[2]->Ask("E1\n"), "OK");
+    EXPECT_EQ(listener.ReplacedClientCount(), 2);
+}
+
+// More than 20 marks a second from one sender: the excess is refused and
+// never reaches the handler; other senders are not held back.
+TEST_F(MarkListenerTest, MarksBeyondTwentyASecondAreRefused) {
+    auto flooding = Connected();
+    auto other = Connected();
+    QByteArray flood;
+    for (int i = 0; i < 30; ++i) flood += i % 2 ? "E1\n" : "S1\n";
+    flooding->Send(flood);
+    QList<QByteArray> answers;
+    for (int i = 0; i < 30; ++i) answers << flooding->ReadAnswer();
+    EXPECT_EQ(answers.count("OK"), MarkListener::MaxMarksPerSecond);
+    EXPECT_EQ(answers.count("ERR too fast"), 30 - MarkListener::MaxMarksPerSecond);
+    EXPECT_EQ(answers.mid(MarkListener::MaxMarksPerSecond).count("OK"), 0);
+    EXPECT_EQ(marks.size(), size_t(MarkListener::MaxMarksPerSecond));
+    EXPECT_EQ(other->Ask("S2\n"), "OK");
+
+    QByteArray datagram;
+    for (int i = 0; i < 25; ++i) datagram += "S3\n";
+    SendDatagram(port, datagram);
+    SendDatagram(port, "E3\n");  // another socket: another sender
+    ASSERT_TRUE(RunEventsUntil([&] { return listener.TooFastCount() == 10 + 5 && marks.size() == 42; }));
+
+    RunEventsUntil([] { return false; }, 1100);  // a second later the flooding client may mark again
+    EXPECT_EQ(flooding->Ask("S1\n"), "OK");
 }
 
 // What a vanished client left unfinished is not a mark, nor the start of

@@ -11,6 +11,7 @@ work_folder=$2
 user=tq580-package-test
 package=tq580
 skip=77  # ctest's SKIP_RETURN_CODE
+source "$(dirname "$0")/apt.sh"
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "SKIPPED: installing a Debian package and creating a user need root"
@@ -26,7 +27,7 @@ package_installed() { dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep
 clean_up() {
   if [ -n "${program_pid:-}" ] && kill -0 "$program_pid" 2>/dev/null; then kill -KILL "$program_pid" || true; fi
   if user_exists; then userdel --remove "$user" >/dev/null 2>&1 || true; fi
-  if package_installed; then DEBIAN_FRONTEND=noninteractive apt-get purge -y -q "$package" >/dev/null || true; fi
+  if package_installed; then apt_get purge -y -q "$package" >/dev/null || true; fi
 }
 # A run that was killed half-way leaves its user and package behind.
 clean_up
@@ -44,7 +45,7 @@ echo "built $deb"
 dpkg-deb --field "$deb" Depends
 
 echo "--- Install"
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" >/dev/null
+apt_get install -y -q --no-install-recommends "$deb" >/dev/null
 [ "$(command -v tq580)" = /usr/bin/tq580 ] || { echo "FAILED: tq580 is not /usr/bin/tq580"; exit 1; }
 for file in /usr/share/doc/tq580/Tq580_win_en.pdf /usr/share/icons/hicolor/scalable/apps/org.tq580.Tq580.svg; do
   [ -s "$file" ] || { echo "FAILED: $file is not installed"; exit 1; }

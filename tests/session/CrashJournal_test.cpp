@@ -16,6 +16,13 @@ namespace {
 
 const QString Sensor1 = QStringLiteral("Tq580-123456-001");
 
+// Whether the file is on disk once the session's writer thread has done
+// what it was handed.
+bool OnDisk(AcquisitionSession& session, const QString& path) {
+    session.SettleDiskWrites();
+    return QFileInfo::exists(path);
+}
+
 // What a journal holds, read as the next start would.
 struct JournalContent {
     SampleStore record;
@@ -55,7 +62,7 @@ TEST_F(CrashJournal, AMeasurementIsJournalledUntilItIsSaved) {
     s.MarkEvent(2);
     Advance(1000);
     const QString journal = s.JournalPath();
-    ASSERT_TRUE(QFileInfo::exists(journal));
+    ASSERT_TRUE(OnDisk(s, journal));
     {
         const JournalContent content(journal);
         ASSERT_TRUE(content.read);
@@ -72,7 +79,7 @@ TEST_F(CrashJournal, AMeasurementIsJournalledUntilItIsSaved) {
     prompts.fileNames.push_back(saved);
     s.ConnectButtonClicked();  // End, and the save
     EXPECT_TRUE(QFileInfo::exists(saved));
-    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_FALSE(OnDisk(s, journal));
     Advance(2000);
     EXPECT_TRUE(HiddenFiles().isEmpty()) << HiddenFiles().join(' ').toStdString();
 }
@@ -85,16 +92,16 @@ TEST_F(CrashJournal, AnUnsavedRecordKeepsItsJournalUntilItIsDiscarded) {
     s.ConnectButtonClicked();
     Advance(1000);
     const QString journal = s.JournalPath();
-    ASSERT_TRUE(QFileInfo::exists(journal));
+    ASSERT_TRUE(OnDisk(s, journal));
     EXPECT_EQ(JournalContent(journal).record.SampleCount, s.Store.SampleCount);
 
     prompts.answers.push_back(false);  // "exit without saving?" No
     EXPECT_FALSE(s.MayClose());
-    EXPECT_TRUE(QFileInfo::exists(journal));
+    EXPECT_TRUE(OnDisk(s, journal));
     prompts.answers.push_back(true);
     ASSERT_TRUE(s.MayClose());
     s.Closing();
-    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_FALSE(OnDisk(s, journal));
 }
 
 TEST_F(CrashJournal, ANewMeasurementAfterTheQuestionReplacesTheOldJournal) {
@@ -107,7 +114,7 @@ TEST_F(CrashJournal, ANewMeasurementAfterTheQuestionReplacesTheOldJournal) {
     prompts.answers.push_back(true);  // discard unsaved data
     StartMeasurementOn(Sensor1);
     ASSERT_EQ(s.Mode(), SessionMode::Measuring);
-    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_FALSE(OnDisk(s, old));
     EXPECT_EQ(HiddenFiles(), QStringList{QFileInfo(s.JournalPath()).fileName()});
 }
 
@@ -147,7 +154,7 @@ TEST_F(CrashJournal, AJournalThatCannotBeWrittenIsToldOnceAndTheMeasurementGoesO
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("after-the-trouble.csv"));
     s.ConnectButtonClicked();
     EXPECT_TRUE(prompts.shown.contains("NOTICE: after-the-trouble.csv" + MsgCreatedSuffix));
-    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_FALSE(OnDisk(s, journal));
 }
 
 TEST_F(CrashJournal, ARecordLeftInAJournalIsRecoveredOpenedAndToldOnce) {
@@ -157,6 +164,7 @@ TEST_F(CrashJournal, ARecordLeftInAJournalIsRecoveredOpenedAndToldOnce) {
     first.MarkEvent(1);
     Advance(1000);
     first.SupervisionTick();  // the journal holds all the record now
+    first.SettleDiskWrites();
     const QString journal = first.JournalPath();
     const QString expected = QDir(DataFolder()).filePath("as-saved.csv");
     ASSERT_EQ(WriteRecordFile(first.Store, expected).result, CsvWriteResult::Written);
@@ -201,8 +209,9 @@ TEST_F(CrashJournal, ASavedRecordChangedByAMergeIsJournalledAgainUntilSaved) {
     prompts.answers.push_back(true);
     s.MergeClicked();
     ASSERT_EQ(EventMarkCount(s.Store), 1);
+    s.SettleDiskWrites();
     const QString journal = s.JournalPath();
-    ASSERT_TRUE(QFileInfo::exists(journal));
+    ASSERT_TRUE(OnDisk(s, journal));
     {
         const JournalContent content(journal);
         EXPECT_EQ(content.result.header.kind, JournalKind::EditedRecord);
@@ -213,7 +222,7 @@ TEST_F(CrashJournal, ASavedRecordChangedByAMergeIsJournalledAgainUntilSaved) {
     prompts.fileNames.push_back(saved);
     prompts.answers.push_back(true);  // overwrite
     s.SaveClicked();
-    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_FALSE(OnDisk(s, journal));
 }
 
 using UploadJournal = StorageSessionTest;
@@ -228,12 +237,13 @@ TEST_F(UploadJournal, AValueInitializationPointRewritesTheJournal) {
     s.UploadOkButtonClicked();
     ASSERT_FALSE(s.Store.DataSaved);
     const QString journal = s.JournalPath();
-    ASSERT_TRUE(QFileInfo::exists(journal));
+    ASSERT_TRUE(OnDisk(s, journal));
 
     s.View.CursorChannel = 0;
     s.View.CursorIndex = 700;
     s.ValueInitializationClicked();
     ASSERT_TRUE(s.Store.Samples[700].ch[0].status & StatusInitPoint);
+    s.SettleDiskWrites();
     const JournalContent content(journal);
     EXPECT_EQ(content.result.status, JournalReadStatus::Complete);
     ASSERT_EQ(content.record.SampleCount, s.Store.SampleCount);
@@ -249,6 +259,7 @@ TEST_F(UploadJournal, AnUploadIsJournalledUntilItIsSaved) {
     s.UploadButtonClicked(RowOf(Waiting));
     ASSERT_TRUE(AdvanceUntil([&] { return s.Store.SampleCount > 1000; }, 600000));
     s.SupervisionTick();
+    s.SettleDiskWrites();
     const QString journal = s.JournalPath();
     {
         const JournalContent content(journal);
@@ -259,7 +270,7 @@ TEST_F(UploadJournal, AnUploadIsJournalledUntilItIsSaved) {
     }
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
     EXPECT_TRUE(QFileInfo::exists(path));
-    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_FALSE(OnDisk(s, journal));
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(EventMarks, MarksFromTheSerialEventBoxLandInTheRecordAndTheEventLog) {
     view.choices.realTimeAuxin = true;
     view.choices.realTimePort = pair.nearPath;
     StartMeasurementOn(Sensor1);
-    ASSERT_EQ(s.ConnectButtonTag, 1) << prompts.shown.join('|').toStdString();
+    ASSERT_EQ(s.ConnectButtonTag(), 1) << prompts.shown.join('|').toStdString();
     ASSERT_TRUE(s.WUni232c1.Connect());
     Advance(1000);
 

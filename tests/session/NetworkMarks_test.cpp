@@ -98,7 +98,7 @@ TEST_F(NetworkMarks, TcpAndUdpMarksLandLikeKeysInRecordLogAndFile) {
 // Connected, but no sample yet: a key's mark is dropped, and so is this.
 TEST_F(NetworkMarks, NoMarkBeforeTheFirstSample) {
     AcquisitionSession& s = StartListening();
-    s.ConnectButtonTag = 1;
+    s.SetActivityForTest(SessionMode::Measuring);
     s.Link.DeviceLinkReady = true;
     MarkClient client;
     ASSERT_TRUE(client.Connect(port));
@@ -111,7 +111,7 @@ TEST_F(NetworkMarks, TheStorageEventLogTakesThemIntoItsPanelAndFile) {
     AcquisitionSession& s = StartListening();
     s.PageChanged(1);
     s.StartButtonClicked();
-    ASSERT_EQ(s.StartButtonTag, 1);
+    ASSERT_EQ(s.StartButtonTag(), 1);
     MarkClient client;
     ASSERT_TRUE(client.Connect(port));
     EXPECT_EQ(client.Ask("S2\n"), "OK");

@@ -107,9 +107,9 @@ class Closing : public SimulatedSessionTest, public ::testing::WithParamInterfac
 TEST_P(Closing, AsksWhatMustBeAsked) {
     const CloseCase& closeCase = GetParam();
     AcquisitionSession& s = Start();
-    s.ConnectButtonTag = closeCase.measuring ? 1 : 0;
-    s.UploadOkButtonTag = closeCase.uploading ? 1 : 0;
-    s.StartButtonTag = closeCase.logging ? 1 : 0;
+    if (closeCase.measuring) s.SetActivityForTest(SessionMode::Measuring);
+    if (closeCase.uploading) s.SetActivityForTest(SessionMode::Uploading);
+    if (closeCase.logging) s.SetActivityForTest(SessionMode::EventLog);
     s.Store.DataSaved = closeCase.saved;
     prompts.answers = closeCase.answers;
     EXPECT_EQ(s.MayClose(), closeCase.mayClose);

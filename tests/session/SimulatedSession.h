@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -32,9 +33,16 @@ protected:
     RecordingView view;
     std::unique_ptr<AcquisitionSession> session;
 
+    // The disk under the session's writer thread; empty: fdatasync.
+    SyncFunction syncFile;
+    // After each tick, wait for the writer thread as if the disk were
+    // instant, so what a tick wrote is on disk when the test looks.
+    bool settleDiskWritesEachTick = true;
+
     int64_t elapsedMilliseconds = 0;
     int64_t nextSupervisionTick = 500;
     int64_t watchdogStartedAt = -1;  // -1: not running
+    bool supervisionTickRunning = false;
 
     static constexpr int StepMilliseconds = 10;
 
@@ -56,7 +64,7 @@ protected:
         simulator = CreateSimulatedCentral(options);
         central = std::make_unique<ObservedCentral>(*simulator);
         session = std::make_unique<AcquisitionSession>(SessionDependencies{
-            *central, prompts, *clock, EventLogPath(), DataFolder(), [this] { Advance(StepMilliseconds); }});
+            *central, prompts, *clock, EventLogPath(), DataFolder(), [this] { Advance(StepMilliseconds); }, syncFile});
         AcquisitionSession* s = session.get();
         QObject::connect(central.get(), &BleCentral::DiscoverLEDevice, s, &AcquisitionSession::DeviceDiscovered);
         QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, s, &AcquisitionSession::DiscoveryEnded);
@@ -104,9 +112,14 @@ protected:
             session->DiscoveryWatchdogExpired();
             QCoreApplication::processEvents();
         }
-        if (elapsedMilliseconds >= nextSupervisionTick) {
-            nextSupervisionTick += 500;
+        // A timer does not fire again while its own handler runs (a message
+        // box opened inside it runs the event loop); it fires once after.
+        if (elapsedMilliseconds >= nextSupervisionTick && !supervisionTickRunning) {
+            nextSupervisionTick = std::max(nextSupervisionTick + 500, elapsedMilliseconds - elapsedMilliseconds % 500 + 500);
+            supervisionTickRunning = true;
             session->SupervisionTick();
+            supervisionTickRunning = false;
+            if (settleDiskWritesEachTick) session->SettleDiskWrites();
         }
     }
 

@@ -81,7 +81,7 @@ TEST_F(StorageFlow, UnuploadedDataQuestionCanCancelTheStart) {
     prompts.answers.push_back(false);
     s.StartButtonClicked();
     EXPECT_TRUE(prompts.shown.contains("ASK: " + MsgUnuploadedDataLost));
-    EXPECT_EQ(s.StartButtonTag, 0);
+    EXPECT_EQ(s.StartButtonTag(), 0);
     EXPECT_TRUE(s.Controls.RealTimeTabVisible);
     EXPECT_TRUE(s.Controls.StorageControlsEnabled);
     EXPECT_EQ(s.Mode(), SessionMode::StorageCycle);
@@ -92,7 +92,7 @@ TEST_F(StorageFlow, WithNothingUnuploadedTheEventLogStartsWithoutAsking) {
     AcquisitionSession& s = StartOnStoragePage(0);
     s.StartButtonClicked();
     EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_EQ(s.StartButtonTag, 1);
+    EXPECT_EQ(s.StartButtonTag(), 1);
 }
 
 TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheEnd) {
@@ -101,7 +101,7 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     view.choices.advertisedValueItem = 3;  // TOHb
     prompts.answers.push_back(true);
     s.StartButtonClicked();
-    EXPECT_EQ(s.StartButtonTag, 1);
+    EXPECT_EQ(s.StartButtonTag(), 1);
     EXPECT_EQ(s.Mode(), SessionMode::EventLog);
     EXPECT_FALSE(s.Controls.RealTimeTabVisible);
     EXPECT_FALSE(s.Controls.StorageControlsEnabled);
@@ -129,7 +129,7 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     EXPECT_EQ(central->CommandsTo(Waiting).size(), 1);
 
     s.StartButtonClicked();
-    EXPECT_EQ(s.StartButtonTag, 0);
+    EXPECT_EQ(s.StartButtonTag(), 0);
     EXPECT_EQ(s.Mode(), SessionMode::StorageCycle);
     EXPECT_FALSE(s.Controls.StartEnabled);
     EXPECT_TRUE(s.Controls.RealTimeTabVisible);
@@ -154,7 +154,7 @@ TEST_F(StorageFlow, ASensorFirstHeardLaterWithALogIsNotStarted) {
     s.PageChanged(1);
     Advance(5500);
     s.StartButtonClicked();
-    ASSERT_EQ(s.StartButtonTag, 1);
+    ASSERT_EQ(s.StartButtonTag(), 1);
     EXPECT_TRUE(prompts.shown.isEmpty()) << "nothing to lose among the sensors seen";
 
     simulator->Sensor(Late)->SetInRange(true);
@@ -185,7 +185,7 @@ TEST_F(StorageFlow, EventBoxMarksGoToTheLogWhileTheEventLogRuns) {
     view.choices.storagePort = pair.nearPath;
     prompts.answers.push_back(true);
     s.StartButtonClicked();
-    ASSERT_EQ(s.StartButtonTag, 1);
+    ASSERT_EQ(s.StartButtonTag(), 1);
     ASSERT_TRUE(s.WUni232c1.Connect());
     ASSERT_TRUE(pair.WriteFar(QByteArray("\x02" "E6\x03", 4)));
     ASSERT_TRUE(pair.WaitNearQueued(4, 2000));
@@ -208,7 +208,7 @@ TEST_F(StorageFlow, EventLogPortThatCannotOpenRefusesTheStart) {
         view.choices.storagePort = port;
         s.StartButtonClicked();
         EXPECT_EQ(prompts.shown, QStringList{"ERROR: " + message});
-        EXPECT_EQ(s.StartButtonTag, 0);
+        EXPECT_EQ(s.StartButtonTag(), 0);
         EXPECT_TRUE(view.logLines.isEmpty());
     }
 }

@@ -14,8 +14,10 @@ protected:
         return s;
     }
 
-    // Advances until the upload panel's first line reads text, or gives up.
+    // Advances until the upload panel's first line reads text and its button
+    // can be clicked (the save after a complete upload is done), or gives up.
     bool AdvanceUntilUploadSays(const QString& text, int64_t limitMilliseconds = 600000) {
-        return AdvanceUntil([&] { return session->UploadPanel.Line1 == text; }, limitMilliseconds);
+        return AdvanceUntil([&] { return session->UploadPanel.Line1 == text && session->UploadPanel.OkEnabled; },
+                            limitMilliseconds);
     }
 };

@@ -31,7 +31,7 @@ TEST_F(UploadFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
     EXPECT_FALSE(view.lastTrendView.ScrollVisible);  // the uploaded record starts without a scroll bar
     Advance(200);  // the connection comes up and the command goes out
     EXPECT_TRUE(s.UploadPanel.Visible);
-    EXPECT_EQ(s.UploadOkButtonTag, 1);
+    EXPECT_EQ(s.UploadOkButtonTag(), 1);
     EXPECT_FALSE(s.Controls.StorageTabVisible);
     EXPECT_FALSE(s.Controls.ConnectEnabled);
     EXPECT_FALSE(s.Controls.ViewControlsEnabled);
@@ -40,13 +40,13 @@ TEST_F(UploadFlow, CompleteUploadIsMergedSavedAndClearedOnTheSensor) {
 
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
     EXPECT_EQ(s.UploadPanel.Line2, "2500/2500  100% Received.");
-    EXPECT_EQ(s.UploadPanel.Line3, "upload.csv" + MsgCreatedSuffix);
+    EXPECT_EQ(s.UploadPanel.Line3, "upload.csv and upload.snirf" + MsgCreatedSuffix);
     EXPECT_EQ(s.UploadPanel.ProgressPercent, 100);
     EXPECT_TRUE(s.UploadPanel.OkEnabled);
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "@CLR"}));
     EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(s.UploadOkButtonTag, 0);
-    EXPECT_EQ(s.Mode(), SessionMode::Uploading);  // until the panel is closed
+    EXPECT_EQ(s.UploadOkButtonTag(), 0);
+    EXPECT_EQ(s.Mode(), SessionMode::UploadDone);  // until the panel is closed
     EXPECT_TRUE(s.Store.DataSaved);
     ASSERT_EQ(EventMarkCount(s.Store), 1);
     EXPECT_EQ(s.Store.EventMarks[0].code, 4);
@@ -88,7 +88,7 @@ TEST_F(UploadFlow, AnUnsavedRecordIsNotReplacedWithoutAsking) {
     prompts.answers.push_back(false);
     s.UploadButtonClicked(RowOf(Waiting));
     EXPECT_EQ(prompts.shown, QStringList{"ASK: " + MsgDiscardUnsavedData});
-    EXPECT_FALSE(s.UploadRequest);
+    EXPECT_NE(s.Mode(), SessionMode::WaitingForUploadScan);
     EXPECT_EQ(s.CurrentPage, 1);
     EXPECT_EQ(s.Store.SampleCount, 50);
     Advance(12000);
@@ -97,7 +97,7 @@ TEST_F(UploadFlow, AnUnsavedRecordIsNotReplacedWithoutAsking) {
     prompts.answers.push_back(true);
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("after-asking.csv"));
     s.UploadButtonClicked(RowOf(Waiting));
-    EXPECT_TRUE(s.UploadRequest);
+    EXPECT_EQ(s.Mode(), SessionMode::WaitingForUploadScan);
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploading, 10000));
     Advance(200);
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList{"GS4"});
@@ -108,11 +108,11 @@ TEST_F(UploadFlow, AnUnsavedRecordIsNotReplacedWithoutAsking) {
 TEST_F(UploadFlow, ASensorThatNeverConnectsEndsTheUploadAndSaysSo) {
     AcquisitionSession& s = StartOnStoragePage();
     s.UploadButtonClicked(RowOf(Waiting));
-    ASSERT_TRUE(AdvanceUntil([&] { return s.UploadPanel.Visible; }, 10000));
+    ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::Uploading; }, 10000));
     simulator->Sensor(Waiting)->SetInRange(false);
     Advance(21000);
     EXPECT_EQ(s.UploadPanel.Line1, MsgUnableToConnect.arg(Waiting));
-    EXPECT_EQ(s.UploadOkButtonTag, 0);
+    EXPECT_EQ(s.UploadOkButtonTag(), 0);
     EXPECT_TRUE(s.UploadPanel.OkEnabled);
     EXPECT_FALSE(s.Store.UploadActive);
     s.UploadOkButtonClicked();
@@ -129,7 +129,7 @@ TEST_F(UploadFlow, WatchdogAfterAnUploadsScanOpensNoDialog) {
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
     Advance(2000);
     EXPECT_FALSE(prompts.shown.contains("CONNECT"));
-    EXPECT_EQ(s.Mode(), SessionMode::Uploading);
+    EXPECT_EQ(s.Mode(), SessionMode::UploadDone);
 }
 
 TEST_F(UploadFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
@@ -142,8 +142,8 @@ TEST_F(UploadFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
     s.UploadOkButtonClicked();
     EXPECT_EQ(s.UploadPanel.Line1, MsgUploadAborted);
     EXPECT_TRUE(s.UploadPanel.Line2.endsWith("% Aborted.")) << s.UploadPanel.Line2.toStdString();
-    EXPECT_EQ(s.UploadPanel.Line3, "part.csv" + MsgCreatedSuffix);
-    EXPECT_EQ(s.UploadOkButtonTag, 0);
+    EXPECT_EQ(s.UploadPanel.Line3, "part.csv and part.snirf" + MsgCreatedSuffix);
+    EXPECT_EQ(s.UploadOkButtonTag(), 0);
     EXPECT_EQ(central->CommandsTo(Waiting), QStringList({"GS4", "GC"}));
     EXPECT_TRUE(s.Store.DataSaved);
     const int kept = s.Store.SampleCount;
@@ -195,7 +195,7 @@ TEST_P(UploadRefused, RowWithoutAStoredRecordUploadsNothing) {
     AcquisitionSession& s = StartOnStoragePage();
     const UploadRowCase& rowCase = GetParam();
     s.UploadButtonClicked(rowCase.sensor.isEmpty() ? rowCase.row : RowOf(rowCase.sensor));
-    EXPECT_FALSE(s.UploadRequest);
+    EXPECT_NE(s.Mode(), SessionMode::WaitingForUploadScan);
     EXPECT_FALSE(s.Controls.Busy);
     EXPECT_EQ(s.CurrentPage, 1);
     EXPECT_EQ(view.realTimePageShownQuietly, 0);

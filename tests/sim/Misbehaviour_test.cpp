@@ -128,3 +128,42 @@ TEST(SimulatedMisbehaviour, ABadUploadHeaderAndADroppedUploadSample) {
         gaps += static_cast<uint8_t>(read.packets[k][0] - read.packets[k - 1][0]) != 1;
     EXPECT_EQ(gaps, 1);
 }
+
+// Told to drop its link (as --simulate-drop does), a sensor ends the
+// connection that long after a stream started and stays away for a while;
+// a stream started again on the new link does not drop it again, a stream
+// after "ED" does.
+TEST(SimulatedMisbehaviour, ADropAfterTheStartEndsTheLinkAndTheSensorReturnsLater) {
+    SimulationOptions options = Streaming::Options(0);
+    options.dropAfterSeconds = 2;
+    options.dropForSeconds = 3;
+    SimHarness sim(options);
+    BleDevicePtr device = sim.ConnectTo(Sensor);
+    ASSERT_TRUE(device);
+    SimulatedSensor* sensor = sim.central->Sensor(Sensor);
+    sim.Command(device, "ST1");
+    sim.Run(1900);
+    EXPECT_TRUE(sensor->Connected());
+    EXPECT_TRUE(sim.disconnected.empty());
+    sim.Run(200);
+    EXPECT_FALSE(sensor->Connected());
+    ASSERT_EQ(sim.disconnected.size(), 1u);
+    EXPECT_FALSE(sensor->Advertising());
+    sim.Run(2800);
+    EXPECT_FALSE(sensor->Advertising());
+    sim.Run(300);
+    EXPECT_TRUE(sensor->Advertising());
+
+    device = sim.ConnectTo(Sensor);
+    ASSERT_TRUE(device);
+    sim.Command(device, "ST1");  // the program starts it again
+    sim.Run(5000);
+    EXPECT_TRUE(sensor->Connected());
+    EXPECT_EQ(sim.disconnected.size(), 1u);
+
+    sim.Command(device, "ED");
+    sim.Command(device, "ST1");  // a new measurement
+    sim.Run(2100);
+    EXPECT_FALSE(sensor->Connected());
+    EXPECT_EQ(sim.disconnected.size(), 2u);
+}

@@ -2,7 +2,9 @@
 
 ObservedCentral::ObservedCentral(BleCentral& inner) : inner_(inner) {
     connect(&inner_, &BleCentral::DiscoverLEDevice, this, &BleCentral::DiscoverLEDevice);
-    connect(&inner_, &BleCentral::EndDiscoverDevices, this, &BleCentral::EndDiscoverDevices);
+    connect(&inner_, &BleCentral::EndDiscoverDevices, this, [this](const QList<BleDevicePtr>& devices) {
+        if (!loseScanEnds) emit EndDiscoverDevices(devices);
+    });
     connect(&inner_, &BleCentral::Connected, this, &BleCentral::Connected);
     connect(&inner_, &BleCentral::Disconnected, this, &BleCentral::Disconnected);
     connect(&inner_, &BleCentral::CharacteristicRead, this, &BleCentral::CharacteristicRead);
@@ -10,6 +12,10 @@ ObservedCentral::ObservedCentral(BleCentral& inner) : inner_(inner) {
 
 bool ObservedCentral::DiscoverDevices(int timeoutMilliseconds, QString* error) {
     calls << QStringLiteral("scan");
+    if (refuseScans) {
+        if (error) *error = QStringLiteral("the adapter is off");
+        return false;
+    }
     const bool started = inner_.DiscoverDevices(timeoutMilliseconds, error);
     if (started) ++scans;
     return started;
@@ -22,6 +28,10 @@ void ObservedCentral::CancelDiscovery() {
 
 bool ObservedCentral::Connect(const BleDevicePtr& device, QString* error) {
     calls << QStringLiteral("connect ") + (device ? device->DeviceName : QString());
+    if (refuseConnects) {
+        if (error) *error = QStringLiteral("the adapter is off");
+        return false;
+    }
     return inner_.Connect(device, error);
 }
 

@@ -30,6 +30,13 @@ public:
     QStringList calls;  // "scan", "cancel", "connect <name>", "notify on <name>", "disconnect <name>"
     int scans = 0;
 
+    // What a radio may do that the simulated one does not: refuse to scan or
+    // to connect (an adapter switched off), or report a link late.
+    bool refuseScans = false;
+    bool refuseConnects = false;
+    bool loseScanEnds = false;  // scans that never end
+    void ReportConnected(const BleDevicePtr& device) { emit Connected(device); }
+
     // Command texts sent to one device, without time-sync frames.
     QStringList CommandsTo(const QString& deviceName) const;
 

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedPrompts::Error(const QString& text) { shown << "ERROR: " + text; }
+void ScriptedPrompts::Error(const QString& text) {
+    shown << "ERROR: " + text;
+    if (whileOpen) whileOpen(shown.last());
+}
 
-void ScriptedPrompts::Notice(const QString& text) { shown << "NOTICE: " + text; }
+void ScriptedPrompts::Notice(const QString& text) {
+    shown << "NOTICE: " + text;
+    if (whileOpen) whileOpen(shown.last());
+}
 
 bool ScriptedPrompts::AskYesNo(const QString& text) { return NextAnswer(text); }
 
@@ -22,6 +28,30 @@ QString ScriptedPrompts::SnirfFileName(const QString& initialFolder, const QStri
     lastSaveFolder = initialFolder;
     lastSuggestedName = suggestedName;
     return NextFileName("SNIRF");
+}
+
+std::optional<QString> ScriptedPrompts::AskText(const QString& question, const QString& initialText) {
+    shown << "TEXT: " + question;
+    lastInitialText = initialText;
+    if (texts.empty()) {
+        ADD_FAILURE() << "text asked without a scripted answer: " << question.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<QString> answer = texts.front();
+    texts.pop_front();
+    return answer;
+}
+
+std::optional<BidsExportChoice> ScriptedPrompts::BidsExportSettings(const BidsExportChoice& initial) {
+    shown << "BIDS";
+    bidsOffered.push_back(initial);
+    if (bidsAnswers.empty()) {
+        ADD_FAILURE() << "BIDS export dialog shown without a scripted answer";
+        return std::nullopt;
+    }
+    const std::optional<BidsExportChoice> answer = bidsAnswers.front();
+    bidsAnswers.pop_front();
+    return answer;
 }
 
 std::optional<ConnectionChoice> ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer) {
@@ -48,6 +78,7 @@ bool ScriptedPrompts::NextAnswer(const QString& text) {
 
 QString ScriptedPrompts::NextFileName(const char* kind) {
     shown << kind;
+    if (whileFileDialogOpen) whileFileDialogOpen(QString::fromLatin1(kind));
     if (fileNames.empty()) {
         ADD_FAILURE() << kind << " dialog shown without a scripted file name";
         return {};

@@ -81,6 +81,32 @@ TEST_F(TrendPainterTest, ValuesOffTheAxesAreClampedToThePaneEdges) {
     EXPECT_TRUE(probe.Near(300, 579, Blue));
 }
 
+// Rows without data (a lost link) are a gap in every trace: nothing is
+// drawn over them, nor pulled towards zero beside them by the average.
+TEST_F(TrendPainterTest, RowsWithoutDataAreAGapInTheTraces) {
+    FillRecord(store, 960, 1, TenOClock(), [&](int32_t i, MEAS_DATA_TYPE& s) {
+        if (i >= 400 && i < 600) {
+            s = store.NoDataSample;
+            s.index = i;
+        }
+    });
+    for (const int averaging : {0, 5}) {
+        SCOPED_TRACE(averaging);
+        const PaintProbe probe(store, view, Size, [&](TrendPaintInput& input) { input.AveItem = averaging; });
+        // Columns 20 + 400 .. 20 + 599 hold no trace in any pane.
+        EXPECT_EQ(probe.CountIn(QRect(425, 21, 170, 560), Purple), 0);
+        EXPECT_EQ(probe.CountIn(QRect(425, 21, 170, 560), Green), 0);
+        EXPECT_EQ(probe.CountIn(QRect(425, 406, 170, 170), Blue), 0);
+        // Both sides keep their values up to the gap: STO2 0.5 on row 106,
+        // 1 G on row 448; none drops towards 0 % or 0 G.
+        for (const int x : {300, 417, 622, 800}) {
+            EXPECT_TRUE(probe.Near(x, 106, Purple, 2)) << x;
+            EXPECT_TRUE(probe.Near(x, 448, Green, 2)) << x;
+        }
+        EXPECT_EQ(probe.CountIn(QRect(21, 108, 950, 84), Purple), 0);
+    }
+}
+
 TEST_F(TrendPainterTest, FollowingALiveRecordPutsTheNewestSampleInTheLastColumn) {
     FillRecord(store, 2000, 1, TenOClock(), [](int32_t i, MEAS_DATA_TYPE& s) {
         if (i == 1999) s.ch[0].sto2 = 1.0f;

@@ -1,4 +1,4 @@
-// crash_probe measure|upload|recover <data folder> <witness folder>
+// crash_probe measure|measure-slow-disk|upload|recover <data folder> <witness folder>
 //
 // Runs the acquisition session as the window does, on simulated sensors with
 // the system clock and real timers: "measure" starts a measurement at once
@@ -6,13 +6,16 @@
 // journals of the data folder and ends. While it runs it prints, every 50 ms,
 // "<steady ms> <samples> <marks>", and after each supervision tick it saves a
 // witness of the record as a save would write it, named by that tick's time,
-// so a test that kills it knows what it had stored and when.
+// so a test that kills it knows what it had stored and when. With a slow
+// disk, every sync of the journal takes 300 ms more.
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <thread>
+#include <unistd.h>
 
 #include "data/Clock.h"
 #include "data/CsvWriter.h"
@@ -81,16 +84,25 @@ void SaveWitness(const SampleStore& record, SampleStore& copy, const QString& fo
     WriteRecordFile(copy, QDir(folder).filePath(QStringLiteral("witness-%1.csv").arg(SteadyMilliseconds())));
 }
 
+SyncFunction SyncFile(bool slow) {
+    if (!slow) return {};
+    return [](int descriptor) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return ::fdatasync(descriptor);
+    };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.size() != 4) {
-        std::fprintf(stderr, "usage: crash_probe measure|upload|recover <data folder> <witness folder>\n");
+        std::fprintf(stderr, "usage: crash_probe measure|measure-slow-disk|upload|recover <data folder> <witness folder>\n");
         return 2;
     }
-    const QString mode = arguments[1];
+    const bool slowDisk = arguments[1] == QStringLiteral("measure-slow-disk");
+    const QString mode = slowDisk ? QStringLiteral("measure") : arguments[1];
     const QString dataFolder = arguments[2];
     const QString witnessFolder = arguments[3];
     QDir().mkpath(witnessFolder);
@@ -109,7 +121,7 @@ int main(int argc, char** argv) {
     ProbePrompts prompts;
     AcquisitionSession session(SessionDependencies{*central, prompts, *clock,
                                                    QDir(dataFolder).filePath(QStringLiteral("probe.evl")), dataFolder,
-                                                   {}});
+                                                   {}, SyncFile(slowDisk)});
     ProbeView view;
     view.session = &session;
     session.SetView(&view);

@@ -1,0 +1,39 @@
+// File > Export BIDS...: the record in memory becomes the next run of a
+// subject in a BIDS dataset.
+#include <QDir>
+
+#include "export/BidsDataset.h"
+#include "prompts/Prompts.h"
+#include "session/AcquisitionSession.h"
+#include "session/ExportTexts.h"
+#include "session/StringTable.h"
+
+void AcquisitionSession::ExportBidsClicked() {
+    if (!ExportAllowed()) return;
+    BidsExportChoice choice{Exports.BidsDataset, Exports.BidsSubject, Exports.BidsSession, Exports.BidsTask};
+    BidsTarget target;
+    // Labels BIDS cannot take are said, and the dialog comes back with them.
+    for (;;) {
+        const std::optional<BidsExportChoice> answer = prompts_.BidsExportSettings(choice);
+        if (!answer) return;
+        choice = {answer->dataset.trimmed(), answer->subject.trimmed(), answer->session.trimmed(),
+                  answer->task.trimmed()};
+        target = {choice.dataset, choice.subject, choice.session, choice.task, 0};
+        const QString problem = BidsTargetProblem(target);
+        if (problem.isEmpty()) break;
+        prompts_.Error(MsgBidsNotExported.arg(problem));
+    }
+    Exports.BidsDataset = choice.dataset;
+    Exports.BidsSubject = choice.subject;
+    Exports.BidsSession = choice.session;
+    Exports.BidsTask = choice.task;
+
+    SetBusy(true);
+    const BidsRunOutcome outcome = WriteBidsRun(Store, target, NextBidsRun(target), {AppCaption, ProgramVersion});
+    SetBusy(false);
+    if (!outcome.written) {
+        prompts_.Error(MsgBidsNotExported.arg(outcome.reason));
+        return;
+    }
+    prompts_.Notice(MsgBidsExported.arg(outcome.runStem, QDir::toNativeSeparators(target.dataset)));
+}

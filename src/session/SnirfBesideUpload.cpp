@@ -1,0 +1,33 @@
+// The raw intensities of an uploaded record are in no CSV file, and the
+// sensor clears its log once the upload is saved: the save also writes the
+// record as a SNIRF file of the same name beside the record file.
+#include <QDir>
+#include <QFileInfo>
+
+#include "export/ExportCommand.h"
+#include "export/SnirfWriter.h"
+#include "prompts/Prompts.h"
+#include "session/AcquisitionSession.h"
+#include "session/ExportTexts.h"
+
+void AcquisitionSession::WriteSnirfBesideRecord(const QString& recordPath) {
+    snirfBeside_ = {};
+    if (!Store.HasRawIntensities || !Exports.SnirfBesideUploads) return;
+    snirfBeside_.wanted = true;
+    const QString path = SnirfPathFor(recordPath);
+    const QString name = QFileInfo(path).fileName();
+    // A file of that name may be another export of the user's own.
+    if (QFileInfo::exists(path) && !prompts_.AskYesNo(MsgSnirfBesideExists.arg(name))) return;
+    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path);
+    if (outcome.written) {
+        snirfBeside_.name = name;
+        return;
+    }
+    prompts_.Error(MsgSnirfBesideNotWritten.arg(QDir::toNativeSeparators(path), outcome.reason, SavedFileName));
+}
+
+QString AcquisitionSession::SavedFilesText() const {
+    return snirfBeside_.name.isEmpty() ? SavedFileName : SavedFileName + FilesJoint + snirfBeside_.name;
+}
+
+bool AcquisitionSession::RawIntensitiesKept() const { return !snirfBeside_.wanted || !snirfBeside_.name.isEmpty(); }

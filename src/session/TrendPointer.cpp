@@ -1,0 +1,25 @@
+// The pointer on the trend: the view's interaction state moves, and where a
+// click leaves the sample cursor decides whether Value-Initialization may
+// put a point there.
+#include "session/AcquisitionSession.h"
+#include "view/TrendGeometry.h"
+#include "view/TrendInteraction.h"
+
+void AcquisitionSession::TrendPressed(Qt::MouseButton button, int x, int y) {
+    if (PressOnTrend(View, button, x, y)) view_->RepaintTrend();
+}
+
+void AcquisitionSession::TrendMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
+    if (MoveOnTrend(View, buttons, modifiers, x, y, Live(), Store.SampleCount)) view_->RenderTrendView();
+}
+
+void AcquisitionSession::TrendReleased(Qt::MouseButton button, int x, int y, int trendWidth, int trendHeight) {
+    if (!ReleaseOnTrend(View, button, x, y, Live(), Store.SampleCount, trendWidth, trendHeight)) return;
+    Controls.ResetEnabled = CursorMayTakeInitPoint(Store, View.CursorIndex);
+    view_->Render();
+    view_->RepaintTrend();
+}
+
+void AcquisitionSession::TrendDoubleClicked() {
+    if (DoubleClickOnTrend(View, Live(), Store.SampleCount)) view_->RenderTrendView();
+}
