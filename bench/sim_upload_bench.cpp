@@ -8,6 +8,7 @@
 #include "data/Clock.h"
 #include "data/OleDate.h"
 #include "sim/SimulatedCentral.h"
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -77,10 +78,4 @@ void FullStoreUpload(benchmark::State& state) {
 
 BENCHMARK(FullStoreUpload)->Arg(244)->Arg(20)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInQtApplication(argc, argv); }

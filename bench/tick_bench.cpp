@@ -25,6 +25,7 @@
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "sim/SimulatedCentral.h"
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -114,10 +115,4 @@ BENCHMARK(BM_SupervisionTick)->ArgName("slow_disk")->Arg(0)->Arg(1)->Iterations(
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInQtApplication(argc, argv); }
