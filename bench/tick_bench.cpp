@@ -35,13 +35,13 @@ class BenchPrompts : public Prompts {
 public:
     void Error(const QString&) override {}
     void Notice(const QString&) override {}
-    bool AskYesNo(const QString&) override { return true; }
-    bool AskOkCancel(const QString&) override { return true; }
-    QString SaveFileName(const QString&, const QString&) override { return {}; }
-    QString OpenFileName(const QString&) override { return {}; }
-    QString SnirfFileName(const QString&, const QString&) override { return {}; }
-    std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer&) override {
-        return ConnectionChoice{Sensor, 0, false};
+    void AskYesNo(const QString&, Answered<bool> answered) override { answered(true); }
+    void AskOkCancel(const QString&, Answered<bool> answered) override { answered(true); }
+    void SaveFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
+    void OpenFileName(const QString&, Answered<QString> answered) override { answered({}); }
+    void SnirfFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
+    void ConnectionSettings(const ConnectionOffer&, Answered<std::optional<ConnectionChoice>> answered) override {
+        answered(ConnectionChoice{Sensor, 0, false});
     }
 };
 
@@ -74,7 +74,7 @@ void BM_SupervisionTick(benchmark::State& state) {
         }
     };
     AcquisitionSession session(SessionDependencies{*central, prompts, *clock, folder.filePath(QStringLiteral("tq580.evl")),
-                                                   folder.filePath(QStringLiteral("Data")), [&] { advance(10); },
+                                                   folder.filePath(QStringLiteral("Data")),
                                                    slowDisk ? SlowSync() : SyncFunction{}});
     QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, &session, &AcquisitionSession::DiscoveryEnded);
     QObject::connect(central.get(), &BleCentral::Connected, &session, &AcquisitionSession::DeviceConnected);

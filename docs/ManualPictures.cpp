@@ -38,19 +38,22 @@ public:
     TForm2* dialog = nullptr;
     void Error(const QString&) override {}
     void Notice(const QString&) override {}
-    bool AskYesNo(const QString&) override { return false; }
-    bool AskOkCancel(const QString&) override { return false; }
-    QString SaveFileName(const QString&, const QString&) override { return {}; }
-    QString OpenFileName(const QString&) override { return {}; }
-    QString SnirfFileName(const QString&, const QString&) override { return {}; }
-    std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override {
-        if (offer.deviceNames.isEmpty()) return std::nullopt;
+    void AskYesNo(const QString&, Answered<bool> answered) override { answered(false); }
+    void AskOkCancel(const QString&, Answered<bool> answered) override { answered(false); }
+    void SaveFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
+    void OpenFileName(const QString&, Answered<QString> answered) override { answered({}); }
+    void SnirfFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
+    void ConnectionSettings(const ConnectionOffer& offer, Answered<std::optional<ConnectionChoice>> answered) override {
+        if (offer.deviceNames.isEmpty()) {
+            answered(std::nullopt);
+            return;
+        }
         FillConnectionDialog(*dialog, offer);
         dialog->show();
         QCoreApplication::processEvents();
         Save(*dialog, QStringLiteral("connection-dialog.png"));
         dialog->hide();
-        return ConnectionChoice{offer.deviceNames.constFirst(), 0, false};
+        answered(ConnectionChoice{offer.deviceNames.constFirst(), 0, false});
     }
     void PrintSetup(QPrinter&) override {}
     bool Print(QPrinter&) override { return false; }
@@ -78,8 +81,7 @@ public:
         simulator = CreateSimulatedCentral(options);
         window = std::make_unique<TForm1>(TForm1Dependencies{*simulator, prompts, prompts, *clock,
                                                              QDir(programFolder).filePath(QStringLiteral("tq580")),
-                                                             programFolder, [](const QUrl&) { return true; },
-                                                             [this] { Advance(StepMilliseconds); }});
+                                                             programFolder, [](const QUrl&) { return true; }});
         prompts.dialog = window->Form2;
         window->Timer1->stop();
         window->Timer2->setInterval(24 * 3600 * 1000);

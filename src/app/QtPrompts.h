@@ -8,8 +8,11 @@
 
 class TForm2;
 
-// The prompts as the user sees them: Qt message boxes and file dialogs,
-// each preceded by the default beep, modal over the main window.
+// The prompts as the user sees them: Qt message boxes and dialogs, each
+// preceded by the default beep, modal over the whole program. None is run
+// in an event loop of its own: each is opened and the call returns; the
+// answer goes to its receiver when the user closes the dialog. Meanwhile
+// the program's timers, radio and network go on as ever.
 class QtPrompts : public Prompts, public PrintPrompts {
 public:
     // The window the boxes belong to; set once the main window exists.
@@ -19,14 +22,18 @@ public:
 
     void Error(const QString& text) override;
     void Notice(const QString& text) override;
-    bool AskYesNo(const QString& text) override;
-    bool AskOkCancel(const QString& text) override;
-    QString SaveFileName(const QString& initialFolder, const QString& suggestedName) override;
-    QString OpenFileName(const QString& initialFolder) override;
-    QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) override;
-    std::optional<QString> AskText(const QString& question, const QString& initialText) override;
-    std::optional<BidsExportChoice> BidsExportSettings(const BidsExportChoice& initial) override;
-    std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) override;
+    void Acknowledge(const QString& text, Answered<bool> answered) override;
+    void AskYesNo(const QString& text, Answered<bool> answered) override;
+    void AskOkCancel(const QString& text, Answered<bool> answered) override;
+    void SaveFileName(const QString& initialFolder, const QString& suggestedName, Answered<QString> answered) override;
+    void OpenFileName(const QString& initialFolder, Answered<QString> answered) override;
+    void SnirfFileName(const QString& initialFolder, const QString& suggestedName,
+                       Answered<QString> answered) override;
+    void AskText(const QString& question, const QString& initialText,
+                 Answered<std::optional<QString>> answered) override;
+    void BidsExportSettings(const BidsExportChoice& initial,
+                            Answered<std::optional<BidsExportChoice>> answered) override;
+    void ConnectionSettings(const ConnectionOffer& offer, Answered<std::optional<ConnectionChoice>> answered) override;
     void PrintSetup(QPrinter& printer) override;
     bool Print(QPrinter& printer) override;
 

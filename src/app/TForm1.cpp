@@ -28,7 +28,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, QWidget* parent)
 TForm1::TForm1(const TForm1Dependencies& dependencies, const ProgramFiles& files, QWidget* parent)
     : QMainWindow(parent),
       Session(SessionDependencies{dependencies.central, dependencies.prompts, dependencies.clock, files.eventLogFile,
-                                  files.dataFolder, dependencies.waitStep, {}}),
+                                  files.dataFolder, {}}),
       SettingsFileName(files.settingsFile),
       prompts_(dependencies.prompts),
       printPrompts_(dependencies.printPrompts),

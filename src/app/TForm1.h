@@ -55,9 +55,6 @@ struct TForm1Dependencies {
     QString workingDirectory;
     // The desktop's "open" of a document; false when it could not be handed over.
     std::function<bool(const QUrl&)> openDocument;
-    // Runs pending events once while a long operation waits for the sensor;
-    // empty: wait for the next event of the event loop. Tests move time here.
-    std::function<void()> waitStep;
 };
 
 // The main window: the controls, and adapters between them and the
@@ -251,6 +248,7 @@ private:
     void RefreshDeviceGrid() override { DrawGrid1->viewport()->update(); }
     void StartDiscoveryWatchdog() override;
     void ShowRealTimePageQuietly() override;
+    void CloseWindow() override;
     UserChoices Choices() const override;
     void RenderUploadPanel();
 
@@ -291,6 +289,7 @@ private:
     bool shownOnce_ = false;
     WindowFrame* frame_ = nullptr;  // keeps the outer size while the window manager frames the window
     bool settingsRead_ = false;  // only settings that were read are written back
+    bool closeAgreed_ = false;   // the questions of closing were answered yes
     bool busyCursor_ = false;
     bool networkEnabled_ = false;  // the [Network] settings
     QString networkAddress_;

@@ -1,8 +1,23 @@
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include "app/TForm1.h"
 
 namespace {
+
+// A control that takes typed text: a key typed there is the user's text.
+bool TakesText(const QWidget* widget) {
+    if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget)) return true;
+    if (const auto* edit = qobject_cast<const QPlainTextEdit*>(widget)) return !edit->isReadOnly();
+    if (const auto* edit = qobject_cast<const QTextEdit*>(widget)) return !edit->isReadOnly();
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget)) return combo->isEditable();
+    return false;
+}
 
 // The event a key stroke marks as a key combination: digits 1..9 typed
 // start event 1..9, Ctrl+A..Ctrl+I end it (Alt+digit is taken earlier).
@@ -19,14 +34,19 @@ int MarkOfKey(const QKeyEvent& event) {
 
 }  // namespace
 
-// Sees every key of this window before its focused control.
+// Sees every key of this window before its focused control. While marks
+// are taken, it also sees the keys of the program's other windows, a
+// message box above all: a message shown during a measurement must not
+// cost its marks. Keys typed into a text field there stay the field's.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this) return false;
+    if (!widget) return false;
+    const bool ownWindow = widget->window() == this;
+    if (!ownWindow && (!Session.MarksTaken() || TakesText(widget))) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
     // The upload panel's button is the default one while the panel shows.
-    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && Session.UploadPanel.Visible &&
+    if (ownWindow && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && Session.UploadPanel.Visible &&
         Session.UploadPanel.OkEnabled) {
         UploadOkButton->click();
         return true;

@@ -42,7 +42,7 @@ void TForm1::ReportUnusableBluetooth() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (bluetoothUnusable_.isEmpty() && !FormCloseQuery()) {
+    if (bluetoothUnusable_.isEmpty() && !closeAgreed_ && !FormCloseQuery()) {
         event->ignore();
         return;
     }
@@ -51,6 +51,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::FormCloseQuery() { return Session.MayClose(); }
+
+// The questions of closing were answered after the close request had
+// returned: the window closes now, without asking again.
+void TForm1::CloseWindow() {
+    closeAgreed_ = true;
+    close();
+}
 
 void TForm1::FormClose() {
     // Settings that were never read would overwrite the stored ones with defaults.

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<BleCentral> central = CreateCentral(commandLine.centralArguments);
     QtPrompts prompts;
     SystemClock clock;
-    TForm1 window({*central, prompts, prompts, clock, QApplication::applicationFilePath(), QDir::currentPath(), {}, {}});
+    TForm1 window({*central, prompts, prompts, clock, QApplication::applicationFilePath(), QDir::currentPath(), {}});
     prompts.SetParent(&window);
     prompts.SetConnectionDialog(window.Form2);
     CloseOnTerminationSignals(window);

@@ -26,16 +26,6 @@ QString OpenedRecordStatusText(const SampleStore& store, const QString& fileName
            QStringLiteral(" ]");
 }
 
-OpenRecordOutcome OpenRecord(SampleStore& store, Prompts& prompts, const QString& DataFolder,
-                             const std::function<void(bool busy)>& busyCursor) {
-    OpenRecordOutcome outcome;
-    if (store.SampleCount > 0 && !store.DataSaved && !prompts.AskYesNo(QString::fromLatin1(DiscardQuestionText)))
-        return outcome;
-    const QString path = prompts.OpenFileName(DataFolder);
-    if (path.isEmpty()) return outcome;
-    return OpenRecordFile(store, prompts, path, busyCursor);
-}
-
 OpenRecordOutcome OpenRecordFile(SampleStore& store, Prompts& prompts, const QString& path,
                                  const std::function<void(bool busy)>& busyCursor) {
     OpenRecordOutcome outcome;

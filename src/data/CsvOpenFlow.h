@@ -31,15 +31,10 @@ struct OpenRecordOutcome {
     QString statusText;  // the status bar line (empty for an empty record)
 };
 
-// "Open": asks before dropping unsaved data, shows the open dialog, reads
-// the file and tells the user what went wrong: "Data format error." (the
-// rows read before the bad line are kept and shown), a file that cannot be
-// opened, a file longer than the store. busyCursor(true) shows the
-// hourglass and lets pending window messages run; busyCursor(false) ends it.
-OpenRecordOutcome OpenRecord(SampleStore& store, Prompts& prompts, const QString& DataFolder,
-                             const std::function<void(bool busy)>& busyCursor = {});
-
-// Reads a record file chosen elsewhere, as Open does after its dialog.
+// "Open" once the file is chosen: reads the file and tells the user what
+// went wrong: "Data format error." (the rows read before the bad line are
+// kept and shown), a file that cannot be opened, a file longer than the
+// store. busyCursor(true) shows the hourglass; busyCursor(false) ends it.
 OpenRecordOutcome OpenRecordFile(SampleStore& store, Prompts& prompts, const QString& path,
                                  const std::function<void(bool busy)>& busyCursor = {});
 

@@ -14,6 +14,28 @@ SampleStore::SampleStore() : Samples(new MEAS_DATA_TYPE[MaxSamples]()) {
     for (auto& mark : EventMarks) mark = {-1, 0};
 }
 
+std::unique_ptr<SampleStore> CopyOfRecord(const SampleStore& store) {
+    auto copy = std::make_unique<SampleStore>();
+    std::copy(store.Samples.get(), store.Samples.get() + store.SampleCount, copy->Samples.get());
+    copy->SampleCount = store.SampleCount;
+    copy->RecordFull = store.RecordFull;
+    copy->CurrentSample = store.CurrentSample;
+    copy->RecordStartTime = store.RecordStartTime;
+    copy->RecordEndTime = store.RecordEndTime;
+    copy->RecordRateIndex = store.RecordRateIndex;
+    copy->RecordDeviceId = store.RecordDeviceId;
+    copy->ReceivedDeviceId = store.ReceivedDeviceId;
+    copy->DataSaved = store.DataSaved;
+    copy->SequenceGap = store.SequenceGap;
+    copy->CheckSensorsMode = store.CheckSensorsMode;
+    copy->InitPointsEditable = store.InitPointsEditable;
+    copy->HasRawIntensities = store.HasRawIntensities;
+    copy->UploadActive = store.UploadActive;
+    copy->UploadTotal = store.UploadTotal;
+    std::copy(std::begin(store.EventMarks), std::end(store.EventMarks), std::begin(copy->EventMarks));
+    return copy;
+}
+
 void ResetRecord(SampleStore& store) {
     store.SampleCount = 0;
     store.HasRawIntensities = false;
@@ -45,9 +67,10 @@ int32_t FillNoDataRowsUntil(SampleStore& store, double now) {
     if (store.SampleCount == 0 || !IsValidRateIndex(store.RecordRateIndex)) return 0;
     const int64_t start = OleDateToMilliseconds(store.RecordStartTime);
     const int64_t interval = RateTable[store.RecordRateIndex];
+    // The row of `now` may still get its sample: only the rows before it are missed.
     const int64_t due = (OleDateToMilliseconds(now) - start) / interval;
     int32_t added = 0;
-    while (store.SampleCount < due - 1) {
+    while (store.SampleCount < due) {
         MEAS_DATA_TYPE row = store.Samples[store.SampleCount - 1];
         row.time = MillisecondsToOleDate(start + int64_t{store.SampleCount} * interval);
         if (!AppendLostPlaceholder(store, row)) break;

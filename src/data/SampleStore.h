@@ -46,6 +46,10 @@ struct SampleStore {
     EVENT_MARK_TYPE EventMarks[MaxEventMarks];
 };
 
+// A copy of the record (header, samples and marks), for a thread that
+// writes it while the record itself goes on.
+std::unique_ptr<SampleStore> CopyOfRecord(const SampleStore& store);
+
 // A new record: no samples, no raw intensities and every event mark free.
 // Each caller resets the other header fields it owns.
 void ResetRecord(SampleStore& store);
@@ -61,7 +65,8 @@ bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing);
 
 // Rows of "No data" for the time a lost link kept from a real-time record,
 // each at the time the record's rate gives its position (from the record's
-// start), up to the row before the one due at `now`. Returns the rows added.
+// start), up to the row before the row of `now` (the last row whose time is
+// not after it), which may still get its sample. Returns the rows added.
 int32_t FillNoDataRowsUntil(SampleStore& store, double now);
 
 // Stands in for a single lost sample by repeating the last one (new index,

@@ -52,7 +52,7 @@ public:
     virtual bool DiscoverDevices(int timeoutMilliseconds, QString* error) = 0;
 
     // Stops the scan if one runs and in every case ends with EndDiscoverDevices
-    // carrying the devices seen so far.
+    // carrying the devices seen so far, an event of its own after this call.
     virtual void CancelDiscovery() = 0;
 
     // Synchronous; true when the device's services are known (device->Services).

@@ -108,7 +108,6 @@ void QtBleCentral::CancelDiscovery() {
     // Nothing runs: still one end event, with what the last scan found.
     const QList<BleDevicePtr> devices = lastHeard_;
     Post([this, devices] { emit EndDiscoverDevices(devices); });
-    Flush();
 }
 
 void QtBleCentral::EndScan() {
@@ -121,9 +120,9 @@ void QtBleCentral::EndScan() {
         stopping_ = false;
     }
     lastHeard_ = heard_;
+    // An event of its own, never inside the call that ended the scan.
     const QList<BleDevicePtr> devices = heard_;
     Post([this, devices] { emit EndDiscoverDevices(devices); });
-    Flush();
 }
 
 void QtBleCentral::OnScanError(QBluetoothDeviceDiscoveryAgent::Error error) {

@@ -3,6 +3,15 @@
 // Out of line, so the interface's vtable has one home.
 Prompts::~Prompts() = default;
 
-std::optional<BidsExportChoice> Prompts::BidsExportSettings(const BidsExportChoice&) { return std::nullopt; }
+void Prompts::BidsExportSettings(const BidsExportChoice&, Answered<std::optional<BidsExportChoice>> answered) {
+    answered(std::nullopt);
+}
 
-std::optional<QString> Prompts::AskText(const QString&, const QString&) { return std::nullopt; }
+void Prompts::AskText(const QString&, const QString&, Answered<std::optional<QString>> answered) {
+    answered(std::nullopt);
+}
+
+void Prompts::Acknowledge(const QString& text, Answered<bool> answered) {
+    Notice(text);
+    answered(true);
+}

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // What the connection dialog offers: the sensors found by the scan, the one
@@ -27,38 +28,55 @@ struct ConnectionChoice {
     bool checkSensors = false;  // "Check Sensors": light levels instead of a record
 };
 
-// Every modal question, message and file dialog that the program's flows
-// need goes through this seam, so whole flows run headless with scripted
-// answers. The real implementation shows Qt dialogs; every message is
-// preceded by a beep.
+// Receives the user's answer to a question.
+template <typename Answer>
+using Answered = std::function<void(Answer)>;
+
+// Every message, question and file dialog that the program's flows need goes
+// through this seam, so whole flows run headless with scripted answers. The
+// real implementation shows Qt dialogs; every message is preceded by a beep.
+//
+// Nothing here waits for the user. A message is shown and the call returns;
+// the box closes when the user clicks OK. A question is shown and the call
+// returns; `answered` runs once the user has answered, from the event loop
+// (a test's script may answer within the call). So no flow runs inside
+// another's wait: the caller moves on when the answer arrives.
 class Prompts {
 public:
     virtual ~Prompts();
 
     // "ERROR" box with an OK button.
     virtual void Error(const QString& text) = 0;
-    // Plain modal message.
+    // Plain message with an OK button.
     virtual void Notice(const QString& text) = 0;
+    // The same, for a flow that goes on only once the user has read it;
+    // `answered` runs after OK. Without a way to ask, right after Notice.
+    virtual void Acknowledge(const QString& text, Answered<bool> answered);
     // "CAUTION" box; true for Yes, false for No.
-    virtual bool AskYesNo(const QString& text) = 0;
+    virtual void AskYesNo(const QString& text, Answered<bool> answered) = 0;
     // "CAUTION" box; true for OK, false for Cancel.
-    virtual bool AskOkCancel(const QString& text) = 0;
+    virtual void AskOkCancel(const QString& text, Answered<bool> answered) = 0;
 
-    // CSV file dialogs ("csv file|*.csv"); an empty result means cancelled.
+    // CSV file dialogs ("csv file|*.csv"); an empty answer means cancelled.
     // The save dialog does not ask about overwriting: its caller does.
-    virtual QString SaveFileName(const QString& initialFolder, const QString& suggestedName) = 0;
-    virtual QString OpenFileName(const QString& initialFolder) = 0;
+    virtual void SaveFileName(const QString& initialFolder, const QString& suggestedName,
+                              Answered<QString> answered) = 0;
+    virtual void OpenFileName(const QString& initialFolder, Answered<QString> answered) = 0;
     // The SNIRF export's save dialog ("*.snirf"); asks nothing about overwriting.
-    virtual QString SnirfFileName(const QString& initialFolder, const QString& suggestedName) = 0;
+    virtual void SnirfFileName(const QString& initialFolder, const QString& suggestedName,
+                               Answered<QString> answered) = 0;
 
     // The BIDS export's dialog, offered with initial; nothing for Cancel.
     // Without a way to ask, it is cancelled.
-    virtual std::optional<BidsExportChoice> BidsExportSettings(const BidsExportChoice& initial);
+    virtual void BidsExportSettings(const BidsExportChoice& initial,
+                                    Answered<std::optional<BidsExportChoice>> answered);
 
     // A line of text, offered with initialText; nothing for Cancel. Without
     // a way to ask, it is cancelled.
-    virtual std::optional<QString> AskText(const QString& question, const QString& initialText);
+    virtual void AskText(const QString& question, const QString& initialText,
+                         Answered<std::optional<QString>> answered);
 
-    // The connection settings dialog, modal; nothing when it was cancelled.
-    virtual std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer& offer) = 0;
+    // The connection settings dialog; nothing when it was cancelled.
+    virtual void ConnectionSettings(const ConnectionOffer& offer,
+                                    Answered<std::optional<ConnectionChoice>> answered) = 0;
 };

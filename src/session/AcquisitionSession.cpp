@@ -14,11 +14,11 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
       central_(dependencies.central),
       prompts_(dependencies.prompts),
       clock_(dependencies.clock),
-      waitStep_(dependencies.waitStep),
       journalChanges_(dependencies.dataFolder),
       diskWriter_(dependencies.dataFolder, dependencies.syncFile) {
     connect(&diskWriter_, &DiskWriter::JournalWritten, this, &AcquisitionSession::JournalWritten);
     connect(&diskWriter_, &DiskWriter::EventLogWritten, this, &AcquisitionSession::EventLogWritten);
+    connect(&diskWriter_, &DiskWriter::RecordFileWritten, this, &AcquisitionSession::RecordFileWritten);
     EventLogFileName = dependencies.eventLogFileName;
     DataFolder = dependencies.dataFolder;
     if (!QDir().mkpath(DataFolder))  // the save dialog then starts elsewhere
@@ -39,7 +39,8 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
 AcquisitionSession::~AcquisitionSession() { CloseExternalInput(); }
 
 SessionMode AcquisitionSession::Mode() const {
-    if (!operations_.isEmpty()) return operations_.constLast();
+    if (save_.active) return SessionMode::Saving;
+    if (remotePass_.active) return SessionMode::RemotePass;
     if (activity_ == SessionMode::Idle && StorageModeActive()) return SessionMode::StorageCycle;
     return activity_;
 }
@@ -69,19 +70,11 @@ int AcquisitionSession::StartButtonTag() const { return activity_ == SessionMode
 
 int AcquisitionSession::UploadOkButtonTag() const { return activity_ == SessionMode::Uploading ? 1 : 0; }
 
-bool AcquisitionSession::Doing(SessionMode mode) const { return operations_.contains(mode); }
-
-AcquisitionSession::Operation::Operation(AcquisitionSession& session, SessionMode mode) : session_(session) {
-    session_.operations_.append(mode);
-    qCDebug(lcSession) << "mode:" << SessionModeName(mode);
+// The storage page stays in use until its sensors were switched off after
+// the event log: the off pass runs at the end of its next scan.
+bool AcquisitionSession::StorageModeActive() const {
+    return CurrentPage == 1 || StartButtonTag() == 1 || RemoteOffRequest || remotePass_.active;
 }
-
-AcquisitionSession::Operation::~Operation() {
-    session_.operations_.removeLast();
-    qCDebug(lcSession) << "mode:" << SessionModeName(session_.Mode());
-}
-
-bool AcquisitionSession::StorageModeActive() const { return CurrentPage == 1 || StartButtonTag() == 1; }
 
 void AcquisitionSession::SetBusy(bool busy) {
     if (Controls.Busy == busy) return;
@@ -108,6 +101,7 @@ void AcquisitionSession::StartDiscoveryWatchdog() {
 
 // A discovery that overran its time is cut short; its end event follows.
 void AcquisitionSession::DiscoveryWatchdogExpired() {
+    FlowInput input(*this, "the discovery watchdog");
     DiscoveryWatchdogRunning = false;
     central_.CancelDiscovery();
 }
@@ -128,9 +122,13 @@ void AcquisitionSession::ShowRecordEndInView() {
 }
 
 bool AcquisitionSession::MarkEvent(int event) {
+    FlowInput input(*this, "a key's mark");
     Supervision.PendingEvent = event;
-    return ConnectButtonTag() == 1 || StartButtonTag() == 1;
+    pendingEventTime_ = clock_.Now();
+    return MarksTaken();
 }
+
+bool AcquisitionSession::MarksTaken() const { return ConnectButtonTag() == 1 || StartButtonTag() == 1; }
 
 void AcquisitionSession::ErrorAfterHandler(const QString& text) {
     QMetaObject::invokeMethod(this, [this, text] { prompts_.Error(text); }, Qt::QueuedConnection);
@@ -144,4 +142,25 @@ void AcquisitionSession::SettleDiskWrites() {
     diskWriter_.WaitUntilIdle();
     // Its reports are queued for this thread: take them in now.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+// Every input the session takes is handled to its end before the next: no
+// handler waits, so none runs inside another. One that does came through a
+// nested event loop, which lets a flow run inside another's wait.
+AcquisitionSession::FlowInput::FlowInput(AcquisitionSession& session, const char* name) : session_(session) {
+    const QList<const char*>& inputs = session_.inputs_;
+    // A script may answer a question within the call that asked it, and the
+    // writer thread's reports are taken in where the disk is waited for.
+    const bool mayNest = qstrcmp(name, "an answer") == 0 || qstrcmp(name, "the disk's report") == 0;
+    if (!inputs.isEmpty() && !mayNest)
+        qCWarning(lcSession).nospace() << "re-entered: " << name << " was handled inside " << inputs.constLast();
+    session_.inputs_.append(name);
+}
+
+AcquisitionSession::FlowInput::~FlowInput() { session_.inputs_.removeLast(); }
+
+bool AcquisitionSession::ClickAllowed(const char* what) const {
+    if (!asking_) return true;
+    qCInfo(lcSession) << what << "refused: a question waits for its answer";
+    return false;
 }

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <deque>
 #include <functional>
+#include <optional>
 
 #include "data/PacketDecoder.h"
 #include "data/SampleStore.h"
@@ -39,9 +41,6 @@ struct SessionDependencies {
     Clock& clock;
     QString eventLogFileName;  // the PC's event log of numbered events
     QString dataFolder;        // where records are saved; made when missing
-    // Runs pending events once while a long operation waits for the sensor;
-    // empty: wait for the next event of the event loop. Tests move time here.
-    std::function<void()> waitStep;
     // Makes a written file durable; empty: fdatasync. Tests slow the disk down here.
     SyncFunction syncFile;
 };
@@ -49,10 +48,12 @@ struct SessionDependencies {
 // The acquisition session: the record in memory, the link to the sensor,
 // supervision, the storage page's device table and the one mode the program
 // is in. Its inputs are events (clicks forwarded by the window, the central's
-// events, timer ticks, keys); its outputs are its state, which the window
-// shows, and the calls of its SessionView. Flows live in files of their own:
-// real-time, dispatch of the central's events, supervision, the storage
-// page's event log and remote pass, upload, and record files.
+// events, timer ticks, keys, the answers to its questions); its outputs are
+// its state, which the window shows, and the calls of its SessionView.
+// No input waits: a wait for a sensor, a disk or a person is a mode that the
+// next event moves on, so one input is handled at a time. Flows live in files
+// of their own: real-time, dispatch of the central's events, supervision,
+// the storage page's event log and remote pass, upload, and record files.
 class AcquisitionSession : public QObject, private FrameSink, private PacketDecoderListener {
     Q_OBJECT
 
@@ -87,9 +88,11 @@ public:
     QString EventLogFileName;
     QString DataFolder;
 
-    // What the program is doing: the operation under way, if any, otherwise
-    // the activity.
+    // What the program is doing: a save or a remote pass under way, if any,
+    // otherwise the activity.
     SessionMode Mode() const;
+    // A question waits for the user's answer; clicks are refused meanwhile.
+    bool QuestionOpen() const { return asking_; }
     // Puts the session into an activity as if its flows had led there, for
     // tests of what the window shows and asks in it; flows never call it.
     void SetActivityForTest(SessionMode activity) { activity_ = activity; }
@@ -109,14 +112,16 @@ public:
     void UploadOkButtonClicked();
     // The upload panel's button calls off what runs: a wait for the scan, or the upload.
     bool UploadButtonCancels() const;
-    // The page shown changed (0 real time, 1 storage) by the user.
-    void PageChanged(int page);
+    // The page shown changed (0 real time, 1 storage) by the user; false
+    // when the change is refused and the page in front must stay CurrentPage.
+    bool PageChanged(int page);
     // Files and the Edit menu.
     void SaveClicked();
     void OpenClicked();
     void ExportSnirfClicked();
     void ExportBidsClicked();
-    // A record with samples can be exported, though not while it is saved.
+    // A record with samples can be exported while nothing replaces or
+    // changes it: not while it is saved, measured, uploaded or started.
     bool ExportAllowed() const;
     void MergeClicked();
     void ClearInitPointsClicked();
@@ -131,6 +136,8 @@ public:
     // measurement or the event log runs, when the key is a mark and is the
     // mark's alone: it must not also reach the focused control.
     bool MarkEvent(int event);
+    // Marks are taken now: a measurement or the event log runs.
+    bool MarksTaken() const;
     // A mark from outside the window (+N started, -N ended), taken at once
     // wherever a key's mark would be taken at the next tick: empty when
     // taken, otherwise why not.
@@ -147,7 +154,8 @@ public:
     void SettleDiskWrites();
     // Marks the event log file has not taken yet.
     int UnwrittenEventLogMarks() const { return unwrittenEventLogMarks_; }
-    // The window may close; asks what must be asked.
+    // The window may close now; asks what must be asked. When a question
+    // is still open, false: once the user agrees, the view is asked to close.
     bool MayClose();
     void Closing();
     // Timers.
@@ -161,7 +169,8 @@ public:
     void CharacteristicChanged(const BleDevicePtr& device, const QUuid& characteristic, const QByteArray& value,
                                int gattStatus);
 
-    // The storage page is in use: chosen, or the only one while its event log runs.
+    // The storage page is in use: chosen, or the only one while its event
+    // log runs or its sensors are switched off after it.
     bool StorageModeActive() const;
     bool Live() const { return ConnectButtonTag() == 1; }
     // Leaves the review and the overview: the trend follows or shows the
@@ -179,21 +188,43 @@ private:
     void UpdateProgress() override;
     void ShowStatusText(const QString& text) override { view_->ShowStatusText(text); }
 
-    // Marks an operation that runs through nested event processing (the
-    // end of a measurement, a remote pass, a save) for as long as it lives.
-    class Operation {
+    // Marks the handling of one input for as long as it lives. An input that
+    // arrives while another is still handled came through a nested event
+    // loop: a flow ran inside another's wait. That is logged as a warning.
+    class FlowInput {
     public:
-        Operation(AcquisitionSession& session, SessionMode mode);
-        ~Operation();
-        Operation(const Operation&) = delete;
-        Operation& operator=(const Operation&) = delete;
+        FlowInput(AcquisitionSession& session, const char* name);
+        ~FlowInput();
+        FlowInput(const FlowInput&) = delete;
+        FlowInput& operator=(const FlowInput&) = delete;
 
     private:
         AcquisitionSession& session_;
     };
-    bool Doing(SessionMode mode) const;
+    // A click may start or change something: not while a question is open.
+    bool ClickAllowed(const char* what) const;
     // The one way the activity changes.
     void ChangeMode(SessionMode next);
+
+    // Questions: one is open at a time; one asked meanwhile waits for it.
+    // `then` runs with the answer, as an input of its own.
+    void AskYesNo(const QString& text, std::function<void(bool)> then);
+    void AskOkCancel(const QString& text, std::function<void(bool)> then);
+    void AskSaveFileName(std::function<void(QString)> then);
+    void AskOpenFileName(std::function<void(QString)> then);
+    void AskSnirfFileName(std::function<void(QString)> then);
+    void AskText(const QString& question, const QString& initialText,
+                 std::function<void(std::optional<QString>)> then);
+    void AskBidsExportSettings(const BidsExportChoice& initial,
+                               std::function<void(std::optional<BidsExportChoice>)> then);
+    void AskConnectionSettings(const ConnectionOffer& offer,
+                               std::function<void(std::optional<ConnectionChoice>)> then);
+    void Ask(std::function<void()> show);
+    template <typename Answer>
+    Answered<Answer> WhenAnswered(std::function<void(Answer)> then);
+    void ShowHeldQuestion();
+    // Asks before an unsaved record gives way; `then` runs when it may.
+    void ConfirmDiscard(std::function<void()> then);
     void SetBusy(bool busy);
     bool StartDiscovery();
     void StartDiscoveryWatchdog();
@@ -209,8 +240,12 @@ private:
     void FollowTimeWhileReconnecting();
     // Real time.
     void StartMeasurement();
+    void ScanForConnection();
     void EndMeasurement();
+    void LetGoOfTheSensor();
     void ChooseSensorAndConnect();
+    void ConnectToChosenSensor(const ConnectionChoice& choice);
+    void CallOffConnectionStart();
     ConnectionOffer OfferConnection() const;
     void ResetRecordForMeasurement();
     void ShowMeasurementOver();
@@ -221,6 +256,13 @@ private:
     void PollExternalInputPort();
 
     // Supervision.
+    void WatchLinkWaits();
+    // The record's row for a moment of its timeline.
+    int32_t RowOfTime(double time) const;
+    // Marks whose row has not come yet (taken while the link is away) go
+    // in once it has; at the end of a record, rows come for them.
+    void PlaceHeldMarks(bool recordEnds);
+    void AddMarkToRecord(int32_t row, int event);
     void TakePendingEventIntoRecord();
     void LogStorageEvent();
     void QueueEventLogRecord(double tm, int event);
@@ -232,21 +274,28 @@ private:
     void NoticeAfterHandler(const QString& text);
 
     // Storage page.
-    void StartEventLog();
+    void StartEventLog(const QSet<QString>& sensorsAsked);
     void FinishEventLog();
-    void RunRemotePass();
-    void RemoteStart();
-    void RemoteOffAll();
-    void RemoteOff(const QString& id);
-    bool SendRemoteCommand(const std::function<bool()>& keepWaiting, const std::function<void()>& onRequested);
-    void WaitStep();
+    void StorageScanEnded(const QList<BleDevicePtr>& devices);
+    void ContinueStorageCycle();
+    void FreeStoragePageAfterOffPass();
+    // The remote pass: one short connection per sensor, each a wait for
+    // its reply with a time-out, moved on by the central's events and ticks.
+    bool BeginRemotePass();
+    void SendToNextRemoteTarget();
+    void RemoteTargetDone(bool answered);
+    void FollowRemotePass();
+    void EndRemotePass();
 
     // Upload.
+    void WaitForUploadScan(const QString& name);
     void UploadStart();
     void UploadScanTimedOut();
+    void UploadLinkLost();
     // Back to the storage page's state before an upload that did not start.
     void CallOffUploadRequest();
     void SaveUploadedRecord(bool clearSensorLog);
+    void UploadSaveEnded(bool saved, bool clearSensorLog);
     void FinishUpload();
 
     // The crash journal: every sample and mark of a record that exists
@@ -263,27 +312,49 @@ private:
 
     // Record files.
     void ShowOpenedRecord(const OpenRecordOutcome& outcome);
-    bool SaveRecord();
-    bool SaveRecordAndTell();
+    void OpenChosenFile(const QString& path);
+    // The save: the file dialog, the question before a file is replaced,
+    // the write on the writer thread; `then` learns whether it was saved.
+    void SaveRecord(std::function<void(bool saved)> then);
+    void SaveToChosenFile(const QString& path);
+    void RecordFileWritten(const QString& path, int result, const QString& error, double recordEndTime);
+    void FollowSave();
+    // The save of "Save(&S)" or of a measurement's end, told with a notice.
+    void SaveRecordAndTell(std::function<void()> then);
     void MergeEventLog(bool mo);
+    void AskSnirfExportFile();
+    void ExportSnirfTo(const QString& path);
+    void ExportBidsTo(const BidsExportChoice& choice);
     // After a save: an upload's SNIRF file beside the record file, which
     // keeps its raw intensities. SavedFilesText names the files the save
     // wrote; RawIntensitiesKept is false when they were wanted beside it and
     // are not there, so the sensor must keep its log.
-    void WriteSnirfBesideRecord(const QString& recordPath);
+    void WriteSnirfBesideRecord(const QString& recordPath, std::function<void()> then);
     QString SavedFilesText() const;
     bool RawIntensitiesKept() const;
+
+    // Closing: what the questions on the way decided.
+    void AskBeforeClosing(QStringList questions);
+    void CloseAgreed();
 
     BleCentral& central_;
     Prompts& prompts_;
     Clock& clock_;
-    std::function<void()> waitStep_;
     SessionView noView_;
     SessionView* view_ = &noView_;
-    QList<SessionMode> operations_;    // innermost last
+    QList<const char*> inputs_;        // handled now, outermost first
+    bool asking_ = false;              // a question waits for its answer
+    std::deque<std::function<void()>> heldQuestions_;  // asked while one was open
+    struct CloseQuestions {
+        bool insideMayClose = false;  // the questions are asked within MayClose
+        bool agreedWithin = false;    // ... and were all answered yes there
+    };
+    CloseQuestions closing_;
     int connectWaitTicks_ = 0;         // supervision ticks spent waiting for a link to come up
     int uploadScanWaitTicks_ = 0;      // supervision ticks an upload waited for its scan
     double linkLostAt_ = 0;            // the last sample before the link was lost
+    double pendingEventTime_ = 0;      // when the key of the pending mark was pressed
+    QList<EVENT_MARK_TYPE> heldMarks_; // marks of rows still to come, in order
     bool reconnectScanFailed_ = false; // the scan for a lost sensor could not start: the next tick tries
     QSet<QString> sensorsAtStart_;     // in the table when the event log started
     QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
@@ -297,6 +368,26 @@ private:
     bool journalBehind_ = false;  // the disk did not take the last batch: the next tick tries again
     JournalKind journalKind_ = JournalKind::Measurement;
     bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
+    // The save under way: the file it writes, and who waits for it.
+    struct SaveUnderWay {
+        bool active = false;       // the record file is being written
+        QString path;
+        double startedAt = 0;
+        bool slowTold = false;     // the user heard that the disk does not answer
+        std::function<void(bool saved)> then;
+        ControlStates before;      // what the save disabled, restored after it
+    };
+    SaveUnderWay save_;
+    // The remote pass of the storage page's scanning cycle.
+    struct RemotePass {
+        bool active = false;
+        bool off = false;          // switching sensors off, not starting them
+        QString command;
+        QStringList targets;       // still to be told, in the table's order
+        QString current;           // told now; empty between two
+        double askedAt = 0;        // when its connection was asked for
+    };
+    RemotePass remotePass_;
     struct SnirfBeside {
         bool wanted = false;  // the last save was of an upload, with the setting on
         QString name;         // the SNIRF file it wrote, without folder; empty when none

@@ -8,21 +8,35 @@
 #include "session/ExportTexts.h"
 #include "session/StringTable.h"
 
+namespace {
+
+BidsExportChoice Trimmed(const BidsExportChoice& answer) {
+    return {answer.dataset.trimmed(), answer.subject.trimmed(), answer.session.trimmed(), answer.task.trimmed()};
+}
+
+}  // namespace
+
 void AcquisitionSession::ExportBidsClicked() {
+    FlowInput input(*this, "the Export BIDS click");
     if (!ExportAllowed()) return;
-    BidsExportChoice choice{Exports.BidsDataset, Exports.BidsSubject, Exports.BidsSession, Exports.BidsTask};
-    BidsTarget target;
-    // Labels BIDS cannot take are said, and the dialog comes back with them.
-    for (;;) {
-        const std::optional<BidsExportChoice> answer = prompts_.BidsExportSettings(choice);
-        if (!answer) return;
-        choice = {answer->dataset.trimmed(), answer->subject.trimmed(), answer->session.trimmed(),
-                  answer->task.trimmed()};
-        target = {choice.dataset, choice.subject, choice.session, choice.task, 0};
-        const QString problem = BidsTargetProblem(target);
-        if (problem.isEmpty()) break;
+    AskBidsExportSettings({Exports.BidsDataset, Exports.BidsSubject, Exports.BidsSession, Exports.BidsTask},
+                          [this](const std::optional<BidsExportChoice>& answer) {
+                              if (answer) ExportBidsTo(Trimmed(*answer));
+                          });
+}
+
+// Labels BIDS cannot take are said, and the dialog comes back with them.
+void AcquisitionSession::ExportBidsTo(const BidsExportChoice& choice) {
+    const BidsTarget target{choice.dataset, choice.subject, choice.session, choice.task, 0};
+    const QString problem = BidsTargetProblem(target);
+    if (!problem.isEmpty()) {
         prompts_.Error(MsgBidsNotExported.arg(problem));
+        AskBidsExportSettings(choice, [this](const std::optional<BidsExportChoice>& answer) {
+            if (answer) ExportBidsTo(Trimmed(*answer));
+        });
+        return;
     }
+    if (!ExportAllowed()) return;
     Exports.BidsDataset = choice.dataset;
     Exports.BidsSubject = choice.subject;
     Exports.BidsSession = choice.session;

@@ -7,6 +7,7 @@
 #include "session/StringTable.h"
 
 void AcquisitionSession::DeviceDiscovered(const BleDevicePtr& device, const QByteArray& manufacturerData) {
+    FlowInput input(*this, "an advertisement");
     if (!device) return;
     if (!TakeAdvertisement(Devices, device->DeviceName, device->Paired, !manufacturerData.isEmpty(),
                            manufacturerData))
@@ -15,21 +16,16 @@ void AcquisitionSession::DeviceDiscovered(const BleDevicePtr& device, const QByt
 }
 
 void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
-    // A pass of remote commands waits for a sensor in a nested event loop; a
-    // scan that ends meanwhile (the watchdog's cancel) is left to that pass,
-    // which starts the next scan when it is done. So no sensor gets a
-    // command twice in one pass, and the table is not purged under it.
-    if (Doing(SessionMode::RemotePass)) return;
+    FlowInput input(*this, "the end of a discovery");
+    // A remote pass works through the list its scan brought; a scan that
+    // ends meanwhile (the watchdog's cancel) is left to it, and the pass
+    // starts the next scan when it is done. So no sensor gets a command
+    // twice in one pass, and the table is not purged under it.
+    if (remotePass_.active) return;
     PurgeDeviceTable(Devices);
 
     if (StorageModeActive()) {
-        // The storage page's scanning cycle: one scan after the other.
-        Link.ScanDeviceList = devices;
-        RunRemotePass();
-        ClearSeenFlags(Devices);
-        view_->RefreshDeviceGrid();
-        // When it cannot start, the cycle stops until the page is chosen again.
-        if (!StartDiscovery()) qCWarning(lcStorage) << "the storage page's scanning cycle stopped";
+        StorageScanEnded(devices);
         return;
     }
 
@@ -38,11 +34,8 @@ void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
     // brings a second end event, which finds nothing waiting.
     switch (activity_) {
         case SessionMode::ScanningForConnection:
-            SetBusy(false);
             Link.ScanDeviceList = devices;
-            ChangeMode(SessionMode::ChoosingSensor);
-            // The dialog opens once this handler has returned.
-            QMetaObject::invokeMethod(this, &AcquisitionSession::ChooseSensorAndConnect, Qt::QueuedConnection);
+            ChooseSensorAndConnect();
             return;
         case SessionMode::WaitingForUploadScan:
             SetBusy(false);
@@ -61,8 +54,10 @@ void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
 // Only a link that the program waits for is taken; one that comes up after
 // the program gave up on it is let go again.
 void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
+    FlowInput input(*this, "a connect event");
     const bool awaited = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink ||
-                         (activity_ == SessionMode::Uploading && Store.UploadActive) || Doing(SessionMode::RemotePass);
+                         (activity_ == SessionMode::Uploading && Store.UploadActive) ||
+                         (remotePass_.active && !remotePass_.current.isEmpty());
     if (!device || device != Link.ActiveDevice || Link.DeviceLinkReady || !awaited) {
         if (device && !(device == Link.ActiveDevice && Link.DeviceLinkReady)) {
             qCInfo(lcLink) << "a link nobody waits for came up; it is let go:" << device->DeviceName;
@@ -75,12 +70,19 @@ void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
 }
 
 // A link that ends before it was ever up is a connection that failed; one
-// that ends while a measurement runs is reconnected.
+// that ends while a measurement runs is reconnected; one that ends while an
+// upload comes in ends the upload.
 void AcquisitionSession::DeviceDisconnected(const BleDevicePtr& device) {
+    FlowInput input(*this, "a disconnect event");
     if (!device || device != Link.ActiveDevice) return;
-    if (Doing(SessionMode::EndingMeasurement)) return;  // the link "End" itself closed
+    if (remotePass_.active && !remotePass_.current.isEmpty()) {
+        Link.DeviceLinkReady = false;
+        RemoteTargetDone(Decoder.ReplyReceived);
+        return;
+    }
     if (Link.DeviceLinkReady) {
         if (activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck) LinkLostDuringMeasurement();
+        else if (activity_ == SessionMode::Uploading && Store.UploadActive) UploadLinkLost();
         return;
     }
     if (activity_ == SessionMode::ReconnectLink) {
@@ -119,8 +121,10 @@ void AcquisitionSession::ConnectionFailed() {
 
 void AcquisitionSession::CharacteristicChanged(const BleDevicePtr&, const QUuid& characteristic,
                                                const QByteArray& value, int gattStatus) {
+    FlowInput input(*this, "a notification");
     if (!Link.DeviceLinkReady || (gattStatus & 0xFFFF) != 0 || characteristic != UartNotifyUuid) return;
     Decoder.Feed(value, *this);
+    if (remotePass_.active && !remotePass_.current.isEmpty() && Decoder.ReplyReceived) RemoteTargetDone(true);
 }
 
 bool AcquisitionSession::PacketsWanted() const {

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <algorithm>
 
+#include "data/CsvWriter.h"
+#include "data/SampleStore.h"
 #include "session/Diagnostics.h"
 #include "storage/EventLog.h"
 
@@ -61,18 +63,32 @@ void DiskWriter::RetryEventLog(const QString& fileName) {
     wake_.notify_one();
 }
 
+void DiskWriter::WriteRecordFile(std::unique_ptr<SampleStore> record, const QString& path) {
+    {
+        std::lock_guard lock(mutex_);
+        recordFileJobs_.push_back({std::move(record), path});
+    }
+    wake_.notify_one();
+}
+
 void DiskWriter::WaitUntilIdle() {
     std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return !working_ && journalJobs_.empty() && newMarks_.isEmpty() && !eventLogRetry_; });
+    idle_.wait(lock, [this] { return !working_ && !HasWork(); });
+}
+
+bool DiskWriter::HasWork() const {
+    return !journalJobs_.empty() || !recordFileJobs_.empty() || !newMarks_.isEmpty() || eventLogRetry_;
 }
 
 void DiskWriter::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !journalJobs_.empty() || !newMarks_.isEmpty() || eventLogRetry_; });
+        wake_.wait(lock, [this] { return stopping_ || HasWork(); });
         const bool stop = stopping_;
         std::deque<JournalJob> jobs;
         jobs.swap(journalJobs_);
+        std::deque<RecordFileJob> recordFiles;
+        recordFiles.swap(recordFileJobs_);
         QList<PendingMark> marks;
         marks.swap(newMarks_);
         const bool eventLogWork = !marks.isEmpty() || eventLogRetry_;
@@ -83,10 +99,12 @@ void DiskWriter::Run() {
 
         for (JournalJob& job : jobs) DoJournalJob(job);
         if (eventLogWork) DrainEventLog(std::move(marks));
+        for (RecordFileJob& job : recordFiles) DoRecordFileJob(job);
+        recordFiles.clear();  // the copies go here, not on the caller's thread
 
         lock.lock();
         working_ = false;
-        const bool idle = journalJobs_.empty() && newMarks_.isEmpty() && !eventLogRetry_;
+        const bool idle = !HasWork();
         if (idle) idle_.notify_all();
         if (stop && idle) return;
     }
@@ -106,6 +124,11 @@ void DiskWriter::DoJournalJob(JournalJob& job) {
     const QString path = job.batch.path;
     const JournalFileResult result = journal_.Write(std::move(job.batch));
     emit JournalWritten(path, result.written, result.wholeNeeded, result.error);
+}
+
+void DiskWriter::DoRecordFileJob(RecordFileJob& job) {
+    const CsvWriteOutcome outcome = ::WriteRecordFile(*job.record, job.path);
+    emit RecordFileWritten(job.path, static_cast<int>(outcome.result), outcome.errorText, job.record->RecordEndTime);
 }
 
 // The marks go to the event log file in their order. Those it does not take

@@ -5,6 +5,7 @@
 #include <QString>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -12,8 +13,10 @@
 #include "journal/JournalFile.h"
 #include "journal/PendingMarks.h"
 
-// The thread that writes to disk while a record is made: the crash journal
-// and the event log file. Callers hand their work over and return at once;
+struct SampleStore;
+
+// The thread that writes to disk while a record is made or saved: the crash
+// journal, the event log file and record files. Callers hand their work over and return at once;
 // what the disk did comes back as signals, delivered on the caller's thread
 // after its current handler. Work waiting for the thread stays bounded:
 // journal batches that queue up are merged into one, and the marks the
@@ -36,6 +39,9 @@ public:
     void AppendEventLog(const QString& fileName, double tm, int32_t event);
     // The event log file is tried again for the marks it did not take.
     void RetryEventLog(const QString& fileName);
+    // Writes a record file from a copy of the record, which the thread owns
+    // from now on; RecordFileWritten tells how it went.
+    void WriteRecordFile(std::unique_ptr<SampleStore> record, const QString& path);
     // Waits until the work handed over so far is done and its signals sent:
     // for closing, and for tests that look at the files.
     void WaitUntilIdle();
@@ -45,14 +51,23 @@ signals:
     // unwritten: marks the event log file has not taken; durable: they are
     // all in a pending marks file; error: why the last try failed, if it did.
     void EventLogWritten(int unwritten, bool durable, const QString& error);
+    // result is a CsvWriteResult; recordEndTime is the end time the file
+    // gave the record, once the file was created.
+    void RecordFileWritten(const QString& path, int result, const QString& error, double recordEndTime);
 
 private:
     struct JournalJob {
         bool remove = false;  // otherwise write the batch
         JournalBatch batch;
     };
+    struct RecordFileJob {
+        std::unique_ptr<SampleStore> record;
+        QString path;
+    };
     void Run();
+    bool HasWork() const;
     void DoJournalJob(JournalJob& job);
+    void DoRecordFileJob(RecordFileJob& job);
     void DrainEventLog(QList<PendingMark> newMarks);
 
     // The thread's own state.
@@ -68,6 +83,7 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<JournalJob> journalJobs_;
+    std::deque<RecordFileJob> recordFileJobs_;
     QList<PendingMark> newMarks_;
     QString newEventLogFileName_;
     bool eventLogRetry_ = false;

@@ -55,6 +55,7 @@ void AcquisitionSession::FollowJournal() {
 }
 
 void AcquisitionSession::JournalWritten(const QString& path, bool written, bool wholeNeeded, const QString& error) {
+    FlowInput input(*this, "the disk's report");
     if (path != journalChanges_.Path()) return;  // a journal that has gone since
     if (wholeNeeded) journalChanges_.Rewrite();
     journalBehind_ = !written;

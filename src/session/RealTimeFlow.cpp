@@ -1,7 +1,5 @@
 // The real-time measurement: "Start" and "End" of the real-time page, and
 // the part of the end-of-discovery dispatcher that offers the sensors.
-#include <QCoreApplication>
-
 #include "data/RecordSummary.h"
 #include "link/Commands.h"
 #include "link/Connection.h"
@@ -11,32 +9,46 @@
 #include "session/StringTable.h"
 
 void AcquisitionSession::ConnectButtonClicked() {
-    if (Doing(SessionMode::Saving) || Doing(SessionMode::EndingMeasurement)) return;
-    if (activity_ == SessionMode::Idle) StartMeasurement();
+    FlowInput input(*this, "the Start/End click");
+    if (!ClickAllowed("Start/End")) return;
+    if (activity_ == SessionMode::Idle && !save_.active && !remotePass_.active) StartMeasurement();
     else if (ConnectButtonTag() == 1) EndMeasurement();
 }
 
 void AcquisitionSession::StartMeasurement() {
-    if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
-    if (activity_ != SessionMode::Idle) return;  // something began while the question was open
+    ConfirmDiscard([this] {
+        // Nothing else can begin while the question is open.
+        if (activity_ == SessionMode::Idle && !save_.active) ScanForConnection();
+    });
+}
 
+// From the click until the measurement runs or is called off, nothing may
+// replace the record or leave the page: Open, the exports and the storage
+// tab are off.
+void AcquisitionSession::ScanForConnection() {
     EndReviewAndOverview();
-    Controls.ConnectEnabled = false;
     ChangeMode(SessionMode::ScanningForConnection);
+    Controls.ConnectEnabled = false;
+    Controls.OpenEnabled = false;
+    Controls.StorageTabVisible = false;
     Supervision.LinkLost = false;
     Controls.Busy = true;
     view_->Render();
-    QCoreApplication::processEvents();
 
     // A discovery under way, or the watchdog's cancel of it, ends with the
     // event that continues this flow.
-    if (DiscoveryWatchdogRunning || activity_ != SessionMode::ScanningForConnection) return;
-    if (!StartDiscovery()) {
-        ChangeMode(SessionMode::Idle);
-        Controls.ConnectEnabled = true;
-        SetBusy(false);
-        view_->Render();
-    }
+    if (DiscoveryWatchdogRunning) return;
+    if (!StartDiscovery()) CallOffConnectionStart();
+}
+
+// The start did not happen: the page is as it was before the click.
+void AcquisitionSession::CallOffConnectionStart() {
+    ChangeMode(SessionMode::Idle);
+    Controls.ConnectEnabled = true;
+    Controls.OpenEnabled = true;
+    Controls.StorageTabVisible = true;
+    Controls.Busy = false;
+    view_->Render();
 }
 
 ConnectionOffer AcquisitionSession::OfferConnection() const {
@@ -47,50 +59,52 @@ ConnectionOffer AcquisitionSession::OfferConnection() const {
     return offer;
 }
 
-// The scan of a "Start" click has ended: offer the sensors, then connect.
-// Runs after the end-of-discovery handler has returned, so the dialog's
-// event loop does not run inside it.
+// The scan of a "Start" click has ended: the sensors are offered; the
+// choice comes back as an answer.
 void AcquisitionSession::ChooseSensorAndConnect() {
-    if (activity_ != SessionMode::ChoosingSensor) return;
-    Controls.ConnectEnabled = true;
+    SetBusy(false);
+    ChangeMode(SessionMode::ChoosingSensor);
     view_->Render();
-    const std::optional<ConnectionChoice> choice = prompts_.ConnectionSettings(OfferConnection());
-    if (!choice) {
-        ChangeMode(SessionMode::Idle);
-        view_->Render();
-        return;
-    }
+    AskConnectionSettings(OfferConnection(), [this](const std::optional<ConnectionChoice>& choice) {
+        if (activity_ != SessionMode::ChoosingSensor) return;
+        if (!choice) {
+            CallOffConnectionStart();
+            return;
+        }
+        ConnectToChosenSensor(*choice);
+    });
+}
 
-    RateIndex = choice->rateItem + 1;
-    Link.TargetDeviceName = choice->deviceName;
+void AcquisitionSession::ConnectToChosenSensor(const ConnectionChoice& choice) {
+    RateIndex = choice.rateItem + 1;
+    Link.TargetDeviceName = choice.deviceName;
 
     const UserChoices page = view_->Choices();
     if (!OpenExternalInputForStart(page.realTimeAuxin, page.realTimePort)) {
-        ChangeMode(SessionMode::Idle);
-        view_->Render();
+        CallOffConnectionStart();
         return;
     }
     // The sensor must be found and its link asked for before the kept
     // record gives way: a refusal leaves it as it was, and says so.
-    if (!Connect(Link, central_) ||
-        !SendStart(Link, central_, Supervision, RateIndex, choice->checkSensors)) {
+    if (!Connect(Link, central_) || !SendStart(Link, central_, Supervision, RateIndex, choice.checkSensors)) {
         qCWarning(lcLink) << "no usable connection to" << Link.TargetDeviceName;
         CloseExternalInput();
-        ChangeMode(SessionMode::Idle);
-        view_->Render();
+        CallOffConnectionStart();
         prompts_.Error(MsgUnableToConnect.arg(Link.TargetDeviceName));
         return;
     }
 
     // The start has begun: only now does the kept record give way.
     ChangeMode(SessionMode::Connecting);
-    Store.CheckSensorsMode = choice->checkSensors;
+    connectWaitTicks_ = 0;
+    Store.CheckSensorsMode = choice.checkSensors;
     Store.InitPointsEditable = false;
     Store.SequenceGap = false;
     Store.RecordRateIndex = RateIndex;
     Store.RecordDeviceId = Link.TargetDeviceName;
     view_->ShowConnectingMessage();
-    Controls.ResetEnabled = true;
+    Controls.ConnectEnabled = true;
+    Controls.ResetEnabled = false;  // until the link is up: the sensor could not take "RS" before
     Controls.OpenEnabled = false;
     Controls.SaveEnabled = false;
     Controls.ClearInitPointsEnabled = false;
@@ -112,49 +126,58 @@ void AcquisitionSession::ResetRecordForMeasurement() {
     Store.DataSaved = true;
     Store.RecordFull = false;
     Supervision.PendingEvent = 0;
+    heldMarks_.clear();
     eventMarksFullTold_ = false;
     // The message panel reads the newest sample's status: none of the old record's.
     for (CH_DATA_TYPE& channel : Store.CurrentSample.ch) channel.status = 0;
     ClearTrendViewForNewRecord();
 }
 
+// "End" ends the measurement before anything is asked: the sensor is let
+// go, the record takes no further row or mark, and only then is the save
+// offered, for exactly the rows there were at the click.
 void AcquisitionSession::EndMeasurement() {
-    Operation ending(*this, SessionMode::EndingMeasurement);
     EndReviewAndOverview();
-    Controls.ConnectEnabled = false;
+    LetGoOfTheSensor();
     Supervision.SilenceTicks = 0;
-    Controls.Busy = true;
-    view_->Render();
-    QCoreApplication::processEvents();
-
-    const bool linkComing = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink;
-    SendStop(Link, central_, Supervision, clock_);
-    if (linkComing && Link.ActiveDevice) {
-        // Still connecting: the request is called off, or the sensor would
-        // connect later, start streaming into nothing and stay connected.
-        Link.PendingCommand.clear();
-        central_.Disconnect(Link.ActiveDevice);
-    }
-    Link.DeviceLinkReady = false;
+    Supervision.PendingEvent = 0;
+    if (!Store.CheckSensorsMode) PlaceHeldMarks(true);
+    ChangeMode(SessionMode::EndingMeasurement);
+    view_->HideMessagePanel();
+    Controls.ConnectEnabled = false;
+    Controls.ResetEnabled = false;
 
     if (!Store.CheckSensorsMode && Store.SampleCount != 0) {
         Controls.EditEnabled = true;
         Store.RecordDeviceId = Store.ReceivedDeviceId;
         Store.DataSaved = false;
+        FollowJournal();  // the record as it ends, rows and header
         view_->ShowStatusText(RecordSummaryText(Store));
     } else {
         Controls.EditEnabled = false;  // a sensor check is never kept for saving
     }
-    view_->Render();
-
-    if (!Store.DataSaved) {
-        SetBusy(false);
-        SaveRecordAndTell();
-    }
-    Controls.SaveEnabled = !Store.DataSaved;
     ShowRecordEndInView();
+    view_->Render();
+    view_->RepaintTrend();
 
-    ShowMeasurementOver();
+    if (Store.DataSaved) {
+        ShowMeasurementOver();
+        return;
+    }
+    SaveRecordAndTell([this] { ShowMeasurementOver(); });
+}
+
+// Whatever the link is doing, it ends now: a scan for a lost sensor is
+// called off, a link coming up is let go (and one that comes later too,
+// the mode no longer waits for it), a link that is up gets its stop.
+void AcquisitionSession::LetGoOfTheSensor() {
+    const bool linkComing = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink;
+    if (activity_ == SessionMode::ReconnectScan) central_.CancelDiscovery();
+    SendStop(Link, central_, Supervision, clock_);
+    if (linkComing && Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
+    Link.PendingCommand.clear();
+    Link.DeviceLinkReady = false;
+    connectWaitTicks_ = 0;
 }
 
 // The real-time page is free again, after an end or a start that failed.

@@ -14,7 +14,6 @@
 
 void AcquisitionSession::LinkLostDuringMeasurement() {
     if (activity_ != SessionMode::Measuring && activity_ != SessionMode::SensorCheck) return;
-    if (Doing(SessionMode::EndingMeasurement)) return;  // "End" let go of the link itself
     qCWarning(lcLink) << "the link to" << Link.TargetDeviceName << "was lost; reconnecting";
     Supervision.LinkLost = true;
     linkLostAt_ = Store.SampleCount > 0 ? Store.Samples[Store.SampleCount - 1].time : clock_.Now();
@@ -25,6 +24,7 @@ void AcquisitionSession::LinkLostDuringMeasurement() {
     }
     Decoder.RxPacketLength = 0;  // half a frame of the old link
     ChangeMode(SessionMode::ReconnectScan);
+    Controls.ResetEnabled = false;  // "RS" has no link to go over
     view_->ShowStatusText(LiveStatusText(Store, MsgReconnecting));
     view_->Render();
     view_->RepaintTrend();
@@ -63,11 +63,14 @@ void AcquisitionSession::LinkBackForMeasurement() {
     const bool reconnected = activity_ == SessionMode::ReconnectLink;
     connectWaitTicks_ = 0;
     ChangeMode(Store.CheckSensorsMode ? SessionMode::SensorCheck : SessionMode::Measuring);
-    if (!reconnected) return;
-    if (!Store.CheckSensorsMode) SampleDecoder.ResumeAfterGap();
-    const double seconds = (OleDateToMilliseconds(clock_.Now()) - OleDateToMilliseconds(linkLostAt_)) / 1000.0;
-    qCInfo(lcLink) << "the link to" << Link.TargetDeviceName << "is back after" << seconds << "s";
-    view_->ShowStatusText(LiveStatusText(Store, MsgReconnected.arg(seconds, 0, 'f', 1)));
+    Controls.ResetEnabled = true;  // the sensor takes "RS" now
+    if (reconnected) {
+        if (!Store.CheckSensorsMode) SampleDecoder.ResumeAfterGap();
+        const double seconds = (OleDateToMilliseconds(clock_.Now()) - OleDateToMilliseconds(linkLostAt_)) / 1000.0;
+        qCInfo(lcLink) << "the link to" << Link.TargetDeviceName << "is back after" << seconds << "s";
+        const QString& text = Store.CheckSensorsMode ? MsgSensorCheckReconnected : MsgReconnected;
+        view_->ShowStatusText(LiveStatusText(Store, text.arg(seconds, 0, 'f', 1)));
+    }
     view_->Render();
 }
 

@@ -14,6 +14,7 @@
 #include "storage/EventLog.h"
 
 void AcquisitionSession::RecoverRecords() {
+    FlowInput input(*this, "the start's recovery");
     const QList<RecoveredJournal> results = RecoverJournals(DataFolder, Store);
     // The store was the work area: it holds no record of this program yet.
     ResetRecord(Store);

@@ -32,14 +32,16 @@ bool ModeChangeAllowed(SessionMode from, SessionMode to) {
         case M::ChoosingSensor:
             return to == M::Connecting || to == M::Idle;
         case M::Connecting:
-            return to == M::Measuring || to == M::SensorCheck || to == M::Idle;
+            return to == M::Measuring || to == M::SensorCheck || to == M::Idle || to == M::EndingMeasurement;
         case M::ReconnectLink:
-            return to == M::Measuring || to == M::SensorCheck || to == M::ReconnectScan || to == M::Idle;
+            return to == M::Measuring || to == M::SensorCheck || to == M::ReconnectScan || to == M::EndingMeasurement;
         case M::Measuring:
         case M::SensorCheck:
-            return to == M::ReconnectScan || to == M::Idle;
+            return to == M::ReconnectScan || to == M::EndingMeasurement;
         case M::ReconnectScan:
-            return to == M::ReconnectLink || to == M::Idle;
+            return to == M::ReconnectLink || to == M::EndingMeasurement;
+        case M::EndingMeasurement:
+            return to == M::Idle;
         case M::EventLog:
             return to == M::Idle;
         case M::WaitingForUploadScan:
@@ -49,7 +51,6 @@ bool ModeChangeAllowed(SessionMode from, SessionMode to) {
         case M::UploadDone:
             return to == M::Idle;
         case M::StorageCycle:
-        case M::EndingMeasurement:
         case M::RemotePass:
         case M::Saving:
             return false;  // not activities

@@ -39,5 +39,7 @@ public:
     virtual void StartDiscoveryWatchdog() {}
     // The real-time page comes to the front without its page-change steps.
     virtual void ShowRealTimePageQuietly() {}
+    // The user agreed to close, answering the questions closing asked.
+    virtual void CloseWindow() {}
     virtual UserChoices Choices() const { return {}; }
 };

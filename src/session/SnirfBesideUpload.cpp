@@ -10,20 +10,30 @@
 #include "session/AcquisitionSession.h"
 #include "session/ExportTexts.h"
 
-void AcquisitionSession::WriteSnirfBesideRecord(const QString& recordPath) {
+void AcquisitionSession::WriteSnirfBesideRecord(const QString& recordPath, std::function<void()> then) {
     snirfBeside_ = {};
-    if (!Store.HasRawIntensities || !Exports.SnirfBesideUploads) return;
+    if (!Store.HasRawIntensities || !Exports.SnirfBesideUploads) {
+        then();
+        return;
+    }
     snirfBeside_.wanted = true;
     const QString path = SnirfPathFor(recordPath);
     const QString name = QFileInfo(path).fileName();
+    auto write = [this, path, name, then] {
+        const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path);
+        if (outcome.written) snirfBeside_.name = name;
+        else prompts_.Error(MsgSnirfBesideNotWritten.arg(QDir::toNativeSeparators(path), outcome.reason, SavedFileName));
+        then();
+    };
     // A file of that name may be another export of the user's own.
-    if (QFileInfo::exists(path) && !prompts_.AskYesNo(MsgSnirfBesideExists.arg(name))) return;
-    const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path);
-    if (outcome.written) {
-        snirfBeside_.name = name;
+    if (!QFileInfo::exists(path)) {
+        write();
         return;
     }
-    prompts_.Error(MsgSnirfBesideNotWritten.arg(QDir::toNativeSeparators(path), outcome.reason, SavedFileName));
+    AskYesNo(MsgSnirfBesideExists.arg(name), [write, then](bool overwrite) {
+        if (overwrite) write();
+        else then();
+    });
 }
 
 QString AcquisitionSession::SavedFilesText() const {

@@ -24,6 +24,11 @@ inline const QString MsgExitDuringEventLog =
     QStringLiteral("The event log is running. Do you want to exit? Marks are no longer logged; the sensors keep logging.");
 inline const QString MsgExitWithoutSaving = QStringLiteral("Do you want to exit without saving the data?");
 inline const QString MsgTurnOffDevice = QStringLiteral("Please remember to turn off the device.");
+inline const QString MsgSaveSlow =
+    QStringLiteral("%1 is still being written: the disk does not answer. The program waits for it; the record "
+                   "stays in memory.");
+inline const QString MsgWaitForSave =
+    QStringLiteral("The record is being saved. Please wait until it is written before you exit.");
 inline const QString MsgHelpFileNotFound = QStringLiteral("Help file not found.");
 // The wording the program has always shown, misspelling included.
 inline const QString MsgClearInitPoints = QStringLiteral("All inserted initialization points will be eraed.");
@@ -49,6 +54,8 @@ inline const QString HintConnect = QStringLiteral("Connect to the device.");
 inline const QString HintDisconnect = QStringLiteral("Disconnect from the device.");
 inline const QString MsgReconnecting = QStringLiteral("Link lost; reconnecting...");
 inline const QString MsgReconnected = QStringLiteral("Measuring... (reconnected after %1 s without data)");
+inline const QString MsgSensorCheckReconnected =
+    QStringLiteral("Checking sensors... (reconnected after %1 s without data)");
 inline const QString MsgEventMarksFull =
     QStringLiteral("This record holds %1 event marks, as many as it can keep. Further marks are written to the "
                    "event log file only.");
@@ -59,6 +66,11 @@ inline const QString MsgEventLogNotWritten =
 // Storage mode.
 inline const QString MsgUnuploadedDataLost = QStringLiteral("Unuploaded data will be lost.");
 inline const QString MsgProcessing = QStringLiteral("Processing...");
+inline const QString MsgRemoteOffNotSent =
+    QStringLiteral("The sensors that log were not switched off: the scan for them could not start. Check the "
+                   "Bluetooth adapter; the sensors keep logging until they are switched off.");
+inline const QString MsgExitBeforeRemoteOff =
+    QStringLiteral("The sensors that log are about to be switched off. Do you want to exit? They then keep logging.");
 inline const QString HintStartEventLog = QStringLiteral("Start event log.");
 inline const QString HintFinishEventLog = QStringLiteral("Finish event log.");
 inline const QString MsgMergeQuestion = QStringLiteral("This will merge all event information in the event log on this PC.");
@@ -75,6 +87,7 @@ inline const QString MsgUploadScanNotStarted =
 inline const QString MsgUploading = QStringLiteral("Uploading storage data...");
 inline const QString MsgUploadCompleted = QStringLiteral("Storage data upload completed.");
 inline const QString MsgUploadAborted = QStringLiteral("Storage data upload aborted.");
+inline const QString MsgUploadLinkLost = QStringLiteral("The link to %1 was lost. The sensor keeps its data.");
 inline const QString MsgUploadCommunicationError = QStringLiteral("Canceled due to communication error.");
 inline const QString MsgNoDataRecorded = QStringLiteral("No data recorded.");
 

@@ -6,14 +6,17 @@
 #include "view/TrendInteraction.h"
 
 void AcquisitionSession::TrendPressed(Qt::MouseButton button, int x, int y) {
+    FlowInput input(*this, "a press on the trend");
     if (PressOnTrend(View, button, x, y)) view_->RepaintTrend();
 }
 
 void AcquisitionSession::TrendMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
+    FlowInput input(*this, "a move on the trend");
     if (MoveOnTrend(View, buttons, modifiers, x, y, Live(), Store.SampleCount)) view_->RenderTrendView();
 }
 
 void AcquisitionSession::TrendReleased(Qt::MouseButton button, int x, int y, int trendWidth, int trendHeight) {
+    FlowInput input(*this, "a release on the trend");
     if (!ReleaseOnTrend(View, button, x, y, Live(), Store.SampleCount, trendWidth, trendHeight)) return;
     Controls.ResetEnabled = CursorMayTakeInitPoint(Store, View.CursorIndex);
     view_->Render();
@@ -21,5 +24,6 @@ void AcquisitionSession::TrendReleased(Qt::MouseButton button, int x, int y, int
 }
 
 void AcquisitionSession::TrendDoubleClicked() {
+    FlowInput input(*this, "a double click on the trend");
     if (DoubleClickOnTrend(View, Live(), Store.SampleCount)) view_->RenderTrendView();
 }

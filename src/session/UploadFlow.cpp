@@ -1,8 +1,6 @@
 // Storage upload: one sensor's stored record comes into the record in
 // memory, with a progress panel over the trend view, the optional event
 // merge, the save and the sensor told to clear its log.
-#include <QCoreApplication>
-
 #include "data/RecordSummary.h"
 #include "link/Commands.h"
 #include "link/Connection.h"
@@ -15,20 +13,28 @@
 #include "storage/DeviceGrid.h"
 
 void AcquisitionSession::UploadButtonClicked(int row) {
-    if (activity_ != SessionMode::Idle || Doing(SessionMode::Saving)) return;
+    FlowInput input(*this, "the Upload click");
+    if (!ClickAllowed("Upload")) return;
+    if (activity_ != SessionMode::Idle || save_.active || remotePass_.active || RemoteOffRequest) return;
     if (row <= 0 || row >= DeviceGridRows - 1) return;  // the header and the parking row
     const ADV_DATA_TYPE& entry = Devices[row - 1];
     if (entry.id.isEmpty() || entry.meas || entry.count == 0) return;
-    // The upload replaces the record in memory, as a measurement or an open does.
-    if (Store.SampleCount != 0 && !Store.DataSaved && !prompts_.AskYesNo(MsgDiscardUnsavedData)) return;
-    if (activity_ != SessionMode::Idle) return;  // something began while the question was open
+    // The upload replaces the record in memory, as a measurement or an open
+    // does. The sensor is the one clicked, whatever the table does meanwhile.
+    const QString name = entry.id;
+    ConfirmDiscard([this, name] {
+        if (activity_ == SessionMode::Idle && !save_.active && !remotePass_.active && !RemoteOffRequest)
+            WaitForUploadScan(name);
+    });
+}
 
-    Link.TargetDeviceName = entry.id;
+void AcquisitionSession::WaitForUploadScan(const QString& name) {
+    Link.TargetDeviceName = name;
     ChangeMode(SessionMode::WaitingForUploadScan);
     uploadScanWaitTicks_ = 0;
     UploadPanel = {};
     UploadPanel.Visible = true;
-    UploadPanel.Line1 = MsgUploadWaitsForScan.arg(entry.id);
+    UploadPanel.Line1 = MsgUploadWaitsForScan.arg(name);
     Controls.ConnectEnabled = false;
     Controls.StorageTabVisible = false;
     Controls.OpenEnabled = false;
@@ -41,7 +47,7 @@ void AcquisitionSession::UploadButtonClicked(int row) {
     // The storage page's scans may have stopped: then this one finds the sensor.
     if (!DiscoveryWatchdogRunning && !StartDiscovery()) {
         CallOffUploadRequest();
-        prompts_.Error(MsgUploadScanNotStarted.arg(entry.id));
+        prompts_.Error(MsgUploadScanNotStarted.arg(name));
     }
 }
 
@@ -75,6 +81,7 @@ void AcquisitionSession::UploadStart() {
     }
 
     ChangeMode(SessionMode::Uploading);
+    connectWaitTicks_ = 0;
     Store.CheckSensorsMode = false;
     Store.UploadTotal = 0;
     Decoder.RxPacketLength = 0;
@@ -95,6 +102,25 @@ void AcquisitionSession::UploadStart() {
     Controls.ViewControlsEnabled = false;
     Controls.StorageTabVisible = false;
     Controls.OpenEnabled = false;
+    view_->Render();
+}
+
+// The link went while samples were coming: the upload ends there, said so,
+// and the sensor keeps its log (no "@CLR" goes out).
+void AcquisitionSession::UploadLinkLost() {
+    qCWarning(lcStorage) << "the link to" << Link.TargetDeviceName << "was lost during the upload";
+    Store.UploadActive = false;
+    if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
+    Link.DeviceLinkReady = false;
+    Link.PendingCommand.clear();
+    ChangeMode(SessionMode::UploadDone);
+    const int32_t received = Store.SampleCount;
+    const int32_t total = Store.UploadTotal;
+    const int percent = total > 0 ? static_cast<int>(int64_t(received) * 100 / total) : 0;
+    UploadPanel.Line1 = MsgUploadLinkLost.arg(Link.TargetDeviceName);
+    UploadPanel.Line2 = QStringLiteral("%1/%2  %3% Aborted.").arg(received).arg(total).arg(percent);
+    if (received != 0) Store.RecordDeviceId = Store.ReceivedDeviceId;
+    UploadPanel.OkEnabled = true;
     view_->Render();
 }
 
@@ -120,13 +146,18 @@ void AcquisitionSession::UpdateProgress() {
         UploadPanel.Line1 = MsgUploadCompleted;
         UploadPanel.Line2 = QStringLiteral("%1/%2  100% Received.").arg(received).arg(total);
         UploadPanel.ProgressPercent = 100;
-        // The save asks for a file name: it runs once the radio's event has
-        // returned. Until then the record is unsaved and the panel stays.
+        // The save starts once the decoder has handed over the packet.
+        // Until it ends the record is unsaved and the panel stays.
         Store.DataSaved = false;
         UploadPanel.OkEnabled = false;
         view_->Render();
         QMetaObject::invokeMethod(
-            this, [this] { if (UploadPanel.Line3.isEmpty()) SaveUploadedRecord(true); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                FlowInput input(*this, "the upload's save");
+                if (UploadPanel.Line3.isEmpty()) SaveUploadedRecord(true);
+            },
+            Qt::QueuedConnection);
         return;
     }
     if (Store.SequenceGap) {
@@ -146,7 +177,7 @@ void AcquisitionSession::UpdateProgress() {
         view_->Render();
         if (received != 0 && UploadPanel.Line3.isEmpty()) {
             SaveUploadedRecord(false);
-            Store.DataSaved = true;  // the sensor keeps its log: nothing is lost
+            return;
         }
     } else {
         UploadPanel.Line2 = counts("Received.");
@@ -161,41 +192,42 @@ void AcquisitionSession::UpdateProgress() {
 void AcquisitionSession::SaveUploadedRecord(bool clearSensorLog) {
     Store.RecordDeviceId = Store.ReceivedDeviceId;
     UploadPanel.OkEnabled = false;
-    SetBusy(true);
-    view_->Render();
-    QCoreApplication::processEvents();
     if (view_->Choices().mergeAfterUpload) MergeEventLog(true);
     Store.DataSaved = false;
-    SetBusy(false);
-    if (SaveRecord()) {
+    view_->Render();
+    SaveRecord([this, clearSensorLog](bool saved) { UploadSaveEnded(saved, clearSensorLog); });
+}
+
+void AcquisitionSession::UploadSaveEnded(bool saved, bool clearSensorLog) {
+    if (saved) {
         UploadPanel.Line3 = SavedFilesText() + MsgCreatedSuffix;
         // Clearing the log would lose raw intensities that no file holds.
         if (clearSensorLog && RawIntensitiesKept()) SendLogClear(Link, central_, clock_);
         else if (clearSensorLog) UploadPanel.Line3 += MsgSensorKeepsLog;
     }
+    // A cancelled upload's part: the sensor keeps its log, nothing is lost.
+    if (!clearSensorLog) Store.DataSaved = true;
     UploadPanel.OkEnabled = true;
     view_->Render();
 }
 
 void AcquisitionSession::UploadOkButtonClicked() {
+    FlowInput input(*this, "the upload panel's button");
+    if (!ClickAllowed("the upload panel's button")) return;
     if (activity_ == SessionMode::WaitingForUploadScan) {
         CallOffUploadRequest();
         return;
     }
     if (activity_ == SessionMode::Uploading) {
         Store.UploadActive = false;
-        UploadPanel.OkEnabled = false;
-        view_->Render();
-        QCoreApplication::processEvents();
         SendGetLogCancel(Link, central_, clock_);
         UploadPanel.Line1 = MsgUploadAborted;
         ChangeMode(SessionMode::UploadDone);
-        UpdateProgress();
         UploadPanel.OkEnabled = true;
-        view_->Render();
+        UpdateProgress();
         return;
     }
-    if (activity_ == SessionMode::UploadDone && UploadPanel.OkEnabled) FinishUpload();
+    if (activity_ == SessionMode::UploadDone && UploadPanel.OkEnabled && !save_.active) FinishUpload();
 }
 
 void AcquisitionSession::FinishUpload() {

@@ -1,9 +1,11 @@
-// The real message box, opened while a measurement runs, stands until OK is
-// clicked; the measurement, its journal and its marks go on under it.
+// A real message box, opened while a measurement runs, stands until OK is
+// clicked; the measurement, its journal and its marks go on under it, the
+// marks typed on the box among them.
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
-#include <QTimer>
+#include <QPushButton>
+#include <QTest>
 
 #include "app/QtPrompts.h"
 #include "app/SimulatedWindow.h"
@@ -16,69 +18,97 @@ namespace {
 
 const QString Sensor1 = QStringLiteral("Tq580-123456-001");
 
-using OpenMessageBox = SimulatedWindowTest;
+class OpenMessageBox : public SimulatedWindowTest {
+protected:
+    // The window measures on the first sensor.
+    TForm1& Measure() {
+        TForm1& form = Start();
+        ChooseInDialog(Sensor1, 0);
+        form.ConnectButton->click();
+        AdvanceUntil([&] { return form.Session.Mode() == SessionMode::Measuring; }, 6000);
+        return form;
+    }
+};
 
-TEST_F(OpenMessageBox, TheMeasurementGoesOnUnderAnOpenErrorBox) {
-    TForm1& form = Start();
+TEST_F(OpenMessageBox, TheMeasurementAndItsKeysGoOnUnderAnOpenErrorBox) {
     ASSERT_TRUE(QDir().mkpath(EventLogPath()));  // the event log file cannot be written
+    TForm1& form = Measure();
+    ASSERT_EQ(form.Session.Mode(), SessionMode::Measuring);
     ASSERT_TRUE(form.NetworkListener->Listen(QStringLiteral("127.0.0.1"), 0));
     MarkClient stimulus;
     ASSERT_TRUE(stimulus.Connect(form.NetworkListener->Port()));
-    ChooseInDialog(Sensor1, 0);
-    form.ConnectButton->click();
-    for (int i = 0; i < 600 && form.Session.Mode() != SessionMode::Measuring; ++i) Advance(10);
-    ASSERT_EQ(form.Session.Mode(), SessionMode::Measuring);
     Advance(2000);
 
-    // Errors go to a real box; the user reads it for 12 s, then clicks OK.
-    // A stimulus program sends a mark 6 s after it opened.
+    // Errors go to a real box, which the user reads for 12 s.
     QtPrompts boxes;
     boxes.SetParent(&form);
-    QString boxText;
-    int32_t samplesWhenOpened = -1;
-    int32_t sampleWhenSent = -1;
-    QByteArray answer;
-    bool answeredWhileOpen = false;
-    prompts.whileOpen = [&](const QString& shownText) {
-        if (!shownText.startsWith("ERROR: ")) return;
-        samplesWhenOpened = form.Session.Store.SampleCount;
-        int64_t openedAt = elapsedMilliseconds;
-        QTimer user;
-        QObject::connect(&user, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            boxText = box->text();
-            Advance(10);
-            if (sampleWhenSent < 0 && elapsedMilliseconds - openedAt >= 6000) {
-                sampleWhenSent = form.Session.Store.SampleCount - 1;
-                stimulus.Send("S4\n");
-            }
-            if (answer.isEmpty() && stimulus.socket.canReadLine()) {
-                answer = stimulus.socket.readLine().trimmed();
-                answeredWhileOpen = true;
-            }
-            if (elapsedMilliseconds - openedAt >= 12000) box->button(QMessageBox::Ok)->click();
-        });
-        user.start(0);
-        boxes.Error(shownText.mid(7));
+    prompts.onMessage = [&](const QString& shownText) {
+        if (shownText.startsWith("ERROR: ")) boxes.Error(shownText.mid(7));
     };
-    form.Session.MarkEvent(2);  // a key, as the window forwards it
+    QTest::keyClick(form.PaintBox1, Qt::Key_1);  // the first mark: its line cannot be written
+    Advance(600);
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->text().startsWith(MsgEventLogNotWritten.section('\n', 0, 0))) << box->text().toStdString();
+    const int32_t samplesWhenOpened = form.Session.Store.SampleCount;
+
+    // Keys typed while the box is in front mark as they would on the window.
+    QWidget* focused = box->focusWidget() ? box->focusWidget() : box;
+    Advance(2000);
+    const int32_t sampleOfTwo = form.Session.Store.SampleCount - 1;
+    QTest::keyClick(focused, Qt::Key_2);
+    Advance(2000);
+    const int32_t sampleOfThree = form.Session.Store.SampleCount - 1;
+    QTest::keyClick(focused, Qt::Key_3);
+    Advance(2000);
+    const int32_t sampleOfFour = form.Session.Store.SampleCount - 1;
+    const QByteArray answer = stimulus.Ask("S4\n");
+    Advance(6000);
+    ASSERT_EQ(QApplication::activeModalWidget(), box) << "the box stays until OK";
+    box->button(QMessageBox::Ok)->click();
     Advance(600);
 
-    EXPECT_TRUE(boxText.startsWith(MsgEventLogNotWritten.section('\n', 0, 0))) << boxText.toStdString();
     EXPECT_GE(form.Session.Store.SampleCount, samplesWhenOpened + 110);
-    ASSERT_EQ(EventMarkCount(form.Session.Store), 2);
-    EXPECT_TRUE(answeredWhileOpen);
     EXPECT_EQ(answer, "OK");
-    EXPECT_EQ(form.Session.Store.EventMarks[1].code, 4);
-    EXPECT_GE(form.Session.Store.EventMarks[1].sample, sampleWhenSent);
-    EXPECT_LE(form.Session.Store.EventMarks[1].sample, sampleWhenSent + 2);
+    ASSERT_EQ(EventMarkCount(form.Session.Store), 4);
+    const int32_t keySamples[] = {sampleOfTwo, sampleOfThree};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(form.Session.Store.EventMarks[i + 1].code, i + 2);
+        EXPECT_GE(form.Session.Store.EventMarks[i + 1].sample, keySamples[i]);
+        EXPECT_LE(form.Session.Store.EventMarks[i + 1].sample, keySamples[i] + 6);
+    }
+    EXPECT_EQ(form.Session.Store.EventMarks[3].code, 4);
+    EXPECT_GE(form.Session.Store.EventMarks[3].sample, sampleOfFour);
+    EXPECT_LE(form.Session.Store.EventMarks[3].sample, sampleOfFour + 2);
+    // All four wait for the event log file, none is lost.
+    EXPECT_EQ(form.Session.UnwrittenEventLogMarks(), 4);
     SampleStore journalled;
     JournalReadResult result;
     QString error;
     ASSERT_TRUE(ReadJournalFile(form.Session.JournalPath(), journalled, result, &error)) << error.toStdString();
     EXPECT_GE(journalled.SampleCount, form.Session.Store.SampleCount - 6);
     EXPECT_EQ(prompts.shown.filter("ERROR:").size(), 1);
+}
+
+// A key typed into a text field of another window is the field's, even
+// while marks are taken.
+TEST_F(OpenMessageBox, AKeyTypedIntoAFieldOfAnotherWindowIsNoMark) {
+    TForm1& form = Measure();
+    ASSERT_EQ(form.Session.Mode(), SessionMode::Measuring);
+    Advance(1000);
+    QtPrompts dialogs;
+    dialogs.SetParent(&form);
+    std::optional<QString> typed;
+    dialogs.AskText(QStringLiteral("Subject"), QString(), [&](std::optional<QString> text) { typed = text; });
+    auto* dialog = QApplication::activeModalWidget();
+    ASSERT_TRUE(dialog);
+    auto* field = dialog->findChild<QLineEdit*>();
+    ASSERT_TRUE(field);
+    QTest::keyClicks(field, QStringLiteral("17"));
+    QTest::keyClick(field, Qt::Key_Return);
+    Advance(1000);
+    EXPECT_EQ(typed, QStringLiteral("17"));
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ TEST_F(WindowTest, EnteringStorageModeStartsOneDiscoveryAndTheWatchdog) {
 
     // The watchdog cuts that discovery short; its end continues the cycle.
     form.Timer2Timer();
+    QCoreApplication::processEvents();
     EXPECT_EQ(central.cancels, 1);
     EXPECT_EQ(central.discoveries, 2);
     EXPECT_TRUE(form.Timer2->isActive());
@@ -42,6 +43,7 @@ TEST_F(WindowTest, EnteringStorageModeStartsOneDiscoveryAndTheWatchdog) {
     // storage page again then starts a discovery of its own.
     form.PageControl1->setCurrentIndex(RealTimePage);
     form.Timer2Timer();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(form.Timer2->isActive());
     EXPECT_EQ(central.discoveries, 2);
     form.PageControl1->setCurrentIndex(StoragePage);

@@ -80,8 +80,7 @@ TEST_F(WindowTest, HelpOpensTheManualWhereItIsInstalledUnlessOneLiesNextToThePro
                                                          [this](const QUrl& url) {
                                                              opened << url;
                                                              return true;
-                                                         },
-                                                         {}});
+                                                         }});
     window->H2->trigger();
     const QString besideManual = folder.filePath("bin/" + HelpFileName);
     WriteManual(besideManual);

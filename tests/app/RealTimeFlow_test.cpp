@@ -34,7 +34,7 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
     EXPECT_EQ(form.ConnectButton->toolTip(), HintDisconnect);
     EXPECT_TRUE(form.ConnectButton->isEnabled());
     EXPECT_FALSE(form.PageControl1->isTabVisible(1));
-    EXPECT_TRUE(form.ResetButton->isEnabled());
+    EXPECT_FALSE(form.ResetButton->isEnabled());  // until the link is up
     EXPECT_FALSE(form.O1->isEnabled());
     EXPECT_FALSE(form.S1->isEnabled());
     EXPECT_TRUE(form.MsgPanel->isVisible());
@@ -44,6 +44,7 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
 
     Advance(3000);
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
+    EXPECT_TRUE(form.ResetButton->isEnabled());
     EXPECT_GT(form.Session.Store.SampleCount, 20);
     EXPECT_TRUE(form.StatusLine->text().startsWith("DeviceID[ " + Sensor1 + " ]    Start[ 2026/12/10 "));
     EXPECT_TRUE(form.StatusLine->text().endsWith(" ]    Rate[ 0.1sec ]\u3000Measuring..."));
@@ -67,6 +68,7 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
     prompts.fileNames.push_back(path);
     form.ConnectButton->click();
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
+    form.Session.SettleDiskWrites();  // the writer thread's report
     EXPECT_TRUE(prompts.shown.contains("NOTICE: measurement.csv" + MsgCreatedSuffix))
         << prompts.shown.join('|').toStdString();
     EXPECT_TRUE(QFile::exists(path));

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "app/TForm1.h"
@@ -51,8 +52,7 @@ protected:
         central = std::make_unique<ObservedCentral>(*simulator);
         window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, printPrompts, *clock, ProgramPath(),
                                                              folder.filePath(QStringLiteral("work")),
-                                                             [](const QUrl&) { return true; },
-                                                             [this] { Advance(StepMilliseconds); }});
+                                                             [](const QUrl&) { return true; }});
         // The test's clock drives both timers.
         window->Timer1->stop();
         window->Timer2->setInterval(24 * 3600 * 1000);
@@ -71,6 +71,15 @@ protected:
             QCoreApplication::processEvents();
             FireTimers();
         }
+    }
+
+    // Advances until the condition holds, or gives up after the limit.
+    bool AdvanceUntil(const std::function<bool()>& condition, int64_t limitMilliseconds) {
+        for (int64_t waited = 0; waited <= limitMilliseconds; waited += StepMilliseconds) {
+            if (condition()) return true;
+            Advance(StepMilliseconds);
+        }
+        return false;
     }
 
     void FireTimers() {

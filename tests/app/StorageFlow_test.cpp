@@ -83,13 +83,15 @@ TEST_F(StorageFlow, EventLogThroughTheWindow) {
     EXPECT_EQ(form.StartButton->text(), "Start");
     EXPECT_EQ(form.StartButton->toolTip(), HintStartEventLog);
     EXPECT_FALSE(form.StartButton->isEnabled());
-    EXPECT_TRUE(form.PageControl1->isTabVisible(0));
-    EXPECT_TRUE(form.UploadButton->isEnabled());
+    EXPECT_FALSE(form.PageControl1->isTabVisible(0));  // until the sensors are off
+    EXPECT_FALSE(form.UploadButton->isEnabled());
     EXPECT_TRUE(form.MsgPanel2->isVisibleTo(&form));
     EXPECT_EQ(form.MsgPanel2->text(), MsgProcessing);
     Advance(12000);
     EXPECT_EQ(central->CommandsTo(Running).last(), "@SDN");
     EXPECT_TRUE(form.StartButton->isEnabled());
+    EXPECT_TRUE(form.PageControl1->isTabVisible(0));
+    EXPECT_TRUE(form.UploadButton->isEnabled());
     EXPECT_FALSE(form.MsgPanel2->isVisibleTo(&form));
     EXPECT_TRUE(form.LogMemo->toPlainText().contains("  Log ended."));
 }
@@ -129,6 +131,8 @@ TEST_F(StorageFlow, UploadWithItsPanel) {
     EXPECT_TRUE(form.UploadLabel2->text().endsWith("% Received.")) << form.UploadLabel2->text().toStdString();
 
     ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadCompleted));
+    // The save: its file name was answered, the writer thread writes.
+    ASSERT_TRUE(AdvanceUntil([&] { return form.UploadOkButton->isEnabled(); }, 5000));
     EXPECT_EQ(form.UploadLabel2->text(), "2500/2500  100% Received.");
     EXPECT_EQ(form.UploadLabel3->text(), "upload.csv and upload.snirf" + MsgCreatedSuffix);
     EXPECT_EQ(form.UploadProgressBar->value(), 100);

@@ -64,8 +64,7 @@ protected:
             central, prompts, printPrompts, clock, ProgramPath(), WorkingDirectory(), [this](const QUrl& url) {
                 opened << url;
                 return openSucceeds;
-            },
-            {}});
+            }});
         window->show();
         QCoreApplication::processEvents();
         return *window;

@@ -52,7 +52,7 @@ protected:
 
         window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, printPrompts, clock,
                                                              folder.filePath(QStringLiteral("tq580")),
-                                                             folder.path(), [](const QUrl&) { return true; }, {}});
+                                                             folder.path(), [](const QUrl&) { return true; }});
         window->show();
     }
 
@@ -110,6 +110,7 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
 
     prompts.fileNames.push_back(QDir(folder.path()).filePath(QStringLiteral("Data/bluez.csv")));
     window->ConnectButton->click();
+    window->Session.SettleDiskWrites();
     EXPECT_TRUE(prompts.shown.contains(QStringLiteral("NOTICE: bluez.csv Created.")));
     ASSERT_TRUE(WaitUntil([&] { return !mock->Connected(SensorAddress); }));
     const QList<BluezMock::Write> writes = mock->Writes(SensorAddress);
@@ -160,6 +161,7 @@ TEST_F(WindowOverBluez, ADroppedLinkIsFoundAndConnectedAgain) {
 
     prompts.fileNames.push_back(QDir(folder.path()).filePath(QStringLiteral("Data/reconnected.csv")));
     window->ConnectButton->click();
+    window->Session.SettleDiskWrites();
     EXPECT_TRUE(prompts.shown.contains(QStringLiteral("NOTICE: reconnected.csv Created.")));
 }
 

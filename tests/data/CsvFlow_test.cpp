@@ -4,7 +4,6 @@
 #include <QTemporaryDir>
 
 #include "data/CsvOpenFlow.h"
-#include "data/CsvSaveFlow.h"
 #include "data/CsvTestRecords.h"
 #include "data/OleDate.h"
 #include "data/SampleStore.h"
@@ -12,8 +11,6 @@
 
 namespace {
 
-const QString Overwrite = QStringLiteral("ASK: Do you want to overwrite the existing file?");
-const QString Discard = QStringLiteral("ASK: Do you want to discard unsaved data?");
 const QString FormatError = QStringLiteral("ERROR: Data format error.");
 
 class CsvFlows : public ::testing::Test {
@@ -23,101 +20,16 @@ protected:
     QTemporaryDir folder;
     SampleStore store;
     ScriptedPrompts prompts;
-    QString SavedFileName;
 };
-
-TEST_F(CsvFlows, SaveWritesOnlyAnUnsavedRecordWithSamples) {
-    BuildSmallRecord(store);
-    store.DataSaved = true;
-    EXPECT_FALSE(SaveWithNotice(store, prompts, folder.path(), SavedFileName));
-    ResetRecord(store);
-    store.DataSaved = false;
-    EXPECT_FALSE(SaveWithNotice(store, prompts, folder.path(), SavedFileName));
-    EXPECT_TRUE(prompts.shown.isEmpty());
-}
-
-TEST_F(CsvFlows, SaveCreatesTheFileAndSaysSo) {
-    BuildSmallRecord(store);
-    prompts.fileNames = {InFolder(QStringLiteral("morning"))};  // the dialog adds ".csv"
-    EXPECT_TRUE(SaveWithNotice(store, prompts, folder.path(), SavedFileName));
-    EXPECT_EQ(prompts.shown, (QStringList{"SAVE", "NOTICE: morning.csv Created."}));
-    EXPECT_EQ(prompts.lastSaveFolder, folder.path());
-    EXPECT_TRUE(prompts.lastSuggestedName.isEmpty());
-    EXPECT_EQ(SavedFileName, QStringLiteral("morning.csv"));
-    EXPECT_TRUE(store.DataSaved);
-    EXPECT_EQ(FileBytes(InFolder(QStringLiteral("morning.csv"))), FileBytes(FixturePath(QStringLiteral("saved-record.csv"))));
-}
-
-TEST_F(CsvFlows, DecliningToOverwriteReturnsToTheDialog) {
-    const QString existing = InFolder(QStringLiteral("old.csv"));
-    ASSERT_TRUE(WriteFileBytes(existing, "keep me"));
-    BuildSmallRecord(store);
-    prompts.fileNames = {existing, existing, InFolder(QStringLiteral("new.csv"))};
-    prompts.answers = {false, false};
-
-    QString savedPath;
-    EXPECT_TRUE(Save(store, prompts, folder.path(), SavedFileName, {}, &savedPath));
-    EXPECT_EQ(prompts.shown, (QStringList{"SAVE", Overwrite, "SAVE", Overwrite, "SAVE"}));
-    EXPECT_EQ(FileBytes(existing), QByteArray("keep me"));
-    EXPECT_EQ(SavedFileName, QStringLiteral("new.csv"));
-    EXPECT_EQ(savedPath, InFolder(QStringLiteral("new.csv")));
-}
-
-TEST_F(CsvFlows, OverwritingReplacesTheFileAndCancelWritesNothing) {
-    const QString existing = InFolder(QStringLiteral("old.csv"));
-    ASSERT_TRUE(WriteFileBytes(existing, "replace me"));
-    BuildSmallRecord(store);
-
-    prompts.fileNames = {QString()};  // Cancel
-    EXPECT_FALSE(Save(store, prompts, folder.path(), SavedFileName));
-    EXPECT_FALSE(store.DataSaved);
-    EXPECT_EQ(FileBytes(existing), QByteArray("replace me"));
-
-    prompts.fileNames = {existing};
-    prompts.answers = {true};
-    EXPECT_TRUE(Save(store, prompts, folder.path(), SavedFileName));
-    EXPECT_EQ(FileBytes(existing), FileBytes(FixturePath(QStringLiteral("saved-record.csv"))));
-}
-
-TEST_F(CsvFlows, AFileThatCannotBeCreatedIsReported) {
-    BuildSmallRecord(store);
-    prompts.fileNames = {InFolder(QStringLiteral("no-such-folder/record.csv"))};
-    EXPECT_FALSE(SaveWithNotice(store, prompts, folder.path(), SavedFileName));
-    EXPECT_EQ(prompts.shown, (QStringList{"SAVE", "ERROR: Unable to create file."}));
-    EXPECT_FALSE(store.DataSaved);
-}
-
-TEST_F(CsvFlows, AFullDiskKeepsTheOldFileAndTellsTheUser) {
-    const QString existing = InFolder(QStringLiteral("record.csv"));
-    ASSERT_TRUE(WriteFileBytes(existing, "last week's record"));
-    BuildLongRecord(store, 5000);
-    prompts.fileNames = {existing};
-    prompts.answers = {true};
-
-    bool saved = false;
-    {
-        FileSizeLimit limit(32 * 1024);
-        if (!limit.active()) GTEST_SKIP() << "cannot limit the file size here";
-        saved = SaveWithNotice(store, prompts, folder.path(), SavedFileName);
-    }
-
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(store.DataSaved);
-    ASSERT_EQ(prompts.shown.size(), 3);
-    EXPECT_TRUE(prompts.shown[2].startsWith(QStringLiteral("ERROR: Unable to write ")));
-    EXPECT_TRUE(prompts.shown[2].contains(QStringLiteral("unchanged")));
-    EXPECT_EQ(FileBytes(existing), QByteArray("last week's record"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("record.csv")});
-}
 
 TEST_F(CsvFlows, OpeningAFileShowsItsRecord) {
     store.CheckSensorsMode = true;
     store.InitPointsEditable = true;
-    prompts.fileNames = {FixturePath(QStringLiteral("record-resaved-by-spreadsheet.csv"))};
     std::vector<bool> cursor;
-    const OpenRecordOutcome outcome = OpenRecord(store, prompts, folder.path(), [&](bool busy) { cursor.push_back(busy); });
+    const OpenRecordOutcome outcome = OpenRecordFile(store, prompts, FixturePath(QStringLiteral("record-resaved-by-spreadsheet.csv")),
+                                                     [&](bool busy) { cursor.push_back(busy); });
 
-    EXPECT_EQ(prompts.shown, QStringList{"OPEN"});
+    EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     EXPECT_TRUE(outcome.recordReplaced);
     EXPECT_TRUE(outcome.sampleCursorCleared);
@@ -130,24 +42,6 @@ TEST_F(CsvFlows, OpeningAFileShowsItsRecord) {
     EXPECT_FALSE(store.InitPointsEditable);
     EXPECT_EQ(store.CurrentSample.time, store.RecordEndTime);
     EXPECT_EQ(store.CurrentSample.index, 39);
-}
-
-TEST_F(CsvFlows, OpeningAsksBeforeDroppingUnsavedData) {
-    BuildSmallRecord(store);  // unsaved
-    prompts.answers = {false};
-    OpenRecordOutcome outcome = OpenRecord(store, prompts, folder.path());
-    EXPECT_EQ(prompts.shown, QStringList{Discard});
-    EXPECT_FALSE(outcome.recordReplaced);
-    EXPECT_EQ(store.SampleCount, 6);
-
-    prompts.shown.clear();
-    prompts.answers = {true};
-    prompts.fileNames = {QString()};  // then cancels the dialog
-    outcome = OpenRecord(store, prompts, folder.path());
-    EXPECT_EQ(prompts.shown, (QStringList{Discard, "OPEN"}));
-    EXPECT_FALSE(outcome.recordReplaced);
-    EXPECT_FALSE(outcome.sampleCursorCleared);
-    EXPECT_EQ(store.SampleCount, 6);
 }
 
 TEST_F(CsvFlows, AFileThatIsNoRecordLeavesTheRecordInView) {
@@ -170,9 +64,8 @@ TEST_F(CsvFlows, AFileThatIsNoRecordLeavesTheRecordInView) {
         BuildSmallRecord(store);
         store.DataSaved = true;
         prompts.shown.clear();
-        prompts.fileNames = {c.path};
-        const OpenRecordOutcome outcome = OpenRecord(store, prompts, folder.path());
-        EXPECT_EQ(prompts.shown, (QStringList{"OPEN", c.message}));
+        const OpenRecordOutcome outcome = OpenRecordFile(store, prompts, c.path);
+        EXPECT_EQ(prompts.shown, QStringList{c.message});
         EXPECT_FALSE(outcome.recordReplaced);
         EXPECT_EQ(outcome.scrollBar, ScrollBarUpdate::Keep);
         EXPECT_EQ(outcome.sampleCursorCleared, c.cursorCleared);
@@ -186,10 +79,8 @@ TEST_F(CsvFlows, ABadRowKeepsTheRowsBeforeItAndSaysSo) {
     bytes.replace("00:00:35,7,3.5", "00:00:35,7,x.5");
     const QString path = InFolder(QStringLiteral("damaged.csv"));
     ASSERT_TRUE(WriteFileBytes(path, bytes));
-    prompts.fileNames = {path};
-
-    const OpenRecordOutcome outcome = OpenRecord(store, prompts, folder.path());
-    EXPECT_EQ(prompts.shown, (QStringList{"OPEN", FormatError}));
+    const OpenRecordOutcome outcome = OpenRecordFile(store, prompts, path);
+    EXPECT_EQ(prompts.shown, QStringList{FormatError});
     EXPECT_TRUE(outcome.recordReplaced);
     EXPECT_EQ(store.SampleCount, 3);
     EXPECT_TRUE(outcome.statusText.endsWith(QStringLiteral("Rate[ 5.0sec ]    Count[ 3 ]")));
@@ -201,10 +92,8 @@ TEST_F(CsvFlows, AHeaderWithoutRowsEmptiesTheView) {
     ASSERT_TRUE(WriteFileBytes(path, bytes.left(bytes.indexOf("00:00:00,"))));
     BuildSmallRecord(store);
     store.DataSaved = true;
-    prompts.fileNames = {path};
-
-    const OpenRecordOutcome outcome = OpenRecord(store, prompts, folder.path());
-    EXPECT_EQ(prompts.shown, QStringList{"OPEN"});
+    const OpenRecordOutcome outcome = OpenRecordFile(store, prompts, path);
+    EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_TRUE(outcome.recordReplaced);
     EXPECT_FALSE(outcome.editMenuEnabled);
     EXPECT_EQ(outcome.scrollBar, ScrollBarUpdate::Hide);
@@ -218,12 +107,10 @@ TEST_F(CsvFlows, AFileLongerThanTheStoreIsOpenedInPartWithANotice) {
     for (int i = 0; i <= MaxSamples; ++i) bytes += "0," + QByteArray::number(i) + ",,,,,,,,,,,,,,,\n";
     const QString path = InFolder(QStringLiteral("long.csv"));
     ASSERT_TRUE(WriteFileBytes(path, bytes));
-    prompts.fileNames = {path};
-
-    const OpenRecordOutcome outcome = OpenRecord(store, prompts, folder.path());
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_TRUE(prompts.shown[1].startsWith(QStringLiteral("NOTICE: ")));
-    EXPECT_TRUE(prompts.shown[1].contains(QStringLiteral("108000")));
+    const OpenRecordOutcome outcome = OpenRecordFile(store, prompts, path);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].startsWith(QStringLiteral("NOTICE: ")));
+    EXPECT_TRUE(prompts.shown[0].contains(QStringLiteral("108000")));
     EXPECT_TRUE(outcome.recordReplaced);
     EXPECT_EQ(store.SampleCount, MaxSamples);
 }

@@ -78,6 +78,7 @@ TEST_F(CrashJournal, AMeasurementIsJournalledUntilItIsSaved) {
     const QString saved = QDir(DataFolder()).filePath("measured.csv");
     prompts.fileNames.push_back(saved);
     s.ConnectButtonClicked();  // End, and the save
+    s.SettleDiskWrites();
     EXPECT_TRUE(QFileInfo::exists(saved));
     EXPECT_FALSE(OnDisk(s, journal));
     Advance(2000);
@@ -153,6 +154,7 @@ TEST_F(CrashJournal, AJournalThatCannotBeWrittenIsToldOnceAndTheMeasurementGoesO
     // The save at the end is as always.
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("after-the-trouble.csv"));
     s.ConnectButtonClicked();
+    s.SettleDiskWrites();
     EXPECT_TRUE(prompts.shown.contains("NOTICE: after-the-trouble.csv" + MsgCreatedSuffix));
     EXPECT_FALSE(OnDisk(s, journal));
 }
@@ -203,6 +205,7 @@ TEST_F(CrashJournal, ASavedRecordChangedByAMergeIsJournalledAgainUntilSaved) {
     const QString saved = QDir(DataFolder()).filePath("first.csv");
     prompts.fileNames.push_back(saved);
     s.ConnectButtonClicked();
+    s.SettleDiskWrites();
     ASSERT_TRUE(s.JournalPath().isEmpty());
 
     ASSERT_TRUE(AppendEventLog(EventLogPath(), s.Store.Samples[10].time, 4));
@@ -222,6 +225,7 @@ TEST_F(CrashJournal, ASavedRecordChangedByAMergeIsJournalledAgainUntilSaved) {
     prompts.fileNames.push_back(saved);
     prompts.answers.push_back(true);  // overwrite
     s.SaveClicked();
+    s.SettleDiskWrites();
     EXPECT_FALSE(OnDisk(s, journal));
 }
 

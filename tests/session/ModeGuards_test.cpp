@@ -45,21 +45,17 @@ TEST_F(ModeGuards, StartDuringAnUploadsScanLeavesNothingWaiting) {
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
 }
 
-// The storage page cannot be chosen while a save runs, so what the save
+// The storage page cannot be chosen while a save writes, so what the save
 // leaves enabled fits the page in front.
-TEST_F(ModeGuards, APageChangeWaitsForTheSave) {
+TEST_F(ModeGuards, APageChangeIsRefusedWhileTheSaveWrites) {
     AcquisitionSession& s = Start();
     MeasureUnsaved(s);
-    bool tried = false;
-    view.onRender = [&] {
-        if (tried || s.Mode() != SessionMode::Saving) return;
-        tried = true;
-        s.PageChanged(1);  // the user clicks the storage tab
-    };
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("saved.csv"));
     s.SaveClicked();
-    view.onRender = nullptr;
-    ASSERT_TRUE(tried);
+    ASSERT_EQ(s.Mode(), SessionMode::Saving);
+    EXPECT_FALSE(s.Controls.StorageTabVisible);
+    EXPECT_FALSE(s.PageChanged(1));  // the user clicks the storage tab
+    s.SettleDiskWrites();
     ASSERT_TRUE(s.Store.DataSaved);
     EXPECT_EQ(s.CurrentPage, 0);
     EXPECT_TRUE(s.Controls.OpenEnabled);
@@ -77,21 +73,16 @@ TEST_F(ModeGuards, NothingReplacesTheRecordWhileItIsSaved) {
     Advance(1000);  // the storage page's scan ends
     MeasureUnsaved(s, 5000, WaitingEmpty);
     const int32_t samples = s.Store.SampleCount;
-    bool clicked = false;
-    view.onRender = [&] {
-        if (clicked || s.Mode() != SessionMode::Saving) return;
-        clicked = true;
-        EXPECT_FALSE(s.Controls.ConnectEnabled);
-        EXPECT_FALSE(s.Controls.StorageTabVisible);
-        prompts.answers.push_back(true);  // would discard the record being saved
-        s.ConnectButtonClicked();
-        s.UploadButtonClicked(RowOf(Waiting));
-    };
     const QString path = QDir(DataFolder()).filePath("whole.csv");
     prompts.fileNames.push_back(path);
     s.SaveClicked();
-    view.onRender = nullptr;
-    ASSERT_TRUE(clicked);
+    ASSERT_EQ(s.Mode(), SessionMode::Saving);
+    EXPECT_FALSE(s.Controls.ConnectEnabled);
+    EXPECT_FALSE(s.Controls.StorageTabVisible);
+    prompts.answers.push_back(true);  // would discard the record being saved
+    s.ConnectButtonClicked();
+    s.UploadButtonClicked(RowOf(Waiting));
+    s.SettleDiskWrites();
     EXPECT_EQ(prompts.shown, (QStringList{"SAVE", "NOTICE: whole.csv" + MsgCreatedSuffix}));
     prompts.answers.clear();
     SampleStore saved;

@@ -85,6 +85,7 @@ TEST_F(NetworkMarks, TcpAndUdpMarksLandLikeKeysInRecordLogAndFile) {
     const QString path = QDir(DataFolder()).filePath("marked.csv");
     prompts.fileNames.push_back(path);
     s.ConnectButtonClicked();  // ends the measurement and saves
+    s.SettleDiskWrites();
     ASSERT_TRUE(s.Store.DataSaved);
     EXPECT_EQ(client.Ask("E3\n"), "ERR not measuring");
 

@@ -82,7 +82,7 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     EXPECT_FALSE(view.lastTrendView.EntireView);
     EXPECT_FALSE(view.lastTrendView.ScrollVisible);
     EXPECT_TRUE(s.Controls.ConnectEnabled);
-    EXPECT_TRUE(s.Controls.ResetEnabled);
+    EXPECT_FALSE(s.Controls.ResetEnabled) << "no link yet to take \"RS\"";
     EXPECT_FALSE(s.Controls.OpenEnabled);
     EXPECT_FALSE(s.Controls.SaveEnabled);
     EXPECT_FALSE(s.Controls.StorageTabVisible);
@@ -90,6 +90,7 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     Advance(500);
     EXPECT_EQ(s.Mode(), SessionMode::Measuring);
     EXPECT_TRUE(s.Link.DeviceLinkReady);
+    EXPECT_TRUE(s.Controls.ResetEnabled);
     ASSERT_GE(central->commands.size(), 2);
     EXPECT_TRUE(central->commands[0].startsWith(Sensor1 + " TS,"));
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList{"ST1"});
@@ -109,11 +110,11 @@ TEST_F(RealTimeFlow, MeasurementStreamsIntoTheRecordAndEndsWithStopAndSummary) {
     EXPECT_GT(view.repaints, 0);
 
     prompts.fileNames.push_back(QString());  // the save dialog, cancelled
+    TakeRenderedModes();
     s.ConnectButtonClicked();
-    // The save runs inside the end and is its own mode: no other file command meanwhile.
+    // The end is a mode of its own while the save is offered; nothing was written.
     const QStringList endModes = TakeRenderedModes();
-    EXPECT_TRUE(endModes.contains("ending a measurement"));
-    EXPECT_TRUE(endModes.contains("saving"));
+    EXPECT_EQ(endModes, QStringList({"ending a measurement", "idle"}));
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"ST1", "ED"}));
     EXPECT_TRUE(central->calls.contains("disconnect " + Sensor1));
@@ -388,6 +389,7 @@ TEST_F(RealTimeFlow, MeasuredRecordIsSavedAsCsvWithEveryRowAndMark) {
     const QString path = QDir(DataFolder()).filePath("measurement.csv");
     prompts.fileNames.push_back(path);
     s.ConnectButtonClicked();
+    s.SettleDiskWrites();
     ASSERT_TRUE(prompts.shown.contains("NOTICE: measurement.csv" + MsgCreatedSuffix))
         << prompts.shown.join('|').toStdString();
     EXPECT_EQ(prompts.lastSaveFolder, DataFolder());

@@ -106,6 +106,7 @@ TEST_P(ReconnectAfterADrop, TheRecordGoesOnWithTheGapAsRowsWithoutData) {
     const QString path = QDir(DataFolder()).filePath("with-a-gap.csv");
     prompts.fileNames.push_back(path);
     s.ConnectButtonClicked();
+    s.SettleDiskWrites();
     ASSERT_TRUE(s.Store.DataSaved);
     SampleStore saved;
     ASSERT_TRUE(ReadRecordFile(saved, path).recordReplaced);
@@ -129,6 +130,7 @@ TEST_F(Reconnect, EndWhileTheSensorIsAwayEndsTheSearch) {
 
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("never-back.csv"));
     s.ConnectButtonClicked();
+    s.SettleDiskWrites();
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_TRUE(s.Store.DataSaved);
     EXPECT_TRUE(NoData(s.Store.Samples[s.Store.SampleCount - 1]));
@@ -157,9 +159,12 @@ TEST_F(Reconnect, TheSilenceAfterEndIsNoLoss) {
     AcquisitionSession& s = Start();
     StartMeasurementOn(Sensor1);
     Advance(3000);
-    prompts.whileFileDialogOpen = [&](const QString&) { Advance(30000); };
+    prompts.holdAnswers = true;
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("slowly-named.csv"));
     s.ConnectButtonClicked();
+    Advance(30000);
+    ASSERT_TRUE(prompts.AnswerHeld());
+    s.SettleDiskWrites();
     EXPECT_TRUE(s.Store.DataSaved);
     EXPECT_EQ(s.Mode(), SessionMode::Idle);
     EXPECT_FALSE(s.Supervision.LinkLost);

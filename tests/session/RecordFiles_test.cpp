@@ -44,8 +44,8 @@ TEST_F(RecordFiles, MergeWithoutARecordOrAnEventLogAsksNothing) {
     EXPECT_EQ(EventMarkCount(s.Store), 0);
 }
 
-// The save lets events run; a command that would change the record then
-// does nothing, and its menu items are off until the save ends.
+// While the save writes, a command that would change the record does
+// nothing, and its menu items are off until the save ends.
 TEST_F(RecordFiles, NothingChangesTheRecordWhileItIsSaved) {
     AcquisitionSession& s = Start();
     ChooseInDialog(QStringLiteral("Tq580-123456-001"));
@@ -58,21 +58,16 @@ TEST_F(RecordFiles, NothingChangesTheRecordWhileItIsSaved) {
     const int marks = EventMarkCount(s.Store);
     ASSERT_EQ(marks, 1);
 
-    bool triedDuringSave = false;
-    ControlStates duringSave;
-    view.onRender = [&] {
-        if (s.Mode() != SessionMode::Saving || triedDuringSave) return;
-        triedDuringSave = true;
-        duringSave = s.Controls;
-        s.MergeClicked();
-        s.ClearInitPointsClicked();
-        s.View.CursorIndex = s.Store.SampleCount / 2;
-        s.ValueInitializationClicked();
-    };
     prompts.shown.clear();
     prompts.fileNames.push_back(folder.filePath("during-save.csv"));
     s.ConnectButtonClicked();  // End: the save offer
-    ASSERT_TRUE(triedDuringSave);
+    ASSERT_EQ(s.Mode(), SessionMode::Saving);
+    const ControlStates duringSave = s.Controls;
+    s.MergeClicked();
+    s.ClearInitPointsClicked();
+    s.View.CursorIndex = s.Store.SampleCount / 2;
+    s.ValueInitializationClicked();
+    s.SettleDiskWrites();
     EXPECT_FALSE(duringSave.EditEnabled);
     EXPECT_FALSE(duringSave.ClearInitPointsEnabled);
     EXPECT_FALSE(duringSave.ResetEnabled);

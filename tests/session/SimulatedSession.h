@@ -64,7 +64,7 @@ protected:
         simulator = CreateSimulatedCentral(options);
         central = std::make_unique<ObservedCentral>(*simulator);
         session = std::make_unique<AcquisitionSession>(SessionDependencies{
-            *central, prompts, *clock, EventLogPath(), DataFolder(), [this] { Advance(StepMilliseconds); }, syncFile});
+            *central, prompts, *clock, EventLogPath(), DataFolder(), syncFile});
         AcquisitionSession* s = session.get();
         QObject::connect(central.get(), &BleCentral::DiscoverLEDevice, s, &AcquisitionSession::DeviceDiscovered);
         QObject::connect(central.get(), &BleCentral::EndDiscoverDevices, s, &AcquisitionSession::DiscoveryEnded);

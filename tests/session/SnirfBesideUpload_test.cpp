@@ -108,6 +108,7 @@ TEST_F(SnirfBesideUpload, ASaveFromTheMenuWritesItToo) {
     prompts.shown.clear();
     prompts.fileNames.push_back(QDir(DataFolder()).filePath("later.csv"));
     s.SaveClicked();
+    s.SettleDiskWrites();
     EXPECT_EQ(prompts.shown, (QStringList{"SAVE", "NOTICE: later.csv and later.snirf" + MsgCreatedSuffix}));
     EXPECT_TRUE(IsHdf5File(QDir(DataFolder()).filePath("later.snirf")));
 }

@@ -131,9 +131,11 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
     s.StartButtonClicked();
     EXPECT_EQ(s.StartButtonTag(), 0);
     EXPECT_EQ(s.Mode(), SessionMode::StorageCycle);
+    // Until the sensors are off, the page stays and keeps its table: no
+    // other page, no upload, no new event log.
     EXPECT_FALSE(s.Controls.StartEnabled);
-    EXPECT_TRUE(s.Controls.RealTimeTabVisible);
-    EXPECT_TRUE(s.Controls.StorageControlsEnabled);
+    EXPECT_FALSE(s.Controls.RealTimeTabVisible);
+    EXPECT_FALSE(s.Controls.StorageControlsEnabled);
     EXPECT_EQ(s.Controls.StorageMessage, MsgProcessing);
     EXPECT_TRUE(view.LastLogLine().endsWith("  Log ended."));
     Advance(12000);
@@ -141,6 +143,8 @@ TEST_F(StorageFlow, EventLogStartsWaitingSensorsLogsMarksAndSwitchesAllOffAtTheE
         EXPECT_EQ(central->CommandsTo(name).last(), "@SDN") << name.toStdString();
     EXPECT_FALSE(simulator->Sensor(Running)->Logging());
     EXPECT_TRUE(s.Controls.StartEnabled);
+    EXPECT_TRUE(s.Controls.RealTimeTabVisible);
+    EXPECT_TRUE(s.Controls.StorageControlsEnabled);
     EXPECT_TRUE(s.Controls.StorageMessage.isEmpty());
     EXPECT_FALSE(s.RemoteOffRequest);
 }

@@ -140,6 +140,7 @@ TEST_F(UploadFlow, CancelMidUploadOffersTheSaveButKeepsTheSensorsLog) {
     EXPECT_TRUE(s.UploadPanel.Line2.endsWith("% Received.")) << s.UploadPanel.Line2.toStdString();
     EXPECT_TRUE(s.UploadPanel.ProgressVisible);
     s.UploadOkButtonClicked();
+    s.SettleDiskWrites();
     EXPECT_EQ(s.UploadPanel.Line1, MsgUploadAborted);
     EXPECT_TRUE(s.UploadPanel.Line2.endsWith("% Aborted.")) << s.UploadPanel.Line2.toStdString();
     EXPECT_EQ(s.UploadPanel.Line3, "part.csv and part.snirf" + MsgCreatedSuffix);

@@ -11,7 +11,10 @@ class RecordingCentral : public BleCentral {
 public:
     QString UnusableReason() const override { return {}; }
     bool DiscoverDevices(int, QString*) override { return true; }
-    void CancelDiscovery() override { emit EndDiscoverDevices({}); }
+    // Its end is an event of its own, as a platform stack delivers it.
+    void CancelDiscovery() override {
+        QMetaObject::invokeMethod(this, [this] { emit EndDiscoverDevices({}); }, Qt::QueuedConnection);
+    }
     bool DiscoverServices(const BleDevicePtr&) override { return true; }
     bool Connect(const BleDevicePtr&, QString*) override { return true; }
     void SetCharacteristicNotification(const BleDevicePtr&, const BleCharacteristicPtr&, bool) override {}

@@ -46,13 +46,13 @@ class ProbePrompts : public Prompts {
 public:
     void Error(const QString& text) override { Say(QStringLiteral("ERROR: ") + text); }
     void Notice(const QString& text) override { Say(QStringLiteral("NOTICE: ") + text); }
-    bool AskYesNo(const QString&) override { return true; }
-    bool AskOkCancel(const QString&) override { return true; }
-    QString SaveFileName(const QString&, const QString&) override { return QString(); }
-    QString OpenFileName(const QString&) override { return QString(); }
-    QString SnirfFileName(const QString&, const QString&) override { return QString(); }
-    std::optional<ConnectionChoice> ConnectionSettings(const ConnectionOffer&) override {
-        return ConnectionChoice{Sensor, 0, false};
+    void AskYesNo(const QString&, Answered<bool> answered) override { answered(true); }
+    void AskOkCancel(const QString&, Answered<bool> answered) override { answered(true); }
+    void SaveFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
+    void OpenFileName(const QString&, Answered<QString> answered) override { answered({}); }
+    void SnirfFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
+    void ConnectionSettings(const ConnectionOffer&, Answered<std::optional<ConnectionChoice>> answered) override {
+        answered(ConnectionChoice{Sensor, 0, false});
     }
 };
 
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     ProbePrompts prompts;
     AcquisitionSession session(SessionDependencies{*central, prompts, *clock,
                                                    QDir(dataFolder).filePath(QStringLiteral("probe.evl")), dataFolder,
-                                                   {}, SyncFile(slowDisk)});
+                                                   SyncFile(slowDisk)});
     ProbeView view;
     view.session = &session;
     session.SetView(&view);
