@@ -18,8 +18,12 @@ void TForm1::SetUpNetworkMarks() {
 void TForm1::N1Click() {
     Form4->Load(networkEnabled_, networkAddress_, networkPort_);
     if (Form4->exec() != QDialog::Accepted) return;
-    networkEnabled_ = Form4->EnabledCheckBox->isChecked();
-    networkPort_ = Form4->PortSpinBox->value();
+    const bool enabled = Form4->EnabledCheckBox->isChecked();
+    const int port = Form4->PortSpinBox->value();
+    // Nothing changed: the connected programs stay connected.
+    if (enabled == networkEnabled_ && port == networkPort_ && (!enabled || NetworkListener->IsListening())) return;
+    networkEnabled_ = enabled;
+    networkPort_ = port;
     ApplyNetworkSettings();
 }
 

@@ -8,17 +8,20 @@ QString SystemError(const char* call) {
     return QStringLiteral("%1: %2").arg(QLatin1String(call), QString::fromLocal8Bit(std::strerror(errno)));
 }
 
-bool WriteAllAt(int descriptor, const uint8_t* bytes, size_t size, int64_t offset, QString& error) {
+bool WriteAllAt(int descriptor, const uint8_t* bytes, size_t size, int64_t offset, QString& error,
+                size_t* written) {
     auto at = static_cast<off_t>(offset);
-    for (size_t done = 0; done < size;) {
+    size_t done = 0;
+    while (done < size) {
         const ssize_t count = ::pwrite(descriptor, bytes + done, size - done, at);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
             error = count < 0 ? SystemError("write") : QStringLiteral("write: no space left");
-            return false;
+            break;
         }
         done += static_cast<size_t>(count);
         at += count;
     }
-    return true;
+    if (written) *written = done;
+    return done == size;
 }

@@ -69,20 +69,34 @@ JournalFileResult JournalFile::Append() {
         return {false, true, lastError_};
     }
     QString error;
-    if (!WriteOut(descriptor_, durableSize_, error) || Sync(descriptor_) != 0) {
-        if (error.isEmpty()) error = SystemError("fdatasync");
-        lastError_ = error;
-        // Cut a half-written batch off, so the next one follows whole entries.
-        if (::ftruncate(descriptor_, durableSize_) != 0) {
-            unwritten_.clear();
-            awaitingWhole_ = true;
-            return {false, true, error};
-        }
-        return {false, false, error};
+    size_t written = 0;
+    const bool allOut = WriteOut(descriptor_, durableSize_, error, &written);
+    if (allOut && Sync(descriptor_) == 0) {
+        durableSize_ += static_cast<int64_t>(unwritten_.size()) * JournalEntrySize;
+        unwritten_.clear();
+        return {true, false, {}};
     }
-    durableSize_ += static_cast<int64_t>(unwritten_.size()) * JournalEntrySize;
-    unwritten_.clear();
-    return {true, false, {}};
+    if (error.isEmpty()) error = SystemError("fdatasync");
+    lastError_ = error;
+    // A disk that filled up took the first entries: those whole ones are
+    // kept, so a backlog goes in as far as the disk takes it, try by try.
+    const size_t wholeEntries = allOut ? 0 : written / JournalEntrySize;
+    const int64_t keep = durableSize_ + static_cast<int64_t>(wholeEntries) * JournalEntrySize;
+    // Cut a half-written entry off, so the next write follows whole entries.
+    if (::ftruncate(descriptor_, keep) != 0) {
+        unwritten_.clear();
+        awaitingWhole_ = true;
+        return {false, true, error};
+    }
+    if (wholeEntries > 0 && Sync(descriptor_) == 0) {
+        durableSize_ = keep;
+        unwritten_.erase(unwritten_.begin(), unwritten_.begin() + static_cast<ptrdiff_t>(wholeEntries));
+    } else if (::ftruncate(descriptor_, durableSize_) != 0) {
+        unwritten_.clear();
+        awaitingWhole_ = true;
+        return {false, true, error};
+    }
+    return {false, false, error};
 }
 
 JournalFileResult JournalFile::WriteWhole() {
@@ -122,10 +136,10 @@ JournalFileResult JournalFile::WriteWhole() {
 }
 
 // Writes every unwritten entry from the offset on: the end of what is on
-// disk, never after a half-written batch.
-bool JournalFile::WriteOut(int descriptor, int64_t from, QString& error) {
+// disk, never after a half-written entry.
+bool JournalFile::WriteOut(int descriptor, int64_t from, QString& error, size_t* written) {
     return WriteAllAt(descriptor, reinterpret_cast<const uint8_t*>(unwritten_.data()),
-                      unwritten_.size() * sizeof(JournalEntry), from, error);
+                      unwritten_.size() * sizeof(JournalEntry), from, error, written);
 }
 
 void JournalFile::Remove() {

@@ -19,7 +19,8 @@ struct JournalFileResult {
 // durable, or writes a whole batch into a new file that replaces the old one
 // only once complete. The file is locked while held, so a program recovering
 // journals at its start leaves it alone. What the disk did not take is kept
-// and goes first at the next write, so no batch is lost to a full disk.
+// and goes first at the next write, so no batch is lost to a full disk; a
+// disk that takes part of it keeps the whole entries it took.
 class JournalFile {
 public:
     explicit JournalFile(SyncFunction sync = {});
@@ -36,7 +37,7 @@ public:
 private:
     JournalFileResult WriteWhole();
     JournalFileResult Append();
-    bool WriteOut(int descriptor, int64_t from, QString& error);
+    bool WriteOut(int descriptor, int64_t from, QString& error, size_t* written = nullptr);
     int Sync(int descriptor) const;
     void CloseFile();
 

@@ -16,7 +16,7 @@ constexpr int MaxDatagramBytes = 4096;  // the rest of a longer datagram is disc
 constexpr qint64 ClientReadBufferBytes = 4096;  // beyond it the sender waits, memory stays bounded
 constexpr int FreePortAttempts = 20;
 constexpr qint64 RateWindowMilliseconds = 1000;
-constexpr int MaxRememberedUdpSenders = 256;
+constexpr int MaxRememberedSenders = 256;
 }  // namespace
 
 MarkListener::MarkListener(MarkHandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {
@@ -100,22 +100,38 @@ QString MarkListener::StatusText() const {
         .arg(clients == 1 ? QStringLiteral("client") : QStringLiteral("clients"));
 }
 
-// All places taken: the client silent longest gives up its place, so
-// connections a stimulus program forgot to close lock nobody out.
+// An address with all its places taken gives up its own oldest, so one
+// computer cannot crowd the others out; all places taken, the client silent
+// longest gives up its place, so connections a stimulus program forgot to
+// close lock nobody out.
+QTcpSocket* MarkListener::ClientToReplace(const QString& address) const {
+    QTcpSocket* oldestOfAddress = nullptr;
+    int ofAddress = 0;
+    QTcpSocket* quietest = nullptr;
+    for (auto it = clients_.cbegin(); it != clients_.cend(); ++it) {
+        if (it->address == address) {
+            ++ofAddress;
+            if (!oldestOfAddress || it->connected < clients_.value(oldestOfAddress).connected) oldestOfAddress = it.key();
+        }
+        if (!quietest || it->lastHeard < clients_.value(quietest).lastHeard) quietest = it.key();
+    }
+    if (ofAddress >= MaxClientsPerAddress) return oldestOfAddress;
+    return clients_.size() >= MaxClients ? quietest : nullptr;
+}
+
 void MarkListener::AcceptClients() {
     while (server_ && server_->hasPendingConnections()) {
         QTcpSocket* client = server_->nextPendingConnection();
         connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
-        if (clients_.size() >= MaxClients) {
-            QTcpSocket* quietest = nullptr;
-            for (auto it = clients_.cbegin(); it != clients_.cend(); ++it)
-                if (!quietest || it->lastHeard < clients_.value(quietest).lastHeard) quietest = it.key();
+        const QString address = client->peerAddress().toString();
+        if (QTcpSocket* replaced = ClientToReplace(address)) {
             ++replacedClients_;
-            qCInfo(lcNetwork) << "mark client replaced by a new one: silent longest of" << MaxClients;
-            CloseClient(quietest, "ERR replaced\n");
+            qCInfo(lcNetwork) << "mark client replaced by a new one from" << address;
+            CloseClient(replaced, "ERR replaced\n");
         }
         client->setReadBufferSize(ClientReadBufferBytes);
-        clients_.insert(client, Client{{}, ++inputOrder_, {}});
+        const quint64 order = ++inputOrder_;
+        clients_.insert(client, Client{address, {}, order, order});
         connect(client, &QTcpSocket::readyRead, this, [this, client] { ReadClient(client); });
         connect(client, &QTcpSocket::disconnected, this, [this, client] { ForgetClient(client); });
         emit StatusChanged();
@@ -150,11 +166,10 @@ void MarkListener::ReadClient(QTcpSocket* client) {
     if (tooLong) client->readAll();  // at most the read buffer; the connection closes anyway
 
     const QPointer<QTcpSocket> alive(client);
+    const QString sender = clients_.value(client).address;
     for (const QByteArray& line : lines) {
-        RecentMarks recent = clients_.value(client).recentMarks;
-        const QString answer = Answer(line, recent);
+        const QString answer = Answer(line, sender);
         if (!alive || !clients_.contains(client)) return;
-        clients_[client].recentMarks = std::move(recent);
         client->write(answer.toLatin1() + '\n');
         if (client->bytesToWrite() > MaxUnsentAnswerBytes) {
             qCInfo(lcNetwork) << "mark client dropped: it reads no answers";
@@ -186,9 +201,7 @@ void MarkListener::ReadDatagrams() {
     const QPointer<QUdpSocket> udp(udp_);
     while (udp && udp->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = udp->receiveDatagram(MaxDatagramBytes);
-        const QString sender =
-            datagram.senderAddress().toString() + QLatin1Char('/') + QString::number(datagram.senderPort());
-        if (!udpSenders_.contains(sender) && udpSenders_.size() >= MaxRememberedUdpSenders) ForgetQuietUdpSenders();
+        const QString sender = datagram.senderAddress().toString();
         QList<QByteArray> lines = datagram.data().split('\n');
         if (lines.size() > 1 && lines.constLast().isEmpty()) lines.removeLast();
         for (const QByteArray& line : lines) {
@@ -196,40 +209,47 @@ void MarkListener::ReadDatagrams() {
                 ++badLines_;
                 continue;
             }
-            RecentMarks recent = udpSenders_.value(sender);
-            Answer(line, recent);
+            Answer(line, sender);
             if (!udp) return;
-            udpSenders_.insert(sender, std::move(recent));
         }
     }
 }
 
 // Senders with no mark in the last second need no memory; if all had one,
-// a flood from many ports forgets them all rather than grow.
-void MarkListener::ForgetQuietUdpSenders() {
+// a flood from many addresses forgets them all rather than grow.
+void MarkListener::ForgetQuietSenders() {
     const qint64 now = clock_.elapsed();
-    for (auto it = udpSenders_.begin(); it != udpSenders_.end();) {
-        if (it->empty() || now - it->back() >= RateWindowMilliseconds) it = udpSenders_.erase(it);
+    for (auto it = senders_.begin(); it != senders_.end();) {
+        if (it->empty() || now - it->back() >= RateWindowMilliseconds) it = senders_.erase(it);
         else ++it;
     }
-    if (udpSenders_.size() >= MaxRememberedUdpSenders) udpSenders_.clear();
+    if (senders_.size() >= MaxRememberedSenders) senders_.clear();
 }
 
-// A mark beyond the sender's 20 in the last second is refused before the
-// handler sees it: a flood fills neither the record nor the event log.
-QString MarkListener::Answer(QByteArrayView line, RecentMarks& recent) {
+// A mark beyond its address's 20, or all senders' 50, in the last second is
+// refused before the handler sees it: a flood fills neither the record nor
+// the event log, however many sockets it comes through.
+QString MarkListener::Answer(QByteArrayView line, const QString& sender) {
     const MarkLine mark = ParseMarkLine(line);
     if (!mark.error.isEmpty()) {
         ++badLines_;
         return QStringLiteral("ERR ") + mark.error;
     }
     const qint64 now = clock_.elapsed();
-    while (!recent.empty() && now - recent.front() >= RateWindowMilliseconds) recent.pop_front();
-    if (recent.size() >= static_cast<size_t>(MaxMarksPerSecond)) {
+    const auto forgetOld = [now](RecentMarks& recent) {
+        while (!recent.empty() && now - recent.front() >= RateWindowMilliseconds) recent.pop_front();
+    };
+    if (!senders_.contains(sender) && senders_.size() >= MaxRememberedSenders) ForgetQuietSenders();
+    RecentMarks& recent = senders_[sender];
+    forgetOld(recent);
+    forgetOld(allMarks_);
+    if (recent.size() >= static_cast<size_t>(MaxMarksPerSecond) ||
+        allMarks_.size() >= static_cast<size_t>(MaxTotalMarksPerSecond)) {
         ++tooFast_;
         return QStringLiteral("ERR too fast");
     }
     recent.push_back(now);
+    allMarks_.push_back(now);
     const QString refused = handler_ ? handler_(mark.event) : QStringLiteral("not measuring");
     return refused.isEmpty() ? QStringLiteral("OK") : QStringLiteral("ERR ") + refused;
 }

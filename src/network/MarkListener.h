@@ -17,15 +17,20 @@ class QUdpSocket;
 // lines over TCP connections, each answered "OK" or "ERR <reason>", and the
 // same lines in UDP datagrams, unanswered. What a mark does is the
 // handler's business; this class only keeps the sockets and their input in
-// bounds: a new client takes the place of the one silent longest when all
-// are taken, and a sender's marks beyond 20 a second are refused.
+// bounds, fairly among the computers that send: one address holds at most 4
+// connections (a fifth takes the place of its own oldest), a new client takes
+// the place of the one silent longest when all 8 are taken, an address's
+// marks beyond 20 a second (whatever its sockets) are refused, and so are
+// all marks beyond 50 a second together.
 class MarkListener : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int MaxLineLength = 64;  // bytes before the LF; a longer line closes the connection
     static constexpr int MaxClients = 8;      // a further one replaces the client silent longest
-    static constexpr int MaxMarksPerSecond = 20;  // per client or UDP sender; the excess is refused
+    static constexpr int MaxClientsPerAddress = 4;  // a further one replaces that address's oldest
+    static constexpr int MaxMarksPerSecond = 20;  // per sender address, TCP and UDP together; the excess is refused
+    static constexpr int MaxTotalMarksPerSecond = 50;  // all senders together
     // A client that sends lines without reading the answers is dropped
     // before its answers pile up.
     static constexpr qint64 MaxUnsentAnswerBytes = 4096;
@@ -59,25 +64,29 @@ private:
     bool Bind(const QHostAddress& address, quint16 port);
     void AcceptClients();
     void ReadClient(QTcpSocket* client);
+    // The client that gives up its place to a newcomer from address, if one must.
+    QTcpSocket* ClientToReplace(const QString& address) const;
     void CloseClient(QTcpSocket* client, const QByteArray& lastAnswer);
     void ForgetClient(QTcpSocket* client);
     void ReadDatagrams();
-    // The times (ms) of a sender's marks in the last second.
+    // The times (ms) of marks taken in the last second.
     using RecentMarks = std::deque<qint64>;
-    QString Answer(QByteArrayView line, RecentMarks& recent);
-    void ForgetQuietUdpSenders();
+    QString Answer(QByteArrayView line, const QString& sender);
+    void ForgetQuietSenders();
 
     struct Client {
+        QString address;         // the sender it counts for
         QByteArray partial;      // the unfinished line
-        quint64 lastHeard = 0;   // when it last sent, in the order of all clients' input
-        RecentMarks recentMarks;
+        quint64 connected = 0;   // when it came, in the order of all clients' input
+        quint64 lastHeard = 0;   // when it last sent, in the same order
     };
 
     MarkHandler handler_;
     QTcpServer* server_ = nullptr;
     QUdpSocket* udp_ = nullptr;
     QHash<QTcpSocket*, Client> clients_;
-    QHash<QString, RecentMarks> udpSenders_;  // by address and port
+    QHash<QString, RecentMarks> senders_;  // by address
+    RecentMarks allMarks_;
     quint64 inputOrder_ = 0;
     QElapsedTimer clock_;
     QString address_;

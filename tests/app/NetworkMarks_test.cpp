@@ -73,6 +73,13 @@ TEST_F(NetworkMarksWindow, TheDialogSwitchesAndMovesTheListenerAndTheFileKeepsIt
     form.N1->trigger();
     EXPECT_TRUE(form.NetworkListener->IsListening());  // cancelled: unchanged
 
+    // OK with nothing changed keeps the connected program.
+    ASSERT_TRUE(RunEventsUntil([&] { return form.NetworkListener->ClientCount() == 1; }));
+    QTimer::singleShot(0, &form, [&] { form.Form4->Buttons->button(QDialogButtonBox::Ok)->click(); });
+    form.N1->trigger();
+    EXPECT_EQ(form.NetworkListener->ClientCount(), 1);
+    EXPECT_EQ(client.Ask("S3\n"), "ERR not measuring");
+
     ASSERT_TRUE(CloseWindow());
     EXPECT_TRUE(SettingsText().endsWith(
         QStringLiteral("[Network]\r\nEnabled=1\r\nAddress=127.0.0.1\r\nPort=%1\r\n").arg(port).toLatin1()));

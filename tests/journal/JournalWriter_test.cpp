@@ -103,9 +103,38 @@ TEST_F(JournalWriterTest, AFullDiskKeepsWhatIsOnDiskAndCatchesUpLater) {
         QString error;
         EXPECT_FALSE(writer.Follow(record, HeaderOf(record), &error));
         EXPECT_FALSE(error.isEmpty());
-        // The half-written batch is cut off: the file ends on a whole entry.
-        EXPECT_EQ(JournalSize(), before);
+        // The half-written entry is cut off: the file ends on the whole
+        // entries that fitted.
+        EXPECT_EQ(JournalSize(), before + 2 * JournalEntrySize);
         EXPECT_FALSE(Follow());
+    }
+    ASSERT_TRUE(Follow());
+    ExpectJournalHoldsRecord();
+}
+
+// Space freed after a full disk takes as much of the backlog as fits, try
+// by try, not all or nothing.
+TEST_F(JournalWriterTest, TheBacklogGoesInAsFarAsTheDiskTakesIt) {
+    Grow(200);
+    ASSERT_TRUE(Follow());
+    const int64_t before = JournalSize();
+    {
+        FileSizeLimit full(static_cast<rlim_t>(before));
+        ASSERT_TRUE(full.active());
+        Grow(2000);
+        EXPECT_FALSE(Follow());
+        EXPECT_EQ(JournalSize(), before);
+    }
+    constexpr int64_t Freed = 20 * 1024;
+    for (int freeings = 1; freeings <= 2; ++freeings) {
+        FileSizeLimit someSpace(static_cast<rlim_t>(before + freeings * Freed));
+        EXPECT_FALSE(Follow());
+        EXPECT_EQ(JournalSize(), before + freeings * Freed / JournalEntrySize * JournalEntrySize);
+        SampleStore rebuilt;
+        JournalReadResult result;
+        QString error;
+        ASSERT_TRUE(ReadJournalFile(writer.Path(), rebuilt, result, &error)) << error.toStdString();
+        EXPECT_EQ(rebuilt.SampleCount, 200 + freeings * Freed / JournalEntrySize);
     }
     ASSERT_TRUE(Follow());
     ExpectJournalHoldsRecord();

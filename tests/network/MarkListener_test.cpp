@@ -27,13 +27,15 @@ protected:
         port = listener.Port();
     }
 
-    std::unique_ptr<MarkClient> Connected() {
+    // A client from this computer, or from the computer whose address ends in `host`.
+    std::unique_ptr<MarkClient> Connected(int host = 1) {
         auto client = std::make_unique<MarkClient>();
         const int before = listener.ClientCount();
-        EXPECT_TRUE(client->Connect(port));
+        EXPECT_TRUE(client->Connect(port, QHostAddress::LocalHost, Computer(host)));
         EXPECT_TRUE(RunEventsUntil([&] { return listener.ClientCount() == before + 1; }));
         return client;
     }
+    static QHostAddress Computer(int host) { return QHostAddress(QStringLiteral("127.0.0.%1").arg(host)); }
 };
 
 TEST_F(MarkListenerTest, EachTcpLineIsAnsweredInOrder) {
@@ -80,14 +82,15 @@ TEST_F(MarkListenerTest, ALongLineClosesOnlyItsConnection) {
 }
 
 // All places taken: a new client takes the place of the one silent
-// longest, which is told so; connections left open lock nobody out.
+// longest, which is told so; connections left open lock nobody out. The
+// computers here are two, four connections each.
 TEST_F(MarkListenerTest, ANewClientTakesThePlaceOfTheOneSilentLongest) {
     std::vector<std::unique_ptr<MarkClient>> clients;
-    for (int i = 0; i < MarkListener::MaxClients; ++i) clients.push_back(Connected());
+    for (int i = 0; i < MarkListener::MaxClients; ++i) clients.push_back(Connected(1 + i % 2));
     for (int i = 1; i < MarkListener::MaxClients; ++i) EXPECT_EQ(clients[i]->Ask("S1\n"), "OK") << i;
 
     MarkClient ninth;
-    ASSERT_TRUE(ninth.Connect(port));
+    ASSERT_TRUE(ninth.Connect(port, QHostAddress::LocalHost, Computer(3)));
     EXPECT_EQ(clients[0]->ReadAnswer(), "ERR replaced");
     EXPECT_TRUE(clients[0]->WaitClosed());
     EXPECT_EQ(ninth.Ask("S8\n"), "OK");
@@ -96,37 +99,67 @@ TEST_F(MarkListenerTest, ANewClientTakesThePlaceOfTheOneSilentLongest) {
 
     // Now client 1 is the one silent longest.
     MarkClient tenth;
-    ASSERT_TRUE(tenth.Connect(port));
+    ASSERT_TRUE(tenth.Connect(port, QHostAddress::LocalHost, Computer(3)));
     EXPECT_EQ(clients[1]->ReadAnswer(), "ERR replaced");
     EXPECT_EQ(tenth.Ask("E8\n"), "OK");
     EXPECT_EQ(clients[2]->Ask("E1\n"), "OK");
     EXPECT_EQ(listener.ReplacedClientCount(), 2);
 }
 
-// More than 20 marks a second from one sender: the excess is refused and
-// never reaches the handler; other senders are not held back.
-TEST_F(MarkListenerTest, MarksBeyondTwentyASecondAreRefused) {
-    auto flooding = Connected();
-    auto other = Connected();
-    QByteArray flood;
-    for (int i = 0; i < 30; ++i) flood += i % 2 ? "E1\n" : "S1\n";
-    flooding->Send(flood);
+// One computer holds four connections at most: a fifth takes the place of
+// its own oldest, never another computer's, even with places free.
+TEST_F(MarkListenerTest, AComputerWithFourConnectionsReplacesItsOwnOldest) {
+    auto other = Connected(2);
+    std::vector<std::unique_ptr<MarkClient>> own;
+    for (int i = 0; i < MarkListener::MaxClientsPerAddress; ++i) own.push_back(Connected(1));
+    MarkClient fifth;
+    ASSERT_TRUE(fifth.Connect(port, QHostAddress::LocalHost, Computer(1)));
+    EXPECT_EQ(own[0]->ReadAnswer(), "ERR replaced");
+    EXPECT_TRUE(own[0]->WaitClosed());
+    EXPECT_EQ(fifth.Ask("S2\n"), "OK");
+    EXPECT_EQ(own[1]->Ask("E2\n"), "OK");
+    EXPECT_EQ(other->Ask("S3\n"), "OK");  // the other computer keeps its place
+    EXPECT_EQ(listener.ClientCount(), 1 + MarkListener::MaxClientsPerAddress);
+}
+
+// More than 20 marks a second from one computer, whatever sockets it uses:
+// the excess is refused and never reaches the handler; other computers are
+// not held back.
+TEST_F(MarkListenerTest, MarksBeyondTwentyASecondFromOneComputerAreRefused) {
+    std::vector<std::unique_ptr<MarkClient>> flooding;
+    for (int i = 0; i < MarkListener::MaxClientsPerAddress; ++i) flooding.push_back(Connected(1));
+    auto other = Connected(2);
     QList<QByteArray> answers;
-    for (int i = 0; i < 30; ++i) answers << flooding->ReadAnswer();
+    for (int round = 0; round < 3; ++round)
+        for (auto& client : flooding) answers << client->Ask(round % 2 ? "E1\n" : "S1\n");
+    for (int i = 0; i < 18; ++i) answers << flooding[i % 4]->Ask("S1\n");
     EXPECT_EQ(answers.count("OK"), MarkListener::MaxMarksPerSecond);
     EXPECT_EQ(answers.count("ERR too fast"), 30 - MarkListener::MaxMarksPerSecond);
     EXPECT_EQ(answers.mid(MarkListener::MaxMarksPerSecond).count("OK"), 0);
     EXPECT_EQ(marks.size(), size_t(MarkListener::MaxMarksPerSecond));
     EXPECT_EQ(other->Ask("S2\n"), "OK");
 
+    // UDP from that computer counts with its TCP, whatever the socket.
+    SendDatagram(port, "S3\n", Computer(1));
+    SendDatagram(port, "E3\n", Computer(1));
     QByteArray datagram;
-    for (int i = 0; i < 25; ++i) datagram += "S3\n";
-    SendDatagram(port, datagram);
-    SendDatagram(port, "E3\n");  // another socket: another sender
-    ASSERT_TRUE(RunEventsUntil([&] { return listener.TooFastCount() == 10 + 5 && marks.size() == 42; }));
+    for (int i = 0; i < 25; ++i) datagram += "S4\n";
+    SendDatagram(port, datagram, Computer(3));
+    ASSERT_TRUE(RunEventsUntil([&] { return listener.TooFastCount() == 10 + 2 + 5 && marks.size() == 41; }));
 
-    RunEventsUntil([] { return false; }, 1100);  // a second later the flooding client may mark again
-    EXPECT_EQ(flooding->Ask("S1\n"), "OK");
+    RunEventsUntil([] { return false; }, 1100);  // a second later the flooding computer may mark again
+    EXPECT_EQ(flooding[0]->Ask("S1\n"), "OK");
+}
+
+// All senders together take 50 marks a second at most.
+TEST_F(MarkListenerTest, AllComputersTogetherTakeFiftyMarksASecond) {
+    std::vector<std::unique_ptr<MarkClient>> computers;
+    for (int host = 1; host <= 4; ++host) computers.push_back(Connected(host));
+    int taken = 0;
+    for (int i = 0; i < MarkListener::MaxMarksPerSecond; ++i)
+        for (auto& computer : computers) taken += computer->Ask("S5\n") == "OK" ? 1 : 0;
+    EXPECT_EQ(taken, MarkListener::MaxTotalMarksPerSecond);
+    EXPECT_EQ(marks.size(), size_t(MarkListener::MaxTotalMarksPerSecond));
 }
 
 // What a vanished client left unfinished is not a mark, nor the start of

@@ -41,7 +41,11 @@ class MarkClient {
 public:
     QTcpSocket socket;
 
-    bool Connect(quint16 port, const QHostAddress& address = QHostAddress::LocalHost) {
+    // from: the address the connection comes from; every 127.x.y.z is this
+    // computer, so one test can play several computers.
+    bool Connect(quint16 port, const QHostAddress& address = QHostAddress::LocalHost,
+                 const QHostAddress& from = QHostAddress()) {
+        if (!from.isNull() && !socket.bind(from)) return false;
         socket.connectToHost(address, port);
         return RunEventsUntil([this] { return socket.state() != QAbstractSocket::ConnectingState &&
                                                socket.state() != QAbstractSocket::HostLookupState; }) &&
@@ -65,7 +69,8 @@ public:
     }
 };
 
-inline void SendDatagram(quint16 port, const QByteArray& bytes) {
+inline void SendDatagram(quint16 port, const QByteArray& bytes, const QHostAddress& from = QHostAddress()) {
     QUdpSocket udp;
+    if (!from.isNull()) udp.bind(from);
     udp.writeDatagram(bytes, QHostAddress::LocalHost, port);
 }
