@@ -9,6 +9,7 @@
 
 #include "app/QtPrompts.h"
 #include "app/SimulatedWindow.h"
+#include "data/CsvReader.h"
 #include "journal/JournalReader.h"
 #include "network/MarkListener.h"
 #include "session/StringTable.h"
@@ -109,6 +110,43 @@ TEST_F(OpenMessageBox, AKeyTypedIntoAFieldOfAnotherWindowIsNoMark) {
     Advance(1000);
     EXPECT_EQ(typed, QStringLiteral("17"));
     EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// "Created." stands on the screen after End; a stimulus program's mark that
+// comes meanwhile is refused: the saved record is the one in the file.
+TEST_F(OpenMessageBox, AMarkUnderTheCreatedNoticeIsRefused) {
+    TForm1& form = Measure();
+    ASSERT_EQ(form.Session.Mode(), SessionMode::Measuring);
+    ASSERT_TRUE(form.NetworkListener->Listen(QStringLiteral("127.0.0.1"), 0));
+    MarkClient stimulus;
+    ASSERT_TRUE(stimulus.Connect(form.NetworkListener->Port()));
+    Advance(2000);
+    EXPECT_EQ(stimulus.Ask("S1\n"), "OK");
+    QtPrompts boxes;
+    boxes.SetParent(&form);
+    prompts.onMessage = [&](const QString& shownText) {
+        if (shownText.startsWith("NOTICE: ")) boxes.Notice(shownText.mid(8));
+    };
+    const QString path = QDir(DataFolder()).filePath("ended.csv");
+    prompts.fileNames.push_back(path);
+    form.ConnectButton->click();
+    form.Session.SettleDiskWrites();
+    auto* notice = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->text(), "ended.csv" + MsgCreatedSuffix);
+    EXPECT_EQ(stimulus.Ask("S4\n"), "ERR not measuring");
+    Advance(3000);
+    notice->button(QMessageBox::Ok)->click();
+    Advance(100);
+    SampleStore saved;
+    ASSERT_TRUE(ReadRecordFile(saved, path).recordReplaced);
+    EXPECT_EQ(EventMarkCount(saved), EventMarkCount(form.Session.Store));
+    EXPECT_EQ(EventMarkCount(form.Session.Store), 1);
+    EXPECT_TRUE(form.Session.Store.DataSaved);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/SimulatedWindow.h"
 
 #include <QApplication>
+#include "app/QtPrompts.h"
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -158,4 +159,32 @@ TEST_F(StorageFlow, UploadWithItsPanel) {
     EXPECT_TRUE(prompts.shown.contains("ASK: " + MsgMergeQuestion));
     EXPECT_EQ(prompts.shown.last(), "NOTICE: " + MsgMergedCount.arg(1));
     EXPECT_TRUE(form.S1->isEnabled());
+}
+
+// An error shown during the event log, left open, holds off neither the
+// remote pass nor its scans: the waiting sensors are started, none stays
+// connected.
+TEST_F(StorageFlow, TheRemotePassGoesOnUnderAnOpenErrorBox) {
+    ASSERT_TRUE(QDir().mkpath(EventLogPath()));  // the event log file cannot be written
+    TForm1& form = StartOnStoragePage();
+    QtPrompts boxes;
+    boxes.SetParent(&form);
+    prompts.onMessage = [&](const QString& shownText) {
+        if (shownText.startsWith("ERROR: ")) boxes.Error(shownText.mid(7));
+    };
+    prompts.answers.push_back(true);
+    form.StartButton->click();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, "3");
+    QApplication::sendEvent(form.LogMemo, &press);
+    ASSERT_TRUE(AdvanceUntil([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
+    QWidget* box = QApplication::activeModalWidget();
+
+    Advance(12000);
+    EXPECT_EQ(QApplication::activeModalWidget(), box) << "the box is still open";
+    for (const QString& name : {Waiting, WaitingEmpty}) {
+        EXPECT_EQ(central->CommandsTo(name).size(), 1) << name.toStdString();
+        EXPECT_TRUE(simulator->Sensor(name)->Logging()) << name.toStdString();
+        EXPECT_FALSE(simulator->Sensor(name)->Connected()) << name.toStdString();
+    }
+    EXPECT_EQ(form.Session.Mode(), SessionMode::EventLog);
 }

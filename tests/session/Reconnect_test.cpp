@@ -120,6 +120,48 @@ TEST_P(ReconnectAfterADrop, TheRecordGoesOnWithTheGapAsRowsWithoutData) {
 INSTANTIATE_TEST_SUITE_P(Drops, ReconnectAfterADrop, ::testing::Values(DropCase{"ThreeSeconds", 3}, DropCase{"AMinute", 60}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// After the gap, the first sample goes on the row of its arrival time, and a
+// mark typed in the gap on the row of the time it was typed: a row k is the
+// one from the record's start plus k intervals until the next.
+struct RowCase {
+    const char* name;
+    int rateItem;  // 0 is 0.1 s, 3 is 1 s, 4 is 5 s
+    int awaySeconds;
+};
+
+class RowsAfterAGap : public Reconnect, public ::testing::WithParamInterface<RowCase> {};
+
+TEST_P(RowsAfterAGap, SitAtTheirTime) {
+    const RowCase row = GetParam();
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1, row.rateItem);
+    const int64_t interval = RateTable[s.Store.RecordRateIndex];
+    Advance(3 * interval + 2000);
+    const int32_t before = s.Store.SampleCount;
+    ASSERT_GT(before, 1);
+    SensorInRange(false);
+    Advance(row.awaySeconds * 500 + 130);
+    const double markTime = clock->Now();
+    s.MarkEvent(7);
+    Advance(row.awaySeconds * 500);
+    SensorInRange(true);
+    ASSERT_TRUE(AdvanceUntil([&] { return s.Mode() == SessionMode::Measuring; }, 20000));
+    ASSERT_TRUE(AdvanceUntil([&] { return !NoData(s.Store.Samples[s.Store.SampleCount - 1]); }, 3 * interval));
+
+    int32_t first = before;
+    while (NoData(s.Store.Samples[first])) ++first;
+    ASSERT_GT(first, before) << "a gap of rows without data";
+    EXPECT_EQ(first, Since(s, s.Store.Samples[first].time) / interval) << "the first sample after the gap";
+    ASSERT_EQ(EventMarkCount(s.Store), 1);
+    EXPECT_EQ(s.Store.EventMarks[0].sample, Since(s, markTime) / interval) << "the mark typed in the gap";
+    for (int32_t i = 0; i < first; ++i) EXPECT_EQ(s.Store.Samples[i].index, i);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, RowsAfterAGap,
+                         ::testing::Values(RowCase{"TenthOfASecond", 0, 4}, RowCase{"OneSecond", 3, 8},
+                                           RowCase{"FiveSeconds", 4, 24}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A sensor that never comes back is sought until "End"; the record ends in
 // rows without data, and nothing connects after the end.
 TEST_F(Reconnect, EndWhileTheSensorIsAwayEndsTheSearch) {
@@ -189,6 +231,8 @@ TEST_F(Reconnect, ASensorCheckReconnectsToo) {
     Advance(2000);
     EXPECT_GT(s.Store.SampleCount, before + 10);
     EXPECT_EQ(central->CommandsTo(Sensor1), QStringList({"CK1", "CK1"}));
+    EXPECT_TRUE(view.LastStatusText().contains("Checking sensors... (reconnected after"))
+        << view.LastStatusText().toStdString();
 }
 
 // A sensor found again whose link does not come up is sought again.

@@ -4,8 +4,12 @@
 #include <mutex>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "journal/JournalReader.h"
 #include "session/SimulatedSession.h"
+#include "session/StringTable.h"
 
 namespace {
 
@@ -89,6 +93,34 @@ TEST_F(SlowDisk, TheMeasurementGoesOnWhileTheJournalsSyncHangs) {
     EXPECT_EQ(journalled.EventMarks[0].code, 3);
     EXPECT_EQ(journalled.EventMarks[0].sample, s.Store.EventMarks[0].sample);
     EXPECT_LE(gate.Syncs(), 4);  // not one per tick: they were merged
+}
+
+// The save waits for the writer thread, which waits for the disk: the
+// session stays Saving, refuses what would change the record, tells once
+// that the disk does not answer, and saves when it does.
+TEST_F(SlowDisk, ASaveThatWaitsForTheDiskIsAModeAndIsTold) {
+    AcquisitionSession& s = Start();
+    StartMeasurementOn(Sensor1);
+    ASSERT_TRUE(AdvanceUntil([&] { return gate.Waiting() == 1; }, 10000)) << "the journal's sync hangs";
+    const QString path = QDir(DataFolder()).filePath("slow.csv");
+    prompts.fileNames.push_back(path);
+    s.ConnectButtonClicked();
+    ASSERT_EQ(s.Mode(), SessionMode::Saving);
+    Advance(31000);
+    EXPECT_EQ(s.Mode(), SessionMode::Saving);
+    EXPECT_FALSE(s.Controls.ConnectEnabled);
+    s.ConnectButtonClicked();
+    EXPECT_EQ(s.Mode(), SessionMode::Saving);
+    EXPECT_EQ(prompts.shown.filter("ERROR: " + MsgSaveSlow.arg("slow.csv")).size(), 1);
+    Advance(10000);
+    EXPECT_EQ(prompts.shown.filter("ERROR:").size(), 1) << "told once";
+
+    gate.Open();
+    s.SettleDiskWrites();
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_TRUE(s.Store.DataSaved);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(prompts.shown.contains("NOTICE: slow.csv" + MsgCreatedSuffix));
 }
 
 }  // namespace

@@ -168,6 +168,35 @@ TEST_F(UploadFlow, LostSamplesAbandonTheUploadWithoutSaving) {
     EXPECT_TRUE(s.UploadPanel.Line3.isEmpty());
 }
 
+// The link goes during the upload, dropped or silent: the upload ends and
+// says so, and the sensor keeps its log.
+struct LostLinkCase {
+    const char* name;
+    bool silent;  // connected but sending nothing; otherwise out of range
+};
+
+class UploadLinkLost : public UploadFlow, public ::testing::WithParamInterface<LostLinkCase> {};
+
+TEST_P(UploadLinkLost, EndsTheUploadAndTheSensorKeepsItsLog) {
+    AcquisitionSession& s = StartOnStoragePage(20000);
+    s.UploadButtonClicked(RowOf(Waiting));
+    ASSERT_TRUE(AdvanceUntil([&] { return s.Store.SampleCount >= 497; }, 60000));
+    if (GetParam().silent) simulator->Sensor(Waiting)->SetSilent(true);
+    else simulator->Sensor(Waiting)->SetInRange(false);
+    ASSERT_TRUE(AdvanceUntilUploadSays(MsgUploadLinkLost.arg(Waiting), 15000)) << s.UploadPanel.Line1.toStdString();
+    EXPECT_EQ(s.Mode(), SessionMode::UploadDone);
+    EXPECT_TRUE(s.UploadPanel.Line2.endsWith("% Aborted.")) << s.UploadPanel.Line2.toStdString();
+    EXPECT_FALSE(central->CommandsTo(Waiting).contains("@CLR"));
+    EXPECT_EQ(simulator->Sensor(Waiting)->StoredSamples(), 20000);
+    s.UploadOkButtonClicked();
+    EXPECT_EQ(s.Mode(), SessionMode::Idle);
+    EXPECT_FALSE(simulator->Sensor(Waiting)->Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, UploadLinkLost,
+                         ::testing::Values(LostLinkCase{"Dropped", false}, LostLinkCase{"Silent", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(UploadFlow, EmptyUploadSaysNoDataRecorded) {
     AcquisitionSession& s = StartOnStoragePage(3000);
     simulator->Sensor(Waiting)->FillStore(0, 4);
