@@ -64,6 +64,7 @@ ConnectionOffer AcquisitionSession::OfferConnection() const {
 void AcquisitionSession::ChooseSensorAndConnect() {
     SetBusy(false);
     ChangeMode(SessionMode::ChoosingSensor);
+    Controls.ConnectEnabled = true;
     view_->Render();
     AskConnectionSettings(OfferConnection(), [this](const std::optional<ConnectionChoice>& choice) {
         if (activity_ != SessionMode::ChoosingSensor) return;
