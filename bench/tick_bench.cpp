@@ -29,7 +29,7 @@
 
 namespace {
 
-const QString Sensor = QStringLiteral("Tq580-300000-001");
+const QString BenchSensor = QStringLiteral("Tq580-300000-001");
 
 class BenchPrompts : public Prompts {
 public:
@@ -41,7 +41,7 @@ public:
     void OpenFileName(const QString&, Answered<QString> answered) override { answered({}); }
     void SnirfFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
     void ConnectionSettings(const ConnectionOffer&, Answered<std::optional<ConnectionChoice>> answered) override {
-        answered(ConnectionChoice{Sensor, 0, false});
+        answered(ConnectionChoice{BenchSensor, 0, false});
     }
 };
 
@@ -58,7 +58,7 @@ void BM_SupervisionTick(benchmark::State& state) {
     auto clock = std::make_shared<SettableClock>(*OleDateFromParts({2026, 12, 10, 9, 0, 0, 0}));
     SimulationOptions options;
     SimulatedSensorSpec sensor;
-    sensor.name = Sensor;
+    sensor.name = BenchSensor;
     options.sensors = {sensor};
     options.tickIntervalMilliseconds = 0;
     options.clock = clock;

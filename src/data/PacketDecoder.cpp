@@ -113,7 +113,10 @@ void PacketDecoder::StoreMeasurement(int32_t left) {
     if (record.SampleCount >= MaxSamples) return;
 
     if (record.SampleCount == 0) {
-        record.RecordStartTime = record.CurrentSample.time;
+        if (timelineStart_ != 0 && !record.UploadActive)
+            BeginRecordOnTimeline(record, timelineStart_, record.CurrentSample);
+        else
+            record.RecordStartTime = record.CurrentSample.time;
         ShowFirstSampleStatus();
     } else {
         if (record.UploadActive && IsValidRateIndex(record.RecordRateIndex)) {

@@ -61,6 +61,12 @@ public:
     // data, as the sensor starts its sequence anew.
     void ResumeAfterGap() { resumeByTime_ = true; }
 
+    // The record joins a measurement whose timeline began at start (the
+    // first sample of any of its sensors): its first sample is placed by
+    // its time from there, the rows before it having no data. 0: the
+    // record's own first sample begins the timeline.
+    void StartTimelineAt(double start) { timelineStart_ = start; }
+
     // The reference sample of each channel in the current upload.
     ReferencePair ReferenceIntensity[ChannelCount];
     bool ReferenceValid[ChannelCount] = {false, false};
@@ -77,4 +83,5 @@ private:
 
     PacketDecoderContext context_;
     bool resumeByTime_ = false;
+    double timelineStart_ = 0;
 };

@@ -80,6 +80,23 @@ int32_t FillNoDataRowsUntil(SampleStore& store, double now) {
     return added;
 }
 
+int32_t BeginRecordOnTimeline(SampleStore& store, double timelineStart, const MEAS_DATA_TYPE& first) {
+    store.RecordStartTime = timelineStart;
+    if (store.SampleCount != 0 || !IsValidRateIndex(store.RecordRateIndex)) return 0;
+    const int64_t start = OleDateToMilliseconds(timelineStart);
+    const int64_t interval = RateTable[store.RecordRateIndex];
+    const int64_t due = (OleDateToMilliseconds(first.time) - start) / interval;
+    int32_t added = 0;
+    while (store.SampleCount < due) {
+        MEAS_DATA_TYPE row = first;
+        row.time = MillisecondsToOleDate(start + int64_t{store.SampleCount} * interval);
+        if (!AppendLostPlaceholder(store, row)) break;
+        ++added;
+    }
+    if (added > 0) store.RecordEndTime = store.Samples[store.SampleCount - 1].time;
+    return added;
+}
+
 bool RepeatLastSample(SampleStore& store) {
     const int32_t position = store.SampleCount;
     if (position == 0 || position >= LastPosition) return false;

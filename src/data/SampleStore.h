@@ -69,6 +69,11 @@ bool AppendLostPlaceholder(SampleStore& store, const MEAS_DATA_TYPE& revealing);
 // not after it), which may still get its sample. Returns the rows added.
 int32_t FillNoDataRowsUntil(SampleStore& store, double now);
 
+// An empty record that joins a timeline begun at timelineStart: it starts
+// there, with rows of "No data" up to the row before the one of `first`'s
+// time. Returns the rows added.
+int32_t BeginRecordOnTimeline(SampleStore& store, double timelineStart, const MEAS_DATA_TYPE& first);
+
 // Stands in for a single lost sample by repeating the last one (new index,
 // no value-initialization mark). Refused from position 107999 on and on an
 // empty record.

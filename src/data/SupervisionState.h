@@ -8,5 +8,4 @@
 struct SupervisionState {
     int32_t SilenceTicks = 0;  // timer ticks since the last packet
     bool LinkLost = false;     // silent for more than 20 ticks
-    int32_t PendingEvent = 0;  // +N event N started, -N ended, 0 none
 };

@@ -26,6 +26,7 @@ struct ConnectionChoice {
     QString deviceName;
     int rateItem = 0;
     bool checkSensors = false;  // "Check Sensors": light levels instead of a record
+    QStringList moreDevices = {};  // measured together with deviceName, at the same rate
 };
 
 // Receives the user's answer to a question.

@@ -8,13 +8,27 @@
 #include "view/TrendInteraction.h"
 
 
+namespace {
+
+std::vector<std::unique_ptr<Sensor>> FirstSensor(SensorOwner& owner, const Clock& clock, const TrendViewState& view,
+                                                 const QString& folder) {
+    std::vector<std::unique_ptr<Sensor>> sensors;
+    sensors.push_back(std::make_unique<Sensor>(owner, clock, view, folder));
+    return sensors;
+}
+
+}  // namespace
+
 AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
-    : SampleDecoder(PacketDecoderContext{Store, Supervision, Link.TargetDeviceName, View.LiveReview, View.EntireView,
-                                         dependencies.clock, *this}),
+    : sensors_(FirstSensor(*this, dependencies.clock, View, dependencies.dataFolder)),
+      Store(sensors_.front()->Store),
+      Link(sensors_.front()->Link),
+      Decoder(sensors_.front()->Decoder),
+      SampleDecoder(sensors_.front()->SampleDecoder),
+      Supervision(sensors_.front()->Supervision),
       central_(dependencies.central),
       prompts_(dependencies.prompts),
       clock_(dependencies.clock),
-      journalChanges_(dependencies.dataFolder),
       diskWriter_(dependencies.dataFolder, dependencies.syncFile) {
     connect(&diskWriter_, &DiskWriter::JournalWritten, this, &AcquisitionSession::JournalWritten);
     connect(&diskWriter_, &DiskWriter::EventLogWritten, this, &AcquisitionSession::EventLogWritten);
@@ -25,14 +39,6 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
         qCWarning(lcSession) << "cannot create the data folder" << DataFolder;
 
     WUni232c1.BaudRate = 9600;  // the event box's line: 9600 baud, 8N1, no flow control
-
-    Store.DataSaved = true;
-    ResetRecord(Store);
-    Store.RecordFull = false;
-    Store.SequenceGap = false;
-    Decoder.RxPacketLength = 0;
-    Link.DeviceLinkReady = false;
-    Supervision = {};
     ResetDeviceTable(Devices);
 }
 
@@ -117,13 +123,13 @@ void AcquisitionSession::ClearTrendViewForNewRecord() {
 }
 
 void AcquisitionSession::ShowRecordEndInView() {
-    ShowRecordEnd(View, Store.SampleCount);
+    ShowRecordEnd(View, Shown().Store.SampleCount);
     view_->RenderTrendView();
 }
 
 bool AcquisitionSession::MarkEvent(int event) {
     FlowInput input(*this, "a key's mark");
-    Supervision.PendingEvent = event;
+    PendingEvent = event;
     pendingEventTime_ = clock_.Now();
     return MarksTaken();
 }
@@ -163,4 +169,56 @@ bool AcquisitionSession::ClickAllowed(const char* what) const {
     if (!asking_) return true;
     qCInfo(lcSession) << what << "refused: a question waits for its answer";
     return false;
+}
+
+Sensor* AcquisitionSession::SensorOfDevice(const BleDevicePtr& device) {
+    if (!device) return nullptr;
+    for (const auto& sensor : sensors_)
+        if (sensor->Link.ActiveDevice == device) return sensor.get();
+    return nullptr;
+}
+
+bool AcquisitionSession::AnyRecordUnsaved() const {
+    for (const auto& sensor : sensors_)
+        if (!sensor->Store.DataSaved) return true;
+    return false;
+}
+
+bool AcquisitionSession::AnyRecordToLose() const {
+    for (const auto& sensor : sensors_)
+        if (sensor->Store.SampleCount != 0 && !sensor->Store.DataSaved) return true;
+    return false;
+}
+
+void AcquisitionSession::KeepOnlyTheFirstSensor() {
+    for (size_t i = 1; i < sensors_.size(); ++i) EndJournal(*sensors_[i]);
+    sensors_.resize(1);
+    shown_ = 0;
+    view_->RenderSensors();
+}
+
+void AcquisitionSession::ShowSensor(int index) {
+    FlowInput input(*this, "the choice of a sensor to show");
+    if (index < 0 || index >= SensorCount() || index == shown_) return;
+    shown_ = index;
+    EndReviewAndOverview();
+    if (!Live()) ShowRecordEndInView();
+    view_->RenderSensors();
+    view_->RepaintTrend();
+}
+
+bool AcquisitionSession::PacketsWanted(const Sensor& sensor) const {
+    return (Measuring() && sensor.Phase == SensorPhase::Streaming) || sensor.Store.UploadActive;
+}
+
+void AcquisitionSession::RecordGrew(Sensor& sensor) {
+    if (&sensor == &Shown()) view_->RepaintTrend();
+}
+
+void AcquisitionSession::RecordStatusText(Sensor& sensor, const QString& text) {
+    if (&sensor == &Shown()) view_->ShowStatusText(text);
+}
+
+std::unique_ptr<Sensor> AcquisitionSession::NewSensor() {
+    return std::make_unique<Sensor>(static_cast<SensorOwner&>(*this), clock_, View, DataFolder);
 }

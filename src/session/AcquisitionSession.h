@@ -5,7 +5,9 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "data/PacketDecoder.h"
 #include "data/SampleStore.h"
@@ -22,6 +24,7 @@
 #include "session/ControlStates.h"
 #include "session/DiskWriter.h"
 #include "session/ExportChoices.h"
+#include "session/Sensor.h"
 #include "session/SessionMode.h"
 #include "session/SessionView.h"
 #include "storage/DeviceTable.h"
@@ -45,32 +48,53 @@ struct SessionDependencies {
     SyncFunction syncFile;
 };
 
-// The acquisition session: the record in memory, the link to the sensor,
-// supervision, the storage page's device table and the one mode the program
-// is in. Its inputs are events (clicks forwarded by the window, the central's
+// The acquisition session: the sensors it measures (each with its link,
+// supervision and record), the storage page's device table and the one mode
+// the program is in. All records of a measurement share one timeline and
+// one clock. Its inputs are events (clicks forwarded by the window, the central's
 // events, timer ticks, keys, the answers to its questions); its outputs are
 // its state, which the window shows, and the calls of its SessionView.
 // No input waits: a wait for a sensor, a disk or a person is a mode that the
 // next event moves on, so one input is handled at a time. Flows live in files
 // of their own: real-time, dispatch of the central's events, supervision,
 // the storage page's event log and remote pass, upload, and record files.
-class AcquisitionSession : public QObject, private FrameSink, private PacketDecoderListener {
+class AcquisitionSession : public QObject, private SensorOwner {
     Q_OBJECT
 
+    // First: the names below refer into the first sensor, which lives as
+    // long as the session; further sensors come and go with measurements.
+    std::vector<std::unique_ptr<Sensor>> sensors_;
+
 public:
+    static constexpr int MaxSensors = 4;  // measured together
+
     explicit AcquisitionSession(const SessionDependencies& dependencies);
     ~AcquisitionSession() override;
 
     void SetView(SessionView* view) { view_ = view ? view : &noView_; }
 
     // --- State ------------------------------------------------------------------
-    SampleStore Store;
-    LinkState Link;
-    FrameDecoder Decoder;
+    // The sensors of the last measurement (one outside it), in the order
+    // they were chosen; the first is the one an upload or a file uses.
+    int SensorCount() const { return static_cast<int>(sensors_.size()); }
+    Sensor& SensorAt(int index) { return *sensors_[static_cast<size_t>(index)]; }
+    const Sensor& SensorAt(int index) const { return *sensors_[static_cast<size_t>(index)]; }
+    // The sensor whose record the trend shows; the window chooses it.
+    int ShownSensor() const { return shown_; }
+    Sensor& Shown() { return SensorAt(shown_); }
+    const Sensor& Shown() const { return SensorAt(shown_); }
+    void ShowSensor(int index);
+    // The first sensor's record, link and decoding.
+    SampleStore& Store;
+    LinkState& Link;
+    FrameDecoder& Decoder;
+    PacketDecoder& SampleDecoder;
+    SupervisionState& Supervision;
     TrendViewState View;
-    PacketDecoder SampleDecoder;
-    SupervisionState Supervision;
     DeviceTable Devices;
+    // A key's or the event box's mark for the next tick to take (+N started,
+    // -N ended, 0 none).
+    int32_t PendingEvent = 0;
     TWUni232c WUni232c1;  // the external event input
     ExternalInputParser ExternalInput;
     int RateIndex = 0;  // real-time rate preselected in the connection dialog
@@ -83,7 +107,7 @@ public:
     // Storage mode: a request carried out by the next end of a discovery.
     bool RemoteOffRequest = false;
 
-    QString SavedFileName;  // the last file the record was saved to, without folder
+    QString SavedFileName;  // the last file a record was saved to, without folder
     ExportChoices Exports;  // what the exports remember; the window keeps it in the settings file
     QString EventLogFileName;
     QString DataFolder;
@@ -147,8 +171,11 @@ public:
     // the user is told where in one message. Marks it left for the event log
     // file go there.
     void RecoverRecords();
-    // Where the record in memory is journalled; empty when it is not.
-    QString JournalPath() const { return journalChanges_.Path(); }
+    // Where the first sensor's record is journalled; empty when it is not.
+    QString JournalPath() const { return SensorAt(0).JournalOfRecord.Path(); }
+    // A record not saved yet, of any sensor; one with samples, to lose.
+    bool AnyRecordUnsaved() const;
+    bool AnyRecordToLose() const;
     // Waits until the journal and the event log file hold what was handed
     // to the writer thread, and takes in what it reported.
     void SettleDiskWrites();
@@ -182,11 +209,16 @@ public:
     void ShowRecordEndInView();
 
 private:
-    bool PacketsWanted() const override;
-    void PacketReceived(const uint8_t* packet, int32_t length, int32_t left) override;
-    void RepaintTrend() override { view_->RepaintTrend(); }
-    void UpdateProgress() override;
-    void ShowStatusText(const QString& text) override { view_->ShowStatusText(text); }
+    bool PacketsWanted(const Sensor& sensor) const override;
+    void RecordGrew(Sensor& sensor) override;
+    void UploadProgressed(Sensor&) override { UpdateProgress(); }
+    void RecordStatusText(Sensor& sensor, const QString& text) override;
+    void UpdateProgress();
+    Sensor* SensorOfDevice(const BleDevicePtr& device);
+    Sensor* SensorOfJournal(const QString& path);
+    // Back to the one sensor an upload or a file needs.
+    void KeepOnlyTheFirstSensor();
+    std::unique_ptr<Sensor> NewSensor();
 
     // Marks the handling of one input for as long as it lives. An input that
     // arrives while another is still handled came through a nested event
@@ -229,26 +261,30 @@ private:
     bool StartDiscovery();
     void StartDiscoveryWatchdog();
 
-    // The chosen sensor's link did not come up.
-    void ConnectionFailed();
-    // The link of a measurement: up, lost, sought again.
-    void LinkBackForMeasurement();
-    void LinkLostDuringMeasurement();
-    void ScanForLostSensor();
-    void ReconnectWhenFound();
-    void ReconnectFailed();
-    void FollowTimeWhileReconnecting();
+    // A chosen sensor's link did not come up.
+    void ConnectionFailed(Sensor& sensor);
+    // A sensor's link in a measurement: up, lost, sought again.
+    void LinkBackForMeasurement(Sensor& sensor);
+    void LinkLostDuringMeasurement(Sensor& sensor);
+    void ScanForLostSensors();
+    void ReconnectWhenFound(Sensor& sensor, const QList<BleDevicePtr>& devices);
+    void ReconnectFailed(Sensor& sensor);
+    void FollowTimeWhileReconnecting(Sensor& sensor);
+    // The measurement's mode follows its sensors: measuring while one streams.
+    void FollowSensorPhases();
+    bool Measuring() const;
     // Real time.
     void StartMeasurement();
     void ScanForConnection();
     void EndMeasurement();
-    void LetGoOfTheSensor();
+    void LetGoOfTheSensor(Sensor& sensor);
     void ChooseSensorAndConnect();
-    void ConnectToChosenSensor(const ConnectionChoice& choice);
+    void ConnectToChosenSensors(const ConnectionChoice& choice);
     void CallOffConnectionStart();
     ConnectionOffer OfferConnection() const;
-    void ResetRecordForMeasurement();
     void ShowMeasurementOver();
+    // The common start of the records' timeline, once a first sample came.
+    void FollowTimelineStart();
 
     // External input.
     bool OpenExternalInputForStart(bool auxin, const QString& port);
@@ -256,14 +292,16 @@ private:
     void PollExternalInputPort();
 
     // Supervision.
-    void WatchLinkWaits();
-    // The record's row for a moment of its timeline.
-    int32_t RowOfTime(double time) const;
+    void WatchLinkWaits(Sensor& sensor);
+    void SuperviseMeasurement(Sensor& sensor);
+    // A record's row for a moment of the measurement's timeline.
+    int32_t RowOfTime(const Sensor& sensor, double time) const;
     // Marks whose row has not come yet (taken while the link is away) go
     // in once it has; at the end of a record, rows come for them.
-    void PlaceHeldMarks(bool recordEnds);
-    void AddMarkToRecord(int32_t row, int event);
-    void TakePendingEventIntoRecord();
+    void PlaceHeldMarks(Sensor& sensor, bool recordEnds);
+    void AddMarkToRecord(Sensor& sensor, int32_t row, int event);
+    // The pending mark goes into every record of the measurement.
+    void TakePendingEventIntoRecords();
     void LogStorageEvent();
     void QueueEventLogRecord(double tm, int event);
     void RetryUnwrittenEventLog();
@@ -300,13 +338,15 @@ private:
 
     // The crash journal: every sample and mark of a record that exists
     // nowhere else also goes to disk, twice a second.
-    void BeginJournal(JournalKind kind);
+    void BeginJournal(Sensor& sensor, JournalKind kind);
     void FollowJournal();
-    void EndJournal();
-    // The user changed the record (marks merged, value-initialization
+    void FollowJournal(Sensor& sensor);
+    void EndJournal(Sensor& sensor);
+    void EndJournals();
+    // The user changed a record (marks merged, value-initialization
     // points); inPlace: samples already journalled changed.
-    void JournalRecordChanged(bool inPlace);
-    JournalHeader CurrentJournalHeader() const;
+    void JournalRecordChanged(Sensor& sensor, bool inPlace);
+    JournalHeader CurrentJournalHeader(const Sensor& sensor) const;
     void JournalWritten(const QString& path, bool written, bool wholeNeeded, const QString& error);
     void RecoverPendingMarks(QStringList& notes, bool& trouble);
 
@@ -315,8 +355,10 @@ private:
     void OpenChosenFile(const QString& path);
     // The save: the file dialog, the question before a file is replaced,
     // the write on the writer thread; `then` learns whether it was saved.
+    // With several records, one name and a file each, named by sensor.
     void SaveRecord(std::function<void(bool saved)> then);
-    void SaveToChosenFile(const QString& path);
+    void SaveToChosenFiles(const QList<std::pair<int, QString>>& files);
+    QList<std::pair<int, QString>> FilesOfSave(const QString& chosen) const;
     void RecordFileWritten(const QString& path, int result, const QString& error, double recordEndTime);
     void FollowSave();
     // The save of "Save(&S)" or of a measurement's end, told with a notice.
@@ -350,11 +392,10 @@ private:
         bool agreedWithin = false;    // ... and were all answered yes there
     };
     CloseQuestions closing_;
-    int connectWaitTicks_ = 0;         // supervision ticks spent waiting for a link to come up
+    int shown_ = 0;                    // the sensor the trend shows
     int uploadScanWaitTicks_ = 0;      // supervision ticks an upload waited for its scan
-    double linkLostAt_ = 0;            // the last sample before the link was lost
     double pendingEventTime_ = 0;      // when the key of the pending mark was pressed
-    QList<EVENT_MARK_TYPE> heldMarks_; // marks of rows still to come, in order
+    double timelineStart_ = 0;         // the measurement's first sample, of any sensor; 0 before
     bool reconnectScanFailed_ = false; // the scan for a lost sensor could not start: the next tick tries
     QSet<QString> sensorsAtStart_;     // in the table when the event log started
     QSet<QString> skippedSensors_;     // not started for their un-uploaded log, and said so
@@ -362,22 +403,19 @@ private:
     int unwrittenEventLogMarks_ = 0;       // as the writer thread last reported
     bool unwrittenEventLogDurable_ = true;  // those marks are all in a pending marks file
     bool eventLogFailureShown_ = false;  // a failing event log file is reported once per failure run
-    bool eventMarksFullTold_ = false;    // once per record: its marks are all used
-    JournalChanges journalChanges_;
-    bool journalling_ = false;  // the record in memory has a journal
-    bool journalBehind_ = false;  // the disk did not take the last batch: the next tick tries again
-    JournalKind journalKind_ = JournalKind::Measurement;
-    bool journalFailureShown_ = false;  // a failing journal is reported once per failure run
-    // The save under way: the file it writes, and who waits for it.
+    // The save under way: the files it writes, and who waits for them.
     struct SaveUnderWay {
-        bool active = false;       // the record file is being written
-        QString path;
+        bool active = false;       // record files are being written
+        QList<std::pair<int, QString>> files;  // the sensor and its file, still to be reported
+        QStringList written;       // their names, without folder, as they are reported written
+        bool failed = false;       // one of them was not written
         double startedAt = 0;
         bool slowTold = false;     // the user heard that the disk does not answer
         std::function<void(bool saved)> then;
         ControlStates before;      // what the save disabled, restored after it
     };
     SaveUnderWay save_;
+    QStringList savedFiles_;  // what the last save wrote, without folder
     // The remote pass of the storage page's scanning cycle.
     struct RemotePass {
         bool active = false;

@@ -43,7 +43,8 @@ void AcquisitionSession::ExportBidsTo(const BidsExportChoice& choice) {
     Exports.BidsTask = choice.task;
 
     SetBusy(true);
-    const BidsRunOutcome outcome = WriteBidsRun(Store, target, NextBidsRun(target), {AppCaption, ProgramVersion});
+    const BidsRunOutcome outcome =
+        WriteBidsRun(Shown().Store, target, NextBidsRun(target), {AppCaption, ProgramVersion});
     SetBusy(false);
     if (!outcome.written) {
         prompts_.Error(MsgBidsNotExported.arg(outcome.reason));

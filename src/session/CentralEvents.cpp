@@ -1,6 +1,7 @@
 // Events of the Bluetooth LE central: advertisements, the end of a
 // discovery (the dispatcher of everything that needs a fresh device list),
-// the connect event and the notifications.
+// the connect event and the notifications, each for the sensor it concerns.
+#include "data/Clock.h"
 #include "link/Connection.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
@@ -42,31 +43,36 @@ void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
             Link.ScanDeviceList = devices;
             UploadStart();
             return;
-        case SessionMode::ReconnectScan:
-            Link.ScanDeviceList = devices;
-            ReconnectWhenFound();
-            return;
         default:
-            return;
+            break;
     }
+    if (!Measuring()) return;
+    // Every sensor sought again that this scan heard gets its link asked for.
+    for (const auto& sensor : sensors_)
+        if (sensor->Phase == SensorPhase::Scanning) ReconnectWhenFound(*sensor, devices);
+    FollowSensorPhases();
+    ScanForLostSensors();
 }
 
 // Only a link that the program waits for is taken; one that comes up after
 // the program gave up on it is let go again.
 void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
     FlowInput input(*this, "a connect event");
-    const bool awaited = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink ||
-                         (activity_ == SessionMode::Uploading && Store.UploadActive) ||
-                         (remotePass_.active && !remotePass_.current.isEmpty());
-    if (!device || device != Link.ActiveDevice || Link.DeviceLinkReady || !awaited) {
-        if (device && !(device == Link.ActiveDevice && Link.DeviceLinkReady)) {
+    Sensor* sensor = SensorOfDevice(device);
+    const bool awaited =
+        sensor && !sensor->Link.DeviceLinkReady &&
+        ((Measuring() && (sensor->Phase == SensorPhase::Connecting || sensor->Phase == SensorPhase::Relinking)) ||
+         (activity_ == SessionMode::Uploading && sensor->Store.UploadActive) ||
+         (remotePass_.active && !remotePass_.current.isEmpty() && sensor == &SensorAt(0)));
+    if (!awaited) {
+        if (device && !(sensor && sensor->Link.DeviceLinkReady)) {
             qCInfo(lcLink) << "a link nobody waits for came up; it is let go:" << device->DeviceName;
             central_.Disconnect(device);
         }
         return;
     }
-    CompleteConnection(Link, central_, clock_, device);
-    if (activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink) LinkBackForMeasurement();
+    CompleteConnection(sensor->Link, central_, clock_, device);
+    if (Measuring()) LinkBackForMeasurement(*sensor);
 }
 
 // A link that ends before it was ever up is a connection that failed; one
@@ -74,44 +80,63 @@ void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
 // upload comes in ends the upload.
 void AcquisitionSession::DeviceDisconnected(const BleDevicePtr& device) {
     FlowInput input(*this, "a disconnect event");
-    if (!device || device != Link.ActiveDevice) return;
-    if (remotePass_.active && !remotePass_.current.isEmpty()) {
+    Sensor* sensor = SensorOfDevice(device);
+    if (!sensor) return;
+    if (remotePass_.active && !remotePass_.current.isEmpty() && sensor == &SensorAt(0)) {
         Link.DeviceLinkReady = false;
         RemoteTargetDone(Decoder.ReplyReceived);
         return;
     }
-    if (Link.DeviceLinkReady) {
-        if (activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck) LinkLostDuringMeasurement();
-        else if (activity_ == SessionMode::Uploading && Store.UploadActive) UploadLinkLost();
+    if (sensor->Link.DeviceLinkReady) {
+        if (Measuring() && sensor->Phase == SensorPhase::Streaming) LinkLostDuringMeasurement(*sensor);
+        else if (activity_ == SessionMode::Uploading && sensor->Store.UploadActive) UploadLinkLost();
         return;
     }
-    if (activity_ == SessionMode::ReconnectLink) {
-        ReconnectFailed();
+    if (Measuring() && sensor->Phase == SensorPhase::Relinking) {
+        ReconnectFailed(*sensor);
         return;
     }
-    ConnectionFailed();
+    ConnectionFailed(*sensor);
 }
 
-// Back to where a failed start or upload leaves the program, and the user
-// told: the request is called off, so a late link starts nothing.
-void AcquisitionSession::ConnectionFailed() {
-    connectWaitTicks_ = 0;
-    const QString name = Link.TargetDeviceName;
-    if (activity_ == SessionMode::Connecting) {
+// A link that did not come up. In a measurement the sensor is sought again
+// like a lost one, while another sensor takes part; when none came up, the
+// start did not happen: it is called off (a late link then starts nothing)
+// and the user told. An upload ends, said so.
+void AcquisitionSession::ConnectionFailed(Sensor& sensor) {
+    sensor.ConnectWaitTicks = 0;
+    const QString name = sensor.Name();
+    if (Measuring() && sensor.Phase == SensorPhase::Connecting) {
         qCWarning(lcLink) << "the link to" << name << "did not come up for the measurement";
-        Link.PendingCommand.clear();
-        if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
+        sensor.Link.PendingCommand.clear();
+        if (sensor.Link.ActiveDevice) central_.Disconnect(sensor.Link.ActiveDevice);
+        sensor.Phase = SensorPhase::Scanning;
+        sensor.LinkLostAt = clock_.Now();
+        bool anotherTakesPart = timelineStart_ != 0;
+        for (const auto& other : sensors_)
+            if (other->Phase == SensorPhase::Connecting || other->Phase == SensorPhase::Streaming) anotherTakesPart = true;
+        if (anotherTakesPart) {
+            FollowSensorPhases();
+            ScanForLostSensors();
+            return;
+        }
+        QStringList names;
+        for (const auto& other : sensors_) {
+            names << other->Name();
+            other->Link.PendingCommand.clear();
+            if (other->Link.ActiveDevice && other.get() != &sensor) central_.Disconnect(other->Link.ActiveDevice);
+        }
         CloseExternalInput();
         ShowMeasurementOver();
         view_->RepaintTrend();
-        ErrorAfterHandler(MsgUnableToConnect.arg(name));
+        ErrorAfterHandler(MsgUnableToConnect.arg(names.join(QStringLiteral(", "))));
         return;
     }
-    if (activity_ == SessionMode::Uploading && Store.UploadActive) {
+    if (activity_ == SessionMode::Uploading && sensor.Store.UploadActive) {
         qCWarning(lcLink) << "the link to" << name << "did not come up for the upload";
-        Link.PendingCommand.clear();
-        if (Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
-        Store.UploadActive = false;
+        sensor.Link.PendingCommand.clear();
+        if (sensor.Link.ActiveDevice) central_.Disconnect(sensor.Link.ActiveDevice);
+        sensor.Store.UploadActive = false;
         ChangeMode(SessionMode::UploadDone);
         UploadPanel.Line1 = MsgUnableToConnect.arg(name);
         UploadPanel.OkEnabled = true;
@@ -119,18 +144,14 @@ void AcquisitionSession::ConnectionFailed() {
     }
 }
 
-void AcquisitionSession::CharacteristicChanged(const BleDevicePtr&, const QUuid& characteristic,
+void AcquisitionSession::CharacteristicChanged(const BleDevicePtr& device, const QUuid& characteristic,
                                                const QByteArray& value, int gattStatus) {
     FlowInput input(*this, "a notification");
-    if (!Link.DeviceLinkReady || (gattStatus & 0xFFFF) != 0 || characteristic != UartNotifyUuid) return;
-    Decoder.Feed(value, *this);
-    if (remotePass_.active && !remotePass_.current.isEmpty() && Decoder.ReplyReceived) RemoteTargetDone(true);
-}
-
-bool AcquisitionSession::PacketsWanted() const {
-    return activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck || Store.UploadActive;
-}
-
-void AcquisitionSession::PacketReceived(const uint8_t* packet, int32_t length, int32_t left) {
-    SampleDecoder.CheckPacket(packet, length, left);
+    Sensor* sensor = SensorOfDevice(device);
+    if (!sensor || !sensor->Link.DeviceLinkReady || (gattStatus & 0xFFFF) != 0 || characteristic != UartNotifyUuid)
+        return;
+    sensor->Feed(value);
+    if (remotePass_.active && !remotePass_.current.isEmpty() && sensor == &SensorAt(0) && Decoder.ReplyReceived)
+        RemoteTargetDone(true);
+    else if (Measuring() && timelineStart_ == 0) FollowTimelineStart();
 }

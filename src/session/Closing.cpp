@@ -26,7 +26,7 @@ bool AcquisitionSession::MayClose() {
     if (unwrittenEventLogMarks_ > 0)
         questions << (unwrittenEventLogDurable_ ? MsgExitWithPendingMarks : MsgExitLosingMarks)
                          .arg(unwrittenEventLogMarks_);
-    if (!Store.DataSaved) questions << MsgExitWithoutSaving;
+    if (AnyRecordUnsaved()) questions << MsgExitWithoutSaving;
 
     closing_ = {true, false};
     AskBeforeClosing(questions);
@@ -43,7 +43,8 @@ void AcquisitionSession::AskBeforeClosing(QStringList questions) {
     const QString question = questions.takeFirst();
     AskYesNo(question, [this, question, questions](bool yes) {
         if (!yes) return;
-        if (question == MsgExitWithoutSaving) Store.DataSaved = true;
+        if (question == MsgExitWithoutSaving)
+            for (const auto& sensor : sensors_) sensor->Store.DataSaved = true;
         AskBeforeClosing(questions);
     });
 }
@@ -59,7 +60,8 @@ void AcquisitionSession::CloseAgreed() {
 void AcquisitionSession::Closing() {
     // Saved, or discarded after the question; otherwise the journal stays
     // for the next start.
-    if (Store.DataSaved) EndJournal();
+    for (const auto& sensor : sensors_)
+        if (sensor->Store.DataSaved) EndJournal(*sensor);
     if (Store.UploadActive) {
         // The sensor keeps its log; it is told to stop sending it.
         Store.UploadActive = false;

@@ -8,7 +8,7 @@
 #include "session/Diagnostics.h"
 #include "storage/EventLog.h"
 
-DiskWriter::DiskWriter(QString folder, SyncFunction sync) : journal_(sync), pendingMarks_(std::move(folder), sync) {
+DiskWriter::DiskWriter(QString folder, SyncFunction sync) : sync_(sync), pendingMarks_(std::move(folder), sync) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -25,11 +25,13 @@ void DiskWriter::WriteJournal(JournalBatch batch) {
     {
         std::lock_guard lock(mutex_);
         // A batch behind a batch of the same journal that is still waiting
-        // joins it, so a slow disk makes one larger write instead of a queue.
-        if (!journalJobs_.empty() && !journalJobs_.back().remove && journalJobs_.back().batch.path == batch.path) {
-            JournalBatch& waiting = journalJobs_.back().batch;
-            if (batch.whole) waiting = std::move(batch);
-            else waiting.entries.insert(waiting.entries.end(), batch.entries.begin(), batch.entries.end());
+        // joins it, so a slow disk makes one larger write per journal
+        // instead of a queue.
+        auto waiting = std::find_if(journalJobs_.rbegin(), journalJobs_.rend(),
+                                    [&](const JournalJob& job) { return job.batch.path == batch.path; });
+        if (waiting != journalJobs_.rend() && !waiting->remove) {
+            if (batch.whole) waiting->batch = std::move(batch);
+            else waiting->batch.entries.insert(waiting->batch.entries.end(), batch.entries.begin(), batch.entries.end());
         } else {
             journalJobs_.push_back({false, std::move(batch)});
         }
@@ -111,18 +113,22 @@ void DiskWriter::Run() {
 }
 
 void DiskWriter::DoJournalJob(JournalJob& job) {
+    const QString path = job.batch.path;
+    const auto held = journals_.find(path);
     if (job.remove) {
-        if (journal_.Path() == job.batch.path) {
-            journal_.Remove();
+        if (held != journals_.end()) {
+            held->second->Remove();
+            journals_.erase(held);
         } else {
-            // Never written, or written by an earlier file of the writer.
-            QFile::remove(job.batch.path);
-            QFile::remove(job.batch.path + QStringLiteral(".new"));
+            // Never written by this writer.
+            QFile::remove(path);
+            QFile::remove(path + QStringLiteral(".new"));
         }
         return;
     }
-    const QString path = job.batch.path;
-    const JournalFileResult result = journal_.Write(std::move(job.batch));
+    JournalFile& journal =
+        held != journals_.end() ? *held->second : *journals_.emplace(path, std::make_unique<JournalFile>(sync_)).first->second;
+    const JournalFileResult result = journal.Write(std::move(job.batch));
     emit JournalWritten(path, result.written, result.wholeNeeded, result.error);
 }
 

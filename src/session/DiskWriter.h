@@ -5,6 +5,7 @@
 #include <QString>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -19,8 +20,9 @@ struct SampleStore;
 // journal, the event log file and record files. Callers hand their work over and return at once;
 // what the disk did comes back as signals, delivered on the caller's thread
 // after its current handler. Work waiting for the thread stays bounded:
-// journal batches that queue up are merged into one, and the marks the
-// event log file did not take are at most MaxUnwrittenMarks.
+// journal batches of one journal that queue up are merged into one, and the
+// marks the event log file did not take are at most MaxUnwrittenMarks. It
+// holds one journal per record being made.
 class DiskWriter : public QObject {
     Q_OBJECT
 
@@ -70,9 +72,10 @@ private:
     void DoRecordFileJob(RecordFileJob& job);
     void DrainEventLog(QList<PendingMark> newMarks);
 
-    // The thread's own state.
+    // The thread's own state: the journals it holds, by path.
+    SyncFunction sync_;
     QString eventLogFileName_;
-    JournalFile journal_;
+    std::map<QString, std::unique_ptr<JournalFile>> journals_;
     PendingMarksFile pendingMarks_;
     std::deque<PendingMark> unwritten_;  // oldest first
     int32_t marksInFile_ = 0;            // of the pending marks file

@@ -9,17 +9,23 @@ QString AcquisitionSession::TakeOutsideMark(int event) {
     FlowInput input(*this, "a mark from outside");
     const bool measuring = activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck ||
                            activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
-    if (measuring && Store.SampleCount == 0) return QStringLiteral("no sample yet");
+    bool anySample = false;
+    bool recordHasRoom = true;
+    for (const auto& sensor : sensors_) {
+        anySample = anySample || sensor->Store.SampleCount != 0;
+        if (EventMarkCount(sensor->Store) + sensor->HeldMarks.size() >= MaxEventMarks) recordHasRoom = false;
+    }
+    if (measuring && !anySample) return QStringLiteral("no sample yet");
     if (!measuring && StartButtonTag() != 1) return QStringLiteral("not measuring");
-    const bool recordHasRoom = !measuring || EventMarkCount(Store) + heldMarks_.size() < MaxEventMarks;
+    recordHasRoom = recordHasRoom || !measuring;
 
-    const int keyMark = Supervision.PendingEvent;
+    const int keyMark = PendingEvent;
     const double keyTime = pendingEventTime_;
-    Supervision.PendingEvent = event;
+    PendingEvent = event;
     pendingEventTime_ = clock_.Now();
-    if (measuring) TakePendingEventIntoRecord();
+    if (measuring) TakePendingEventIntoRecords();
     else LogStorageEvent();
-    Supervision.PendingEvent = keyMark;
+    PendingEvent = keyMark;
     pendingEventTime_ = keyTime;
     return recordHasRoom ? QString() : QStringLiteral("no free event mark in the record");
 }

@@ -86,7 +86,7 @@ void AcquisitionSession::AskConnectionSettings(const ConnectionOffer& offer,
 // A measurement, an upload or a file replaces the record in memory: one that
 // is not saved is only dropped when the user says so.
 void AcquisitionSession::ConfirmDiscard(std::function<void()> then) {
-    if (Store.SampleCount == 0 || Store.DataSaved) {
+    if (!AnyRecordToLose()) {
         then();
         return;
     }

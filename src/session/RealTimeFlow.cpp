@@ -1,5 +1,6 @@
 // The real-time measurement: "Start" and "End" of the real-time page, and
-// the part of the end-of-discovery dispatcher that offers the sensors.
+// the part of the end-of-discovery dispatcher that offers the sensors. One
+// Start measures up to four sensors together, on one timeline.
 #include "data/RecordSummary.h"
 #include "link/Commands.h"
 #include "link/Connection.h"
@@ -14,6 +15,8 @@ void AcquisitionSession::ConnectButtonClicked() {
     if (activity_ == SessionMode::Idle && !save_.active && !remotePass_.active) StartMeasurement();
     else if (ConnectButtonTag() == 1) EndMeasurement();
 }
+
+bool AcquisitionSession::Measuring() const { return ConnectButtonTag() == 1; }
 
 void AcquisitionSession::StartMeasurement() {
     ConfirmDiscard([this] {
@@ -72,124 +75,158 @@ void AcquisitionSession::ChooseSensorAndConnect() {
             CallOffConnectionStart();
             return;
         }
-        ConnectToChosenSensor(*choice);
+        ConnectToChosenSensors(*choice);
     });
 }
 
-void AcquisitionSession::ConnectToChosenSensor(const ConnectionChoice& choice) {
+// Every chosen sensor must be found and its link asked for before the kept
+// records give way: a refusal leaves them as they were, and says so.
+void AcquisitionSession::ConnectToChosenSensors(const ConnectionChoice& choice) {
     RateIndex = choice.rateItem + 1;
-    Link.TargetDeviceName = choice.deviceName;
+    QStringList names{choice.deviceName};
+    for (const QString& more : choice.moreDevices)
+        if (!names.contains(more) && names.size() < MaxSensors) names << more;
 
     const UserChoices page = view_->Choices();
     if (!OpenExternalInputForStart(page.realTimeAuxin, page.realTimePort)) {
         CallOffConnectionStart();
         return;
     }
-    // The sensor must be found and its link asked for before the kept
-    // record gives way: a refusal leaves it as it was, and says so.
-    if (!Connect(Link, central_) || !SendStart(Link, central_, Supervision, RateIndex, choice.checkSensors)) {
-        qCWarning(lcLink) << "no usable connection to" << Link.TargetDeviceName;
+    // The first sensor's link is its own; the others get new sensors, which
+    // replace those of the last measurement only once every link was asked for.
+    std::vector<std::unique_ptr<Sensor>> more;
+    for (int i = 1; i < names.size(); ++i)
+        more.push_back(NewSensor());
+    for (int i = 0; i < names.size(); ++i) {
+        LinkState& link = i == 0 ? Link : more[static_cast<size_t>(i - 1)]->Link;
+        SupervisionState& supervision = i == 0 ? Supervision : more[static_cast<size_t>(i - 1)]->Supervision;
+        link.TargetDeviceName = names[i];
+        link.ScanDeviceList = Link.ScanDeviceList;
+        if (Connect(link, central_) && SendStart(link, central_, supervision, RateIndex, choice.checkSensors)) continue;
+        qCWarning(lcLink) << "no usable connection to" << names[i];
+        for (int asked = 0; asked < i; ++asked) {
+            LinkState& askedLink = asked == 0 ? Link : more[static_cast<size_t>(asked - 1)]->Link;
+            askedLink.PendingCommand.clear();
+            central_.Disconnect(askedLink.ActiveDevice);
+        }
+        Link.TargetDeviceName = names.first();
         CloseExternalInput();
         CallOffConnectionStart();
-        prompts_.Error(MsgUnableToConnect.arg(Link.TargetDeviceName));
+        prompts_.Error(MsgUnableToConnect.arg(names[i]));
         return;
     }
 
-    // The start has begun: only now does the kept record give way.
+    // The start has begun: only now do the kept records give way.
+    KeepOnlyTheFirstSensor();
+    for (auto& sensor : more) sensors_.push_back(std::move(sensor));
     ChangeMode(SessionMode::Connecting);
-    connectWaitTicks_ = 0;
-    Store.CheckSensorsMode = choice.checkSensors;
-    Store.InitPointsEditable = false;
-    Store.SequenceGap = false;
-    Store.RecordRateIndex = RateIndex;
-    Store.RecordDeviceId = Link.TargetDeviceName;
+    timelineStart_ = 0;
+    PendingEvent = 0;
+    for (const auto& sensor : sensors_) {
+        sensor->Phase = SensorPhase::Connecting;
+        sensor->ConnectWaitTicks = 0;
+        sensor->Store.CheckSensorsMode = choice.checkSensors;
+        sensor->Store.InitPointsEditable = false;
+        sensor->Store.RecordRateIndex = RateIndex;
+        sensor->Store.RecordDeviceId = sensor->Name();
+        sensor->BeginRecord();
+        sensor->SampleDecoder.StartTimelineAt(0);
+        if (sensor->Store.CheckSensorsMode) EndJournal(*sensor);  // a sensor check is never saved
+        else BeginJournal(*sensor, JournalKind::Measurement);
+    }
+    ClearTrendViewForNewRecord();
     view_->ShowConnectingMessage();
     Controls.ConnectEnabled = true;
-    Controls.ResetEnabled = false;  // until the link is up: the sensor could not take "RS" before
+    Controls.ResetEnabled = false;  // until a link is up: the sensor could not take "RS" before
     Controls.OpenEnabled = false;
     Controls.SaveEnabled = false;
     Controls.ClearInitPointsEnabled = false;
     Controls.StorageTabVisible = false;
 
-    ResetRecordForMeasurement();
-    if (Store.CheckSensorsMode) EndJournal();  // a sensor check is never saved
-    else BeginJournal(JournalKind::Measurement);
-
     view_->ShowViewControlsFor(Store.CheckSensorsMode);
+    view_->RenderSensors();
     view_->Render();
     view_->RepaintTrend();
 }
 
-void AcquisitionSession::ResetRecordForMeasurement() {
-    Decoder.RxPacketLength = 0;
-    ResetRecord(Store);
-    Store.ReceivedDeviceId.clear();
-    Store.DataSaved = true;
-    Store.RecordFull = false;
-    Supervision.PendingEvent = 0;
-    heldMarks_.clear();
-    eventMarksFullTold_ = false;
-    // The message panel reads the newest sample's status: none of the old record's.
-    for (CH_DATA_TYPE& channel : Store.CurrentSample.ch) channel.status = 0;
-    ClearTrendViewForNewRecord();
+// The first sample of any sensor starts the measurement's timeline; the
+// records of the others begin on it, the rows before their first sample
+// without data.
+void AcquisitionSession::FollowTimelineStart() {
+    if (Store.CheckSensorsMode) return;
+    for (const auto& sensor : sensors_)
+        if (sensor->Store.SampleCount > 0) timelineStart_ = sensor->Store.RecordStartTime;
+    if (timelineStart_ == 0) return;
+    for (const auto& sensor : sensors_)
+        if (sensor->Store.SampleCount == 0) sensor->SampleDecoder.StartTimelineAt(timelineStart_);
 }
 
-// "End" ends the measurement before anything is asked: the sensor is let
-// go, the record takes no further row or mark, and only then is the save
+// "End" ends the measurement before anything is asked: the sensors are let
+// go, the records take no further row or mark, and only then is the save
 // offered, for exactly the rows there were at the click.
 void AcquisitionSession::EndMeasurement() {
     EndReviewAndOverview();
-    LetGoOfTheSensor();
-    Supervision.SilenceTicks = 0;
-    Supervision.PendingEvent = 0;
-    if (!Store.CheckSensorsMode) PlaceHeldMarks(true);
+    bool scanning = false;
+    for (const auto& sensor : sensors_) {
+        scanning = scanning || sensor->Phase == SensorPhase::Scanning;
+        LetGoOfTheSensor(*sensor);
+        if (!sensor->Store.CheckSensorsMode) PlaceHeldMarks(*sensor, true);
+    }
+    if (scanning) central_.CancelDiscovery();  // the search for a lost sensor ends here
+    PendingEvent = 0;
     ChangeMode(SessionMode::EndingMeasurement);
     view_->HideMessagePanel();
     Controls.ConnectEnabled = false;
     Controls.ResetEnabled = false;
 
-    if (!Store.CheckSensorsMode && Store.SampleCount != 0) {
-        Controls.EditEnabled = true;
-        Store.RecordDeviceId = Store.ReceivedDeviceId;
-        Store.DataSaved = false;
-        FollowJournal();  // the record as it ends, rows and header
-        view_->ShowStatusText(RecordSummaryText(Store));
-    } else {
-        Controls.EditEnabled = false;  // a sensor check is never kept for saving
+    bool anyRecord = false;
+    for (const auto& sensor : sensors_) {
+        SampleStore& store = sensor->Store;
+        if (store.CheckSensorsMode || store.SampleCount == 0) continue;
+        anyRecord = true;
+        store.RecordDeviceId = store.ReceivedDeviceId;
+        store.DataSaved = false;
+        FollowJournal(*sensor);  // the record as it ends, rows and header
     }
+    Controls.EditEnabled = anyRecord;  // a sensor check is never kept for saving
+    if (anyRecord) view_->ShowStatusText(RecordSummaryText(Shown().Store));
     ShowRecordEndInView();
+    view_->RenderSensors();
     view_->Render();
     view_->RepaintTrend();
 
-    if (Store.DataSaved) {
+    if (!anyRecord) {
         ShowMeasurementOver();
         return;
     }
     SaveRecordAndTell([this] { ShowMeasurementOver(); });
 }
 
-// Whatever the link is doing, it ends now: a scan for a lost sensor is
-// called off, a link coming up is let go (and one that comes later too,
-// the mode no longer waits for it), a link that is up gets its stop.
-void AcquisitionSession::LetGoOfTheSensor() {
-    const bool linkComing = activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink;
-    if (activity_ == SessionMode::ReconnectScan) central_.CancelDiscovery();
-    SendStop(Link, central_, Supervision, clock_);
-    if (linkComing && Link.ActiveDevice) central_.Disconnect(Link.ActiveDevice);
-    Link.PendingCommand.clear();
-    Link.DeviceLinkReady = false;
-    connectWaitTicks_ = 0;
+// Whatever the sensor's link is doing, it ends now: a link coming up is let
+// go (and one that comes later too, the mode no longer waits for it), a link
+// that is up gets its stop.
+void AcquisitionSession::LetGoOfTheSensor(Sensor& sensor) {
+    const bool linkComing = sensor.Phase == SensorPhase::Connecting || sensor.Phase == SensorPhase::Relinking;
+    SendStop(sensor.Link, central_, sensor.Supervision, clock_);
+    if (linkComing && sensor.Link.ActiveDevice) central_.Disconnect(sensor.Link.ActiveDevice);
+    sensor.Link.PendingCommand.clear();
+    sensor.Link.DeviceLinkReady = false;
+    sensor.ConnectWaitTicks = 0;
+    sensor.Supervision.SilenceTicks = 0;
+    sensor.Phase = SensorPhase::Idle;
 }
 
 // The real-time page is free again, after an end or a start that failed.
 void AcquisitionSession::ShowMeasurementOver() {
+    for (const auto& sensor : sensors_) sensor->Phase = SensorPhase::Idle;
     ChangeMode(SessionMode::Idle);
     view_->HideMessagePanel();
     Controls.ConnectEnabled = true;
     Controls.ResetEnabled = false;
     Controls.Busy = false;
     Controls.OpenEnabled = true;
-    Controls.SaveEnabled = !Store.DataSaved;
+    Controls.SaveEnabled = AnyRecordUnsaved();
     Controls.StorageTabVisible = true;
+    view_->RenderSensors();
     view_->Render();
 }

@@ -34,8 +34,9 @@ void AcquisitionSession::ShowOpenedRecord(const OpenRecordOutcome& outcome) {
         View.CursorIndex = -1;
     }
     if (outcome.recordReplaced) {
-        // The record it replaced was saved or discarded after the question.
-        EndJournal();
+        // The records it replaced were saved or discarded after the question.
+        KeepOnlyTheFirstSensor();
+        EndJournal(SensorAt(0));
         EndReviewAndOverview();
         Controls.ClearInitPointsEnabled = false;
         Controls.EditEnabled = outcome.editMenuEnabled;
@@ -46,7 +47,7 @@ void AcquisitionSession::ShowOpenedRecord(const OpenRecordOutcome& outcome) {
             View.ScrollVisible = false;
             view_->RenderTrendView();
         }
-        Controls.SaveEnabled = !Store.DataSaved;
+        Controls.SaveEnabled = AnyRecordUnsaved();
         view_->Render();
     }
     view_->RepaintTrend();
@@ -54,32 +55,40 @@ void AcquisitionSession::ShowOpenedRecord(const OpenRecordOutcome& outcome) {
 
 void AcquisitionSession::MergeClicked() {
     FlowInput input(*this, "the Merge click");
-    if (!ClickAllowed("Merge") || save_.active || Store.SampleCount == 0) return;
+    if (!ClickAllowed("Merge") || save_.active || Shown().Store.SampleCount == 0) return;
     if (!QFileInfo::exists(EventLogFileName)) return;
     AskOkCancel(MsgMergeQuestion, [this](bool ok) {
         if (ok && !save_.active) MergeEventLog(false);
     });
 }
 
-// The PC's event log put into the record as event marks; mo is the silent
-// merge of an upload.
+// The PC's event log put into the records as event marks (all of them: the
+// sensors measured together); mo is the silent merge of an upload.
 void AcquisitionSession::MergeEventLog(bool mo) {
     if (!QFileInfo::exists(EventLogFileName)) return;
     // The whole log is read before any mark is touched, so a read failure
-    // leaves the record's marks as they were.
+    // leaves the records' marks as they were.
     QList<EventLogRecord> records;
     QString error;
     if (!ReadEventLog(EventLogFileName, records, &error)) {
         prompts_.Error(MsgEventLogUnreadable.arg(error));
         return;
     }
-    const MergeOutcome outcome = MergeEventMarks(Store, records);
+    int shownMerged = 0;
+    bool changed = false;
+    for (const auto& sensor : sensors_) {
+        if (sensor->Store.SampleCount == 0) continue;
+        const MergeOutcome outcome = MergeEventMarks(sensor->Store, records);
+        if (sensor.get() == &Shown()) shownMerged = outcome.merged;
+        if (mo || (outcome.cleared == 0 && outcome.merged == 0)) continue;
+        changed = true;
+        sensor->Store.DataSaved = false;
+        JournalRecordChanged(*sensor, false);
+    }
     if (mo) return;
 
-    prompts_.Notice(MsgMergedCount.arg(outcome.merged));
-    if (outcome.cleared != 0 || outcome.merged != 0) {
-        Store.DataSaved = false;
-        JournalRecordChanged(false);
+    prompts_.Notice(MsgMergedCount.arg(shownMerged));
+    if (changed) {
         Controls.SaveEnabled = true;
         view_->Render();
     }
@@ -91,9 +100,17 @@ void AcquisitionSession::MergeEventLog(bool mo) {
 void AcquisitionSession::ValueInitializationClicked() {
     FlowInput input(*this, "the Value-Initialization click");
     if (!ClickAllowed("Value-Initialization") || save_.active) return;
-    switch (DecideValueInitialization(Link, central_, clock_, Store, View.CursorChannel, View.CursorIndex)) {
+    if (Measuring()) {
+        // Every sensor of the measurement is re-zeroed at once.
+        for (const auto& sensor : sensors_)
+            DecideValueInitialization(sensor->Link, central_, clock_, sensor->Store, View.CursorChannel,
+                                      View.CursorIndex);
+        return;
+    }
+    switch (DecideValueInitialization(Shown().Link, central_, clock_, Shown().Store, View.CursorChannel,
+                                      View.CursorIndex)) {
         case ResetButtonOutcome::PointInserted:
-            JournalRecordChanged(true);
+            JournalRecordChanged(Shown(), true);
             Controls.ResetEnabled = false;
             Controls.SaveEnabled = true;
             view_->Render();
@@ -112,11 +129,11 @@ void AcquisitionSession::ValueInitializationClicked() {
 // Back to the sensor's own references.
 void AcquisitionSession::ClearInitPointsClicked() {
     FlowInput input(*this, "the Clear value-initialization points click");
-    if (!ClickAllowed("Clear value-initialization points") || Store.SampleCount == 0 || save_.active) return;
+    if (!ClickAllowed("Clear value-initialization points") || Shown().Store.SampleCount == 0 || save_.active) return;
     AskOkCancel(MsgClearInitPoints, [this](bool ok) {
         if (!ok || save_.active) return;
-        if (ClearInitPoints(Store) > 0) {
-            JournalRecordChanged(true);
+        if (ClearInitPoints(Shown().Store) > 0) {
+            JournalRecordChanged(Shown(), true);
             Controls.SaveEnabled = true;
             view_->Render();
         }

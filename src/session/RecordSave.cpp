@@ -1,7 +1,9 @@
-// The save of the record in memory: the file dialog, the question before an
-// existing file is replaced, and the write, which the writer thread does
-// from a copy of the record while the window goes on. Until it reports, the
-// session is Saving: nothing may change or replace the record.
+// The save of the records in memory: the file dialog, the question before an
+// existing file is replaced, and the writes, which the writer thread does
+// from copies of the records while the window goes on. Until it reports, the
+// session is Saving: nothing may change or replace a record. The records of
+// several sensors are saved under one name, a file each, named by sensor.
+#include <QDir>
 #include <QFileInfo>
 
 #include "data/Clock.h"
@@ -11,6 +13,7 @@
 #include "prompts/Prompts.h"
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
+#include "session/ExportTexts.h"
 #include "session/StringTable.h"
 
 namespace {
@@ -18,8 +21,27 @@ namespace {
 constexpr int64_t SlowSaveMilliseconds = 30000;
 }  // namespace
 
+// The sensors whose records are not saved, each with its file: the chosen
+// one, or with several sensors "<chosen>_<sensor>.csv".
+QList<std::pair<int, QString>> AcquisitionSession::FilesOfSave(const QString& chosen) const {
+    QList<std::pair<int, QString>> files;
+    const QFileInfo name(chosen);
+    for (int i = 0; i < SensorCount(); ++i) {
+        const SampleStore& store = SensorAt(i).Store;
+        if (store.SampleCount == 0 || store.DataSaved) continue;
+        if (SensorCount() == 1) {
+            files.append({i, chosen});
+            continue;
+        }
+        const QString sensorName = store.RecordDeviceId.isEmpty() ? SensorAt(i).Name() : store.RecordDeviceId;
+        files.append({i, name.dir().filePath(name.completeBaseName() + QLatin1Char('_') + sensorName +
+                                             QLatin1Char('.') + name.suffix())});
+    }
+    return files;
+}
+
 void AcquisitionSession::SaveRecord(std::function<void(bool saved)> then) {
-    if (save_.active || Store.DataSaved || Store.SampleCount == 0) {
+    if (save_.active || !AnyRecordToLose()) {
         then(false);
         return;
     }
@@ -28,31 +50,35 @@ void AcquisitionSession::SaveRecord(std::function<void(bool saved)> then) {
             then(false);
             return;
         }
-        const QString path = WithCsvExtension(answer);
-        if (!QFileInfo::exists(path)) {
+        const QList<std::pair<int, QString>> files = FilesOfSave(WithCsvExtension(answer));
+        bool exists = false;
+        for (const auto& file : files) exists = exists || QFileInfo::exists(file.second);
+        if (!exists) {
             save_.then = then;
-            SaveToChosenFile(path);
+            SaveToChosenFiles(files);
             return;
         }
-        // Yes keeps the old file until the new one is complete; No shows the
-        // dialog again.
-        AskYesNo(QString::fromLatin1(OverwriteQuestionText), [this, path, then](bool overwrite) {
+        // Yes keeps the old files until the new ones are complete; No shows
+        // the dialog again.
+        AskYesNo(QString::fromLatin1(OverwriteQuestionText), [this, files, then](bool overwrite) {
             if (!overwrite) {
                 SaveRecord(then);
                 return;
             }
             save_.then = then;
-            SaveToChosenFile(path);
+            SaveToChosenFiles(files);
         });
     });
 }
 
-void AcquisitionSession::SaveToChosenFile(const QString& path) {
+void AcquisitionSession::SaveToChosenFiles(const QList<std::pair<int, QString>>& files) {
     save_.active = true;
-    save_.path = path;
+    save_.files = files;
+    save_.written.clear();
+    save_.failed = false;
     save_.startedAt = clock_.Now();
     save_.slowTold = false;
-    // Nothing that would change or replace the record may start meanwhile:
+    // Nothing that would change or replace a record may start meanwhile:
     // not Start, not the storage page (its uploads and event log), no file
     // or Edit command.
     save_.before = Controls;
@@ -64,17 +90,39 @@ void AcquisitionSession::SaveToChosenFile(const QString& path) {
     Controls.ConnectEnabled = false;
     Controls.StorageTabVisible = false;
     Controls.Busy = true;
-    SavedFileName = QFileInfo(path).fileName();
+    SavedFileName = QFileInfo(files.constFirst().second).fileName();
     view_->Render();
-    diskWriter_.WriteRecordFile(CopyOfRecord(Store), path);
+    for (const auto& [sensor, path] : files) diskWriter_.WriteRecordFile(CopyOfRecord(SensorAt(sensor).Store), path);
 }
 
 void AcquisitionSession::RecordFileWritten(const QString& path, int result, const QString& error,
                                            double recordEndTime) {
     FlowInput input(*this, "the disk's report");
-    if (!save_.active || path != save_.path) return;
+    if (!save_.active) return;
+    const auto file = std::find_if(save_.files.begin(), save_.files.end(),
+                                   [&](const std::pair<int, QString>& f) { return f.second == path; });
+    if (file == save_.files.end()) return;
+    Sensor& sensor = SensorAt(file->first);
+    save_.files.erase(file);
+
+    const CsvWriteOutcome outcome{static_cast<CsvWriteResult>(result), error};
+    // The file gave the record its end time once it was created.
+    if (outcome.result != CsvWriteResult::CannotCreate) sensor.Store.RecordEndTime = recordEndTime;
+    if (outcome.result == CsvWriteResult::Written) {
+        sensor.Store.DataSaved = true;
+        EndJournal(sensor);
+        save_.written << QFileInfo(path).fileName();
+    } else {
+        qCWarning(lcSession) << "the record was not saved to" << path << ":" << error;
+        save_.failed = true;
+        prompts_.Error(SaveFailureText(outcome, path));
+    }
+    if (!save_.files.isEmpty()) return;  // the others are still being written
+
     const std::function<void(bool)> then = std::move(save_.then);
     const ControlStates before = save_.before;
+    const bool saved = !save_.failed;
+    savedFiles_ = save_.written;
     save_ = {};
     Controls.OpenEnabled = before.OpenEnabled;
     Controls.EditEnabled = before.EditEnabled;
@@ -83,22 +131,12 @@ void AcquisitionSession::RecordFileWritten(const QString& path, int result, cons
     Controls.ConnectEnabled = before.ConnectEnabled;
     Controls.StorageTabVisible = before.StorageTabVisible;
     Controls.Busy = before.Busy;
-
-    const CsvWriteOutcome outcome{static_cast<CsvWriteResult>(result), error};
-    // The file gave the record its end time once it was created.
-    if (outcome.result != CsvWriteResult::CannotCreate) Store.RecordEndTime = recordEndTime;
-    if (outcome.result != CsvWriteResult::Written) {
-        qCWarning(lcSession) << "the record was not saved to" << path << ":" << error;
-        Controls.SaveEnabled = !Store.DataSaved;
-        view_->Render();
-        prompts_.Error(SaveFailureText(outcome, path));
+    Controls.SaveEnabled = AnyRecordUnsaved();
+    view_->Render();
+    if (!saved) {
         if (then) then(false);
         return;
     }
-    Store.DataSaved = true;
-    Controls.SaveEnabled = false;
-    EndJournal();
-    view_->Render();
     WriteSnirfBesideRecord(path, [then] {
         if (then) then(true);
     });
@@ -109,8 +147,10 @@ void AcquisitionSession::FollowSave() {
     if (!save_.active || save_.slowTold) return;
     if (OleDateToMilliseconds(clock_.Now()) - OleDateToMilliseconds(save_.startedAt) < SlowSaveMilliseconds) return;
     save_.slowTold = true;
-    qCWarning(lcSession) << "the save to" << save_.path << "has not ended yet";
-    ErrorAfterHandler(MsgSaveSlow.arg(QFileInfo(save_.path).fileName()));
+    qCWarning(lcSession) << "the save has not ended yet";
+    QStringList names;
+    for (const auto& file : save_.files) names << QFileInfo(file.second).fileName();
+    ErrorAfterHandler(MsgSaveSlow.arg(ListOfNames(names)));
 }
 
 void AcquisitionSession::SaveRecordAndTell(std::function<void()> then) {
@@ -125,7 +165,7 @@ void AcquisitionSession::SaveClicked() {
     if (!ClickAllowed("Save") || save_.active) return;
     if (activity_ != SessionMode::Idle) return;  // a record still being made is saved at its end
     SaveRecordAndTell([this] {
-        Controls.SaveEnabled = !Store.DataSaved;
+        Controls.SaveEnabled = AnyRecordUnsaved();
         view_->Render();
     });
 }

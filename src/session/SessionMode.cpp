@@ -32,14 +32,16 @@ bool ModeChangeAllowed(SessionMode from, SessionMode to) {
         case M::ChoosingSensor:
             return to == M::Connecting || to == M::Idle;
         case M::Connecting:
-            return to == M::Measuring || to == M::SensorCheck || to == M::Idle || to == M::EndingMeasurement;
-        case M::ReconnectLink:
-            return to == M::Measuring || to == M::SensorCheck || to == M::ReconnectScan || to == M::EndingMeasurement;
+            return to == M::Measuring || to == M::SensorCheck || to == M::Idle || to == M::EndingMeasurement ||
+                   to == M::ReconnectScan;
+        // With several sensors, each link comes and goes on its own: the
+        // measurement's mode follows them.
         case M::Measuring:
         case M::SensorCheck:
-            return to == M::ReconnectScan || to == M::EndingMeasurement;
         case M::ReconnectScan:
-            return to == M::ReconnectLink || to == M::EndingMeasurement;
+        case M::ReconnectLink:
+            return to == M::Measuring || to == M::SensorCheck || to == M::ReconnectScan || to == M::ReconnectLink ||
+                   to == M::EndingMeasurement;
         case M::EndingMeasurement:
             return to == M::Idle;
         case M::EventLog:

@@ -41,5 +41,7 @@ public:
     virtual void ShowRealTimePageQuietly() {}
     // The user agreed to close, answering the questions closing asked.
     virtual void CloseWindow() {}
+    // The sensors measured, the one shown, or their states changed.
+    virtual void RenderSensors() {}
     virtual UserChoices Choices() const { return {}; }
 };

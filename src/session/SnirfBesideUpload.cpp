@@ -37,7 +37,9 @@ void AcquisitionSession::WriteSnirfBesideRecord(const QString& recordPath, std::
 }
 
 QString AcquisitionSession::SavedFilesText() const {
-    return snirfBeside_.name.isEmpty() ? SavedFileName : SavedFileName + FilesJoint + snirfBeside_.name;
+    QStringList files = savedFiles_;
+    if (!snirfBeside_.name.isEmpty()) files << snirfBeside_.name;
+    return ListOfNames(files);
 }
 
 bool AcquisitionSession::RawIntensitiesKept() const { return !snirfBeside_.wanted || !snirfBeside_.name.isEmpty(); }

@@ -13,7 +13,8 @@
 // Nothing is about to replace the record (a start, an upload, a save) and it
 // holds samples of haemoglobin.
 bool AcquisitionSession::ExportAllowed() const {
-    if (Store.SampleCount == 0 || Store.CheckSensorsMode || save_.active || asking_) return false;
+    const SampleStore& store = Shown().Store;
+    if (store.SampleCount == 0 || store.CheckSensorsMode || save_.active || asking_) return false;
     switch (activity_) {
         case SessionMode::ScanningForConnection:
         case SessionMode::ChoosingSensor:
@@ -58,7 +59,7 @@ void AcquisitionSession::ExportSnirfTo(const QString& path) {
         if (!subject || !ExportAllowed()) return;
         Exports.Subject = subject->trimmed();
         SetBusy(true);
-        const SnirfWriteOutcome outcome = WriteSnirfFile(Store, path, Exports.Subject);
+        const SnirfWriteOutcome outcome = WriteSnirfFile(Shown().Store, path, Exports.Subject);
         SetBusy(false);
         if (!outcome.written) {
             prompts_.Error(QStringLiteral("Unable to export %1 (%2). An existing file of that name is unchanged.")

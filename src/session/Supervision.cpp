@@ -1,6 +1,6 @@
 // The 500 ms supervision tick: external input, the time-outs of the waits
 // for a sensor or a disk, silence of a running link, and the taking of
-// event marks.
+// event marks into every record of the measurement.
 #include <algorithm>
 
 #include "data/Clock.h"
@@ -27,112 +27,131 @@ void AcquisitionSession::SupervisionTick() {
     FlowInput input(*this, "the supervision tick");
     PollExternalInputPort();
     RetryUnwrittenEventLog();
-    WatchLinkWaits();
+    for (const auto& sensor : sensors_) WatchLinkWaits(*sensor);
+    if (activity_ == SessionMode::WaitingForUploadScan && ++uploadScanWaitTicks_ > UploadScanWaitTicks)
+        UploadScanTimedOut();
     FollowRemotePass();
     FollowSave();
 
-    const bool streaming = activity_ == SessionMode::Measuring || activity_ == SessionMode::SensorCheck;
-    const bool reconnecting = activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
-    if (streaming) {
-        if (Store.SampleCount != 0) Supervision.SilenceTicks++;
-        if (Supervision.SilenceTicks > SilentTicksBeforeLost && !Supervision.LinkLost) LinkLostDuringMeasurement();
-    }
-    if (reconnecting) FollowTimeWhileReconnecting();
-    if (streaming || reconnecting) {
-        if (Store.SampleCount == 0) {
-            Supervision.PendingEvent = 0;  // no mark before the first sample
-        } else if (Supervision.PendingEvent != 0) {
-            TakePendingEventIntoRecord();
-        }
-        if (!Store.CheckSensorsMode) PlaceHeldMarks(false);
+    if (Measuring()) {
+        for (const auto& sensor : sensors_) SuperviseMeasurement(*sensor);
+        if (reconnectScanFailed_) ScanForLostSensors();
+        bool anySample = false;
+        for (const auto& sensor : sensors_) anySample = anySample || sensor->Store.SampleCount != 0;
+        if (!anySample) PendingEvent = 0;  // no mark before the first sample
+        else if (PendingEvent != 0) TakePendingEventIntoRecords();
+        for (const auto& sensor : sensors_)
+            if (!sensor->Store.CheckSensorsMode) PlaceHeldMarks(*sensor, false);
+        view_->RenderSensors();
         FollowJournal();
         return;
     }
 
-    Supervision.LinkLost = false;
-    if (StartButtonTag() == 1 && Supervision.PendingEvent != 0) LogStorageEvent();
-    Supervision.PendingEvent = 0;
+    for (const auto& sensor : sensors_) sensor->Supervision.LinkLost = false;
+    if (StartButtonTag() == 1 && PendingEvent != 0) LogStorageEvent();
+    PendingEvent = 0;
     FollowJournal();
 }
 
-// The waits for a link, for a scan and for an upload's next packet end
-// after their time.
-void AcquisitionSession::WatchLinkWaits() {
-    const bool awaitingLink = (activity_ == SessionMode::Connecting || activity_ == SessionMode::ReconnectLink ||
-                               (activity_ == SessionMode::Uploading && Store.UploadActive)) &&
-                              !Link.DeviceLinkReady;
-    if (!awaitingLink) connectWaitTicks_ = 0;
-    else if (++connectWaitTicks_ > ConnectWaitTicks) {
-        if (activity_ == SessionMode::ReconnectLink) ReconnectFailed();
-        else ConnectionFailed();
+// The waits for a link and for an upload's next packet end after their time.
+void AcquisitionSession::WatchLinkWaits(Sensor& sensor) {
+    const bool awaitingLink =
+        ((Measuring() && (sensor.Phase == SensorPhase::Connecting || sensor.Phase == SensorPhase::Relinking)) ||
+         (activity_ == SessionMode::Uploading && sensor.Store.UploadActive)) &&
+        !sensor.Link.DeviceLinkReady;
+    if (!awaitingLink) sensor.ConnectWaitTicks = 0;
+    else if (++sensor.ConnectWaitTicks > ConnectWaitTicks) {
+        if (sensor.Phase == SensorPhase::Relinking) ReconnectFailed(sensor);
+        else ConnectionFailed(sensor);
+        return;
     }
-    if (activity_ == SessionMode::WaitingForUploadScan && ++uploadScanWaitTicks_ > UploadScanWaitTicks)
-        UploadScanTimedOut();
     // An upload whose sensor falls silent has lost its link, connected or not.
-    if (activity_ == SessionMode::Uploading && Store.UploadActive && Link.DeviceLinkReady &&
-        ++Supervision.SilenceTicks > SilentTicksBeforeLost)
+    if (activity_ == SessionMode::Uploading && sensor.Store.UploadActive && sensor.Link.DeviceLinkReady &&
+        ++sensor.Supervision.SilenceTicks > SilentTicksBeforeLost)
         UploadLinkLost();
 }
 
-int32_t AcquisitionSession::RowOfTime(double time) const {
-    if (!IsValidRateIndex(Store.RecordRateIndex)) return Store.SampleCount - 1;
-    const int64_t elapsed = OleDateToMilliseconds(time) - OleDateToMilliseconds(Store.RecordStartTime);
-    return static_cast<int32_t>(std::max<int64_t>(0, elapsed / RateTable[Store.RecordRateIndex]));
-}
-
-void AcquisitionSession::AddMarkToRecord(int32_t row, int event) {
-    if (!AddEventMark(Store, row, event) && !eventMarksFullTold_) {
-        // The event log file still gets it; the record cannot.
-        eventMarksFullTold_ = true;
-        NoticeAfterHandler(MsgEventMarksFull.arg(MaxEventMarks));
+// A streaming sensor that falls silent has lost its link; one sought again
+// has its record follow the clock in rows without data.
+void AcquisitionSession::SuperviseMeasurement(Sensor& sensor) {
+    if (sensor.Phase == SensorPhase::Streaming) {
+        if (sensor.Store.SampleCount != 0) sensor.Supervision.SilenceTicks++;
+        if (sensor.Supervision.SilenceTicks > SilentTicksBeforeLost && !sensor.Supervision.LinkLost)
+            LinkLostDuringMeasurement(sensor);
+    } else if (sensor.Phase == SensorPhase::Scanning || sensor.Phase == SensorPhase::Relinking) {
+        FollowTimeWhileReconnecting(sensor);
     }
-    view_->RepaintTrend();
 }
 
-// While the link is away the rows go on by the clock, and a mark belongs to
+int32_t AcquisitionSession::RowOfTime(const Sensor& sensor, double time) const {
+    const SampleStore& store = sensor.Store;
+    if (!IsValidRateIndex(store.RecordRateIndex)) return store.SampleCount - 1;
+    const double start = store.SampleCount > 0 ? store.RecordStartTime : timelineStart_;
+    const int64_t elapsed = OleDateToMilliseconds(time) - OleDateToMilliseconds(start);
+    return static_cast<int32_t>(std::max<int64_t>(0, elapsed / RateTable[store.RecordRateIndex]));
+}
+
+void AcquisitionSession::AddMarkToRecord(Sensor& sensor, int32_t row, int event) {
+    if (!AddEventMark(sensor.Store, row, event) && !sensor.EventMarksFullTold) {
+        // The event log file still gets it; the record cannot. Told once a
+        // measurement: the records fill together.
+        bool told = false;
+        for (const auto& other : sensors_) told = told || other->EventMarksFullTold;
+        sensor.EventMarksFullTold = true;
+        if (!told) NoticeAfterHandler(MsgEventMarksFull.arg(MaxEventMarks));
+    }
+    if (&sensor == &Shown()) view_->RepaintTrend();
+}
+
+// While a link is away the rows go on by the clock, and a mark belongs to
 // the row of its time, which may not have come yet: it waits for it. At the
 // end of the record the rows come for the marks still waiting.
-void AcquisitionSession::PlaceHeldMarks(bool recordEnds) {
-    while (!heldMarks_.isEmpty()) {
-        const EVENT_MARK_TYPE mark = heldMarks_.constFirst();
-        if (mark.sample >= Store.SampleCount) {
-            if (!recordEnds) return;
+void AcquisitionSession::PlaceHeldMarks(Sensor& sensor, bool recordEnds) {
+    SampleStore& store = sensor.Store;
+    while (!sensor.HeldMarks.isEmpty()) {
+        const EVENT_MARK_TYPE mark = sensor.HeldMarks.constFirst();
+        if (mark.sample >= store.SampleCount) {
+            if (!recordEnds || store.SampleCount == 0) return;
             // The row after the mark's: its time makes the mark's row come.
             const double nextRowTime = MillisecondsToOleDate(
-                OleDateToMilliseconds(Store.RecordStartTime) + int64_t{mark.sample + 1} * RateTable[Store.RecordRateIndex]);
-            FillNoDataRowsUntil(Store, nextRowTime);
-            if (mark.sample >= Store.SampleCount) {
+                OleDateToMilliseconds(store.RecordStartTime) + int64_t{mark.sample + 1} * RateTable[store.RecordRateIndex]);
+            FillNoDataRowsUntil(store, nextRowTime);
+            if (mark.sample >= store.SampleCount) {
                 // The store is full: the last row takes it.
-                heldMarks_.first().sample = Store.SampleCount - 1;
+                sensor.HeldMarks.first().sample = store.SampleCount - 1;
                 continue;
             }
         }
-        heldMarks_.removeFirst();
-        AddMarkToRecord(mark.sample, mark.code);
+        sensor.HeldMarks.removeFirst();
+        AddMarkToRecord(sensor, mark.sample, mark.code);
     }
 }
 
-// The mark goes into the record at once, or to the row of its time while the
-// link is away; its line in the event log file follows as soon as the file
-// takes it.
-void AcquisitionSession::TakePendingEventIntoRecord() {
-    const int event = Supervision.PendingEvent;
-    Supervision.PendingEvent = 0;
-    const bool linkAway = activity_ == SessionMode::ReconnectScan || activity_ == SessionMode::ReconnectLink;
-    if (linkAway && !Store.CheckSensorsMode) {
-        const int32_t row = RowOfTime(pendingEventTime_);
-        if (row >= Store.SampleCount || !heldMarks_.isEmpty()) heldMarks_.append({row, event});
-        else AddMarkToRecord(row, event);
-    } else {
-        AddMarkToRecord(Store.SampleCount - 1, event);
+// The mark goes into every record at once, on its newest row, or on the row
+// of its time while that record's link is away or its sensor has not sent
+// yet; its line in the event log file follows as soon as the file takes it.
+void AcquisitionSession::TakePendingEventIntoRecords() {
+    const int event = PendingEvent;
+    PendingEvent = 0;
+    for (const auto& sensor : sensors_) {
+        const bool waitsForRows = sensor->Phase != SensorPhase::Streaming || sensor->Store.SampleCount == 0;
+        if (waitsForRows && !sensor->Store.CheckSensorsMode) {
+            const int32_t row = RowOfTime(*sensor, pendingEventTime_);
+            if (row >= sensor->Store.SampleCount || !sensor->HeldMarks.isEmpty())
+                sensor->HeldMarks.append({row, event});
+            else
+                AddMarkToRecord(*sensor, row, event);
+        } else if (sensor->Store.SampleCount > 0) {
+            AddMarkToRecord(*sensor, sensor->Store.SampleCount - 1, event);
+        }
     }
     QueueEventLogRecord(clock_.Now(), event);
 }
 
 void AcquisitionSession::LogStorageEvent() {
     const double now = clock_.Now();
-    const int event = Supervision.PendingEvent;
-    Supervision.PendingEvent = 0;
+    const int event = PendingEvent;
+    PendingEvent = 0;
     QueueEventLogRecord(now, event);
     const QString what = event > 0 ? QStringLiteral("  Event%1Started").arg(event)
                                    : QStringLiteral("  Event%1Ended").arg(-event);
@@ -176,7 +195,7 @@ void AcquisitionSession::CloseExternalInput() {
 
 void AcquisitionSession::PollExternalInputPort() {
     if (!WUni232c1.Connect()) return;
-    const int32_t before = Supervision.PendingEvent;
-    PollExternalInput(WUni232c1, ExternalInput, Supervision.PendingEvent);
-    if (Supervision.PendingEvent != before) pendingEventTime_ = clock_.Now();
+    const int32_t before = PendingEvent;
+    PollExternalInput(WUni232c1, ExternalInput, PendingEvent);
+    if (PendingEvent != before) pendingEventTime_ = clock_.Now();
 }

@@ -80,8 +80,10 @@ void AcquisitionSession::UploadStart() {
         return;
     }
 
+    // The upload's record replaces those in memory, saved or discarded after the question.
+    KeepOnlyTheFirstSensor();
     ChangeMode(SessionMode::Uploading);
-    connectWaitTicks_ = 0;
+    SensorAt(0).ConnectWaitTicks = 0;
     Store.CheckSensorsMode = false;
     Store.UploadTotal = 0;
     Decoder.RxPacketLength = 0;
@@ -92,7 +94,7 @@ void AcquisitionSession::UploadStart() {
     Store.SequenceGap = false;
     Store.ReceivedDeviceId.clear();
     Store.UploadActive = true;
-    BeginJournal(JournalKind::Upload);
+    BeginJournal(SensorAt(0), JournalKind::Upload);
 
     UploadPanel = {};
     UploadPanel.Visible = true;
@@ -250,7 +252,7 @@ void AcquisitionSession::FinishUpload() {
     Controls.ViewControlsEnabled = true;
     Controls.StorageTabVisible = true;
     Controls.OpenEnabled = true;
-    Controls.SaveEnabled = !Store.DataSaved;
+    Controls.SaveEnabled = AnyRecordUnsaved();
     Controls.ClearInitPointsEnabled = Store.InitPointsEditable;
     View.CursorChannel = -1;
     View.CursorIndex = -1;

@@ -38,7 +38,7 @@ TEST_P(KeyMarks, KeyMarksTheEventBeforeTheFocusedControlSeesIt) {
     KeyWitness witness;
     form.AmpComboBox->installEventFilter(&witness);
     Press(form.AmpComboBox, keyCase.key, keyCase.modifiers, keyCase.text);
-    EXPECT_EQ(form.Session.Supervision.PendingEvent, keyCase.mark);
+    EXPECT_EQ(form.Session.PendingEvent, keyCase.mark);
     EXPECT_EQ(witness.presses, keyCase.consumed ? 0 : 1);
 }
 
@@ -71,7 +71,7 @@ TEST_F(WindowTest, ANewMarkReplacesOneNotYetTaken) {
     TForm1& form = Show();
     Press(&form, Qt::Key_4, Qt::NoModifier, "4");
     Press(&form, Qt::Key_7, Qt::AltModifier, "7");
-    EXPECT_EQ(form.Session.Supervision.PendingEvent, -7);
+    EXPECT_EQ(form.Session.PendingEvent, -7);
 }
 
 // Typing a digit into the connection dialog is not an event mark.
@@ -79,7 +79,7 @@ TEST_F(WindowTest, KeysOfTheDialogsAreNotMarks) {
     TForm1& form = Show();
     Press(form.Form2->ComboBox1, Qt::Key_3, Qt::NoModifier, "3");
     Press(form.Form2->ComboBox1, Qt::Key_3, Qt::AltModifier, "3");
-    EXPECT_EQ(form.Session.Supervision.PendingEvent, 0);
+    EXPECT_EQ(form.Session.PendingEvent, 0);
 }
 
 }  // namespace

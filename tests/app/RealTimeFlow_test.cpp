@@ -51,7 +51,7 @@ TEST_F(RealTimeFlow, MeasurementWithKeyMarksEndsAndIsSaved) {
 
     // Keys typed anywhere in the window mark events on the newest sample.
     Type(form.PaintBox1, Qt::Key_3, Qt::NoModifier, "3");
-    EXPECT_EQ(form.Session.Supervision.PendingEvent, 3);
+    EXPECT_EQ(form.Session.PendingEvent, 3);
     Advance(500);
     ASSERT_EQ(EventMarkCount(form.Session.Store), 1);
     EXPECT_EQ(form.Session.Store.EventMarks[0].code, 3);

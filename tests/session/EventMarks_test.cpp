@@ -17,7 +17,7 @@ TEST_F(EventMarks, MarksLandOnTheNewestSampleAndInTheEventLog) {
     s.MarkEvent(4);  // before the first sample: dropped
     StartMeasurementOn(Sensor1);
     EXPECT_EQ(EventMarkCount(s.Store), 0);
-    EXPECT_EQ(s.Supervision.PendingEvent, 0);
+    EXPECT_EQ(s.PendingEvent, 0);
 
     Advance(2000);
     s.MarkEvent(3);
@@ -70,7 +70,7 @@ TEST_F(EventMarks, EventLogFailureKeepsEveryMarkInTheRecordAndTellsOnce) {
     const QStringList errors = prompts.shown.filter("ERROR:");
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith("ERROR: " + MsgEventLogNotWritten.section('\n', 0, 0))) << errors[0].toStdString();
-    EXPECT_EQ(s.Supervision.PendingEvent, 0);
+    EXPECT_EQ(s.PendingEvent, 0);
     ASSERT_EQ(EventMarkCount(s.Store), 2);
     EXPECT_EQ(s.Store.EventMarks[0].code, 2);
     EXPECT_EQ(s.Store.EventMarks[1].code, -2);

@@ -221,7 +221,7 @@ TEST_F(StorageFlow, MarkWithoutARunningEventLogIsDropped) {
     AcquisitionSession& s = StartOnStoragePage();
     EXPECT_FALSE(s.MarkEvent(2));  // the key goes on to the focused control
     Advance(500);
-    EXPECT_EQ(s.Supervision.PendingEvent, 0);
+    EXPECT_EQ(s.PendingEvent, 0);
     EXPECT_FALSE(QFile::exists(EventLogPath()));
     EXPECT_TRUE(view.logLines.isEmpty());
 }

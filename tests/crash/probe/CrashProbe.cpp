@@ -28,7 +28,7 @@
 
 namespace {
 
-const QString Sensor = QStringLiteral("Tq580-200000-001");
+const QString ProbeSensor = QStringLiteral("Tq580-200000-001");
 
 long long SteadyMilliseconds() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -52,7 +52,7 @@ public:
     void OpenFileName(const QString&, Answered<QString> answered) override { answered({}); }
     void SnirfFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
     void ConnectionSettings(const ConnectionOffer&, Answered<std::optional<ConnectionChoice>> answered) override {
-        answered(ConnectionChoice{Sensor, 0, false});
+        answered(ConnectionChoice{ProbeSensor, 0, false});
     }
 };
 
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     auto clock = std::make_shared<SystemClock>();
     SimulationOptions options;
     SimulatedSensorSpec sensor;
-    sensor.name = Sensor;
+    sensor.name = ProbeSensor;
     if (mode == QStringLiteral("upload")) {
         sensor.storedSamples = 8000;
         sensor.storedRateIndex = 4;
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
         session.PageChanged(1);
         QTimer::singleShot(5500, [&] {
             for (int i = 0; i < DeviceTableSize; ++i)
-                if (session.Devices[i].id == Sensor) session.UploadButtonClicked(i + 1);
+                if (session.Devices[i].id == ProbeSensor) session.UploadButtonClicked(i + 1);
         });
     }
     return application.exec();
