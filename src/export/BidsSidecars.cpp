@@ -56,8 +56,9 @@ std::vector<BidsEvent> BidsEvents(const SampleStore& store) {
         for (const auto& row : condition.rows)
             events.push_back({Milliseconds(row[0]), Milliseconds(row[1]), QString::fromStdString(condition.name)});
     const int64_t interval = RateTable[store.RecordRateIndex];
-    for (const NoDataGap& gap : NoDataGaps(store))
-        events.push_back({gap.first * interval, gap.count * interval, QString::fromLatin1(SkipStimulusName)});
+    for (const SkippedRuns& skipped : RunsToSkip(store))
+        for (const NoDataGap& run : skipped.runs)
+            events.push_back({run.first * interval, run.count * interval, QString::fromLatin1(skipped.name)});
     std::stable_sort(events.begin(), events.end(), [](const BidsEvent& a, const BidsEvent& b) {
         return a.onsetMilliseconds < b.onsetMilliseconds;
     });
@@ -139,8 +140,10 @@ QByteArray DatasetReadme(const BidsSoftware& software) {
     return (QStringLiteral("Near-infrared tissue oximetry records of a Tq580 sensor (two channels, 770 and 830 nm), "
                            "written by %1 %2.\n\n"
                            "Each run's SNIRF file holds OXHb and DXHb of both channels (data1, in M) and, for "
-                           "records uploaded from the sensor, the raw intensities (data2). Rows without data are "
-                           "NaN and are marked BAD_ACQ_SKIP in the events. The optode positions are nominal.\n")
+                           "records uploaded from the sensor, the raw intensities (data2). Rows without data, "
+                           "lost or with a failed calculation, are NaN and are marked BAD_ACQ_SKIP in the events; "
+                           "rows in which the sensor or the calculation reported an error are marked "
+                           "BAD_CALCULATION. The optode positions are nominal.\n")
                 .arg(software.name, software.version))
         .toUtf8();
 }

@@ -22,9 +22,9 @@ struct BidsEvent {
 };
 
 // The record's marks as events, by onset: numbered events (a start and its
-// end are one event with its duration), value-initialization points, and
-// each run of rows without data with its true length, named as the SNIRF
-// file's stimuli are.
+// end are one event with its duration), value-initialization points, each
+// run of rows without data and each run of rows with an error flag with its
+// true length, named as the SNIRF file's stimuli are.
 std::vector<BidsEvent> BidsEvents(const SampleStore& store);
 
 // The files' contents. The record must be one the SNIRF export accepts.

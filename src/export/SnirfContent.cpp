@@ -75,10 +75,11 @@ constexpr Measurement RawIntensities[] = {{1, AmplitudeDataType, nullptr, Intens
                                           {2, AmplitudeDataType, nullptr, Intensity830}};
 
 // Columns: the measurements of channel 1, then of channel 2; NaN where a
-// channel has no data.
+// channel part holds none.
 template <size_t PerChannel>
 void WriteDataBlock(const SampleStore& store, const std::vector<double>& times,
-                    const Measurement (&measurements)[PerChannel], const std::string& name, Hdf5Group& nirs) {
+                    const Measurement (&measurements)[PerChannel], bool (*measured)(const CH_DATA_TYPE& channel),
+                    const std::string& name, Hdf5Group& nirs) {
     Hdf5Group data = nirs.CreateGroup(name);
     const size_t columns = PerChannel * ChannelCount;
     std::vector<double> values(static_cast<size_t>(store.SampleCount) * columns);
@@ -86,7 +87,7 @@ void WriteDataBlock(const SampleStore& store, const std::vector<double>& times,
     for (int32_t position = 0; position < store.SampleCount; ++position) {
         for (const CH_DATA_TYPE& channel : store.Samples[position].ch)
             for (const Measurement& measurement : measurements)
-                *row++ = HasData(channel) ? measurement.value(channel) : NotANumber;
+                *row++ = measured(channel) ? measurement.value(channel) : NotANumber;
     }
     data.WriteMatrix("dataTimeSeries", static_cast<size_t>(store.SampleCount), columns, values.data());
     data.WriteDoubles("time", times);
@@ -121,7 +122,9 @@ void WriteProbe(Hdf5Group& nirs) {
 
 void WriteStimuli(const SampleStore& store, Hdf5Group& nirs) {
     std::vector<SnirfStimulus> conditions = StimulusConditions(store);
-    conditions.push_back(SkipStimulus(NoDataGaps(store), RateTable[store.RecordRateIndex]));
+    for (const SkippedRuns& skipped : RunsToSkip(store))
+        conditions.push_back(
+            SkipStimulus(skipped.runs, RateTable[store.RecordRateIndex], skipped.name));
 
     int index = 1;
     for (const SnirfStimulus& stimulus : conditions) {
@@ -143,9 +146,10 @@ double Sto2Percent(const MEAS_DATA_TYPE& sample) {
     return HasData(sample.ch[Channel]) ? sample.ch[Channel].sto2 * 100.0 : NotANumber;
 }
 
+// The sum of OXHb and DXHb: no value where they have none.
 template <int Channel>
 double TohbMolar(const MEAS_DATA_TYPE& sample) {
-    return HasData(sample.ch[Channel]) ? sample.ch[Channel].tohb * MolarPerMillimolar : NotANumber;
+    return HasHaemoglobin(sample.ch[Channel]) ? sample.ch[Channel].tohb * MolarPerMillimolar : NotANumber;
 }
 
 // A placeholder's acceleration is no measurement; its battery voltage is
@@ -185,8 +189,8 @@ void WriteSnirfContent(const SampleStore& store, const QString& subject, Hdf5Gro
     Hdf5Group nirs = root.CreateGroup("nirs");
     const std::vector<double> times = TimesInSeconds(store);
     WriteMetadata(store, subject, nirs);
-    WriteDataBlock(store, times, Haemoglobin, "data1", nirs);
-    if (store.HasRawIntensities) WriteDataBlock(store, times, RawIntensities, "data2", nirs);
+    WriteDataBlock(store, times, Haemoglobin, HasHaemoglobin, "data1", nirs);
+    if (store.HasRawIntensities) WriteDataBlock(store, times, RawIntensities, HasData, "data2", nirs);
     WriteProbe(nirs);
     WriteStimuli(store, nirs);
     WriteAuxiliary(store, times, nirs);

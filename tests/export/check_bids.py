@@ -9,7 +9,8 @@ validator under Deno):
 - three-records: `tq580 --export-bids` of three records, two subjects, one
   with a session and one without;
 - gaps-and-marks: a record with rows without data, numbered events and
-  value-initialization points;
+  value-initialization points, and one with error flags and marks of every
+  pairing;
 - broken: gaps-and-marks with a required sidecar field removed, which both
   validators must report.
 MNE reads each run's SNIRF file; its channels are the channels.tsv rows and
@@ -113,10 +114,13 @@ def build_datasets():
         "sub-02/nirs/sub-02_task-rest_run-1_nirs.snirf": record("realtime-5000ms")})
 
     gaps = os.path.join(work, "gaps-and-marks")
-    result = program("--export-bids", gaps, "--subject", "03", "--task", "nback", record("realtime-gaps-100ms"))
+    result = program("--export-bids", gaps, "--subject", "03", "--task", "nback", record("realtime-gaps-100ms"),
+                     record("realtime-errors-5000ms"))
     assert result.returncode == 0, result.stderr
     datasets["gaps-and-marks"] = (gaps, {"sub-03/nirs/sub-03_task-nback_run-1_nirs.snirf":
-                                         record("realtime-gaps-100ms")})
+                                         record("realtime-gaps-100ms"),
+                                         "sub-03/nirs/sub-03_task-nback_run-2_nirs.snirf":
+                                         record("realtime-errors-5000ms")})
 
     broken = os.path.join(work, "broken")
     shutil.copytree(gaps, broken)
@@ -188,7 +192,9 @@ class BidsChecks(unittest.TestCase):
 
         expected = sorted([(round(onset, 3), round(duration, 3), trial)
                            for trial, rows in record.stimuli().items() for onset, duration, _ in rows] +
-                          [(round(onset, 3), round(duration, 3), "BAD_ACQ_SKIP") for onset, duration in record.gaps()])
+                          [(round(onset, 3), round(duration, 3), "BAD_ACQ_SKIP") for onset, duration in record.gaps()] +
+                          [(round(onset, 3), round(duration, 3), "BAD_CALCULATION")
+                           for onset, duration in record.flagged()])
         events = sorted((float(row["onset"]), float(row["duration"]), row["trial_type"])
                         for row in read_tsv(stem + "_events.tsv"))
         self.assertEqual(len(events), len(expected))
@@ -198,8 +204,9 @@ class BidsChecks(unittest.TestCase):
         # The marks are where MNE finds them in the SNIRF file too (gaps aside:
         # MNE 1.3 reads them as rows of one second).
         annotations = sorted((round(onset, 3), description) for onset, description
-                             in zip(raw.annotations.onset, raw.annotations.description) if description != "BAD_ACQ_SKIP")
-        self.assertEqual(annotations, [(onset, trial) for onset, _, trial in events if trial != "BAD_ACQ_SKIP"])
+                             in zip(raw.annotations.onset, raw.annotations.description)
+                             if not description.startswith("BAD_"))
+        self.assertEqual(annotations, [(onset, trial) for onset, _, trial in events if not trial.startswith("BAD_")])
 
         scans_folder = os.path.dirname(os.path.dirname(path))
         scans_file, = [f for f in os.listdir(scans_folder) if f.endswith("_scans.tsv")]
