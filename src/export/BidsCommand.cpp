@@ -15,18 +15,20 @@ int ExportBidsFiles(const QStringList& inputs, const BidsTarget& target, const B
     int run = target.firstRun > 0 ? target.firstRun : NextBidsRun(target);
     int failures = 0;
     for (const QString& input : inputs) {
-        QString failure = ReadWholeRecordFile(*store, input);
+        const RecordFileRead read = ReadWholeRecordFile(*store, input);
+        QString failure = read.failure;
         if (failure.isEmpty()) {
             const BidsRunOutcome outcome = WriteBidsRun(*store, target, run, software);
+            failure = outcome.reason;
             if (outcome.written) {
                 out << QDir::toNativeSeparators(input) << " -> "
                     << QDir::toNativeSeparators(QDir(target.dataset).filePath(NamesOfRun(target, run).dataFolder))
                     << QDir::separator() << outcome.runStem << "_nirs.snirf" << Qt::endl;
                 ++run;
-                continue;
+                failure = read.damage;
             }
-            failure = outcome.reason;
         }
+        if (failure.isEmpty()) continue;
         ++failures;
         err << QDir::toNativeSeparators(input) << ": " << failure << Qt::endl;
     }

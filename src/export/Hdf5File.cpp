@@ -99,11 +99,33 @@ void Hdf5Group::WriteMatrix(const std::string& name, size_t rows, size_t columns
     WriteDataset(id_.get(), name, H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, 2, dimensions, values);
 }
 
+namespace {
+
+void SilenceLibrary() {
+    static const bool silenced = H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr) >= 0;
+    (void)silenced;
+}
+
+}  // namespace
+
+bool Hdf5FileHolds(const std::string& path, const std::string& objectPath) {
+    SilenceLibrary();
+    const hid_t file = H5Fopen(path.c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
+    if (file < 0) return false;
+    // Each level must be there before the next is asked for.
+    bool holds = true;
+    for (size_t end = objectPath.find('/', 1); holds; end = objectPath.find('/', end + 1)) {
+        holds = H5Lexists(file, objectPath.substr(0, end).c_str(), H5P_DEFAULT) > 0;
+        if (end == std::string::npos) break;
+    }
+    H5Fclose(file);
+    return holds;
+}
+
 Hdf5File::Hdf5File(Hdf5Id id) : Hdf5Group(std::move(id)) {}
 
 Hdf5File Hdf5File::CreateInMemory() {
-    static const bool silenced = H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr) >= 0;
-    (void)silenced;
+    SilenceLibrary();
     // The core driver without a backing store; grows in steps of 4 MiB.
     const Hdf5Id access(H5Pcreate(H5P_FILE_ACCESS), H5Pclose, "file access properties");
     Check(H5Pset_fapl_core(access.get(), 4 << 20, false), "file access properties");

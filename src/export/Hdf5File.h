@@ -66,3 +66,8 @@ public:
 private:
     explicit Hdf5File(Hdf5Id id);
 };
+
+// Whether the file at `path` (in the system's encoding) is an HDF5 file with
+// an object at `objectPath` ("/nirs/data2"); false for any file that cannot
+// be read as one.
+bool Hdf5FileHolds(const std::string& path, const std::string& objectPath);

@@ -22,13 +22,23 @@ struct SnirfImage {
 // probe with one 35 mm source-detector pair per channel; the event marks,
 // value-initialization points and no-data gaps as stimuli; STO2, TOHb,
 // acceleration and battery as auxiliary series; the subject as SubjectID
-// ("unknown" when empty). Sensor-check records and empty records are refused.
+// ("unknown" when empty). Sensor-check records and records of fewer than two
+// samples, which have no sampling rate to read, are refused.
 SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject = {});
+
+// What becomes of a file already at the target.
+enum class ExistingSnirf {
+    Replace,  // replaced, once the new file is complete
+    Keep,     // the export is refused
+};
 
 // Writes that file under a temporary name in the target's folder and renames
 // it over the target only when complete; on any failure the temporary file
-// is removed and an existing target stays as it was.
-SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject = {});
+// is removed and an existing target stays as it was. A file holding an
+// upload's raw intensities (data2) is never replaced by one without them:
+// once the sensor's log is cleared it may be their only copy.
+SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject = {},
+                                 ExistingSnirf existing = ExistingSnirf::Replace);
 
 // The metadata tag that holds the start with its milliseconds when it has
 // any: MeasurementTime keeps whole seconds, the form every reader parses.

@@ -262,6 +262,20 @@ class BidsChecks(unittest.TestCase):
             runs = sorted(f for f in os.listdir(os.path.join(dataset, "sub-01/nirs")) if f.endswith("_nirs.snirf"))
             self.assertEqual(runs, [f"sub-01_task-rest_run-{n}_nirs.snirf" for n in (1, 2, 3)])
 
+            # A row too short to read: the run is written with the row in its place, and said.
+            with open(good, "rb") as file:
+                lines = file.read().split(b"\r\n")
+            lines[5 + 40] = lines[5 + 40][:20]
+            with open(damaged, "wb") as file:
+                file.write(b"\r\n".join(lines))
+            result = program(*base, damaged)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("damaged.csv: rows of fewer than 17 fields at line 46", result.stderr)
+            self.assertIn("sub-01_task-rest_run-4_nirs.snirf", result.stdout)
+            raw = mne.io.read_raw_snirf(os.path.join(dataset, "sub-01/nirs/sub-01_task-rest_run-4_nirs.snirf"),
+                                        verbose="error")
+            self.assertEqual(raw.n_times, Record(good).count)
+
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()

@@ -368,7 +368,7 @@ class SnirfChecks(unittest.TestCase):
     def test_subject_on_the_command_line(self):
         with tempfile.TemporaryDirectory() as folder:
             record = shutil.copy(os.path.join(ARGS.fixtures, "saved-record.csv"), folder)
-            for arguments, subject in (([], "unknown"), (["--subject", "P01"], "P01")):
+            for arguments, subject in (([], "unknown"), (["--subject", "P01", "--overwrite"], "P01")):
                 result = self.run_program("--export-snirf", record, *arguments)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 snirf = record[:-4] + ".snirf"
@@ -430,11 +430,17 @@ class SnirfChecks(unittest.TestCase):
             self.assertEqual(os.listdir(folder), ["realtime-50ms.csv"])
 
     def test_usage_errors(self):
-        for arguments in (["--no-such-option"], ["--export-snirf", "a.csv", "b.csv", "--output", "x.snirf"]):
+        for arguments in (["--no-such-option"], ["--export-snirf", "a.csv", "b.csv", "--output", "x.snirf"],
+                          ["--export-snirf", "a.csv", "--session", "pre"], ["--export-snirf", "a.csv", "-session", "x"],
+                          ["--overwrite"]):
             result = self.run_program(*arguments)
             self.assertEqual(result.returncode, 2, arguments)
             self.assertTrue(result.stderr.strip(), arguments)
             self.assertEqual(result.stdout, "")
+        result = self.run_program("--help")
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("Exit codes of --export-snirf and --export-bids", result.stdout)
+        self.assertIn("--overwrite", result.stdout)
 
     def test_errors_and_unpaired_marks(self):
         """Failed calculations are NaN and BAD_CALCULATION, like the E rows that keep
@@ -456,6 +462,91 @@ class SnirfChecks(unittest.TestCase):
         self.assertEqual(sorted(a["description"] for a in raw.annotations if a["description"] in ("1", "2", "3", "4")),
                          ["1", "1", "2", "2", "3", "3", "4"])
 
+    def test_an_existing_file_is_kept(self):
+        """The SNIRF file beside a saved upload holds its raw intensities: converting
+        the record file again must not replace it, not even with --overwrite. Any
+        other file is replaced only with --overwrite."""
+        with tempfile.TemporaryDirectory() as folder:
+            for name in ("upload-session.csv", "upload-session.snirf"):
+                shutil.copy(os.path.join(ARGS.session_records, name), folder)
+            record, snirf = (os.path.join(folder, "upload-session" + suffix) for suffix in (".csv", ".snirf"))
+            with open(snirf, "rb") as file:
+                before = file.read()
+            for arguments, said in (([], "exists already"), (["--overwrite"], "raw intensities")):
+                result = self.run_program("--export-snirf", record, *arguments)
+                self.assertEqual(result.returncode, 1, arguments)
+                self.assertIn(snirf, result.stderr)
+                self.assertIn(said, result.stderr)
+                with open(snirf, "rb") as file:
+                    self.assertEqual(file.read(), before)
+            with h5py.File(snirf, "r") as file:
+                self.assertIn("data2", file["nirs"])
+
+            other = os.path.join(folder, "other.snirf")
+            with open(other, "w") as file:
+                file.write("someone's file")
+            self.assertEqual(self.run_program("--export-snirf", record, "--output", other).returncode, 1)
+            with open(other) as file:
+                self.assertEqual(file.read(), "someone's file")
+            result = self.run_program("--export-snirf", record, "--output", other, "--overwrite")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.check(other, Record(record))
+
+            result = self.run_program("--export-snirf", folder)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("this is a folder, not a record file", result.stderr)
+
+    def test_too_short_to_analyse(self):
+        """One sample has no rate: refused, with the reason, and no file."""
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(ARGS.fixtures, "saved-record.csv"), "rb") as file:
+                lines = file.read().split(b"\r\n")
+            for count, exit_code in ((1, 1), (2, 0)):
+                path = os.path.join(folder, f"{count}.csv")
+                with open(path, "wb") as file:
+                    file.write(b"\r\n".join(lines[:5 + count]) + b"\r\n")
+                result = self.run_program("--export-snirf", path)
+                self.assertEqual(result.returncode, exit_code, result.stderr)
+                self.assertEqual(os.path.exists(path[:-4] + ".snirf"), exit_code == 0)
+                if exit_code:
+                    self.assertIn("a single sample", result.stderr)
+                else:
+                    self.assertEqual(mne.io.read_raw_snirf(path[:-4] + ".snirf", verbose="error").n_times, 2)
+
+    def test_damaged_record_files_are_said(self):
+        """A row too short to read: the file is converted with a row without data in
+        its place, every later sample at its own time, and the line is named with
+        exit code 1. An empty line part-way: named, nothing converted."""
+        source = os.path.join(ARGS.records, "realtime-50ms.csv")
+        with open(source, "rb") as file:
+            lines = file.read().split(b"\r\n")
+        original = Record(source)
+        with tempfile.TemporaryDirectory() as folder:
+            short = os.path.join(folder, "short.csv")
+            damaged = list(lines)
+            damaged[5 + 100] = b",".join(damaged[5 + 100].split(b",")[:12])
+            with open(short, "wb") as file:
+                file.write(b"\r\n".join(damaged))
+            result = self.run_program("--export-snirf", short)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("short.csv: rows of fewer than 17 fields at line 106", result.stderr)
+            raw = mne.io.read_raw_snirf(short[:-4] + ".snirf", preload=True, verbose="error")
+            self.assertEqual(raw.n_times, original.count)
+            data, expected = raw.get_data(), original.expected_data()
+            self.assertTrue(np.isnan(data[:, 100]).all())
+            np.testing.assert_allclose(data[:, 101:], expected[:, 101:], rtol=1e-6, atol=1e-12, equal_nan=True)
+            self.assertIn(SKIP, [a["description"] for a in raw.annotations if abs(a["onset"] - 100 * 0.05) < 1e-9])
+
+            stopped = os.path.join(folder, "stopped.csv")
+            damaged = list(lines)
+            damaged.insert(5 + 295, b"")
+            with open(stopped, "wb") as file:
+                file.write(b"\r\n".join(damaged))
+            result = self.run_program("--export-snirf", stopped)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn(f"line 301 is empty, which ends a record file, but {original.count - 295} more lines",
+                          result.stderr)
+            self.assertFalse(os.path.exists(stopped[:-4] + ".snirf"))
 
 
 if __name__ == "__main__":
