@@ -157,22 +157,3 @@ QString AcquisitionTime(double localStartTime) {
     return start.toString(start.time().msec() != 0 ? QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")
                                                    : QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
-
-QByteArray WithRow(const QByteArray& table, const QStringList& header, const QStringList& row) {
-    QByteArray bytes = table.isEmpty() ? header.join(u'\t').toUtf8() + '\n' : table;
-    if (!bytes.endsWith('\n')) bytes += '\n';
-    const qsizetype columns = QString::fromUtf8(bytes.left(bytes.indexOf('\n'))).split(u'\t').size();
-    QStringList values = row;
-    while (values.size() < columns) values << QString::fromLatin1(NotKnown);
-    return bytes + values.join(u'\t').toUtf8() + '\n';
-}
-
-QStringList FirstColumn(const QByteArray& table) {
-    QStringList values;
-    const QList<QByteArray> lines = table.split('\n');
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray value = lines[i].split('\t').constFirst().trimmed();
-        if (!value.isEmpty()) values << QString::fromUtf8(value);
-    }
-    return values;
-}

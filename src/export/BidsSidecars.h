@@ -39,10 +39,3 @@ QByteArray ParticipantsSidecar();
 // "yyyy-MM-ddTHH:mm:ss", with ".zzz" when the start has milliseconds: the
 // record's start as the PC's clock told it.
 QString AcquisitionTime(double localStartTime);
-
-// A table file with one more row: the header "first\tsecond" when the file is
-// new (empty), the row's values in the table's first columns and "n/a" in
-// the others.
-QByteArray WithRow(const QByteArray& table, const QStringList& header, const QStringList& row);
-// The values of a table's first column, the header left out.
-QStringList FirstColumn(const QByteArray& table);

@@ -29,7 +29,8 @@ void AcquisitionSession::ExportBidsClicked() {
     Exports.BidsTask = choice.task;
 
     SetBusy(true);
-    const BidsRunOutcome outcome = WriteBidsRun(Store, target, NextBidsRun(target), {AppCaption, ProgramVersion});
+    // Run 0: the next one, chosen while the dataset is locked against other exports.
+    const BidsRunOutcome outcome = WriteBidsRun(Store, target, 0, {AppCaption, ProgramVersion});
     SetBusy(false);
     if (!outcome.written) {
         prompts_.Error(MsgBidsNotExported.arg(outcome.reason));

@@ -11,12 +11,16 @@ validator under Deno):
 - gaps-and-marks: a record with rows without data, numbered events and
   value-initialization points, and one with error flags and marks of every
   pairing;
+- foreign-tables: runs next to what other tools and people leave: a scans
+  file and participants.tsv with columns of their own (BIDS wants only the
+  first column first), a run written "run-01", the largest run number;
 - broken: gaps-and-marks with a required sidecar field removed, which both
   validators must report.
 MNE reads each run's SNIRF file; its channels are the channels.tsv rows and
 events.tsv holds the record's marks and gaps to 1 ms. Also: bad input on the
 command line (an existing run, a forbidden label, a folder that cannot be
-written, a damaged record among good ones).
+written, a damaged record among good ones), and two exports into one dataset
+at once, many times over.
 """
 
 import argparse
@@ -121,6 +125,7 @@ def build_datasets():
                                          record("realtime-gaps-100ms"),
                                          "sub-03/nirs/sub-03_task-nback_run-2_nirs.snirf":
                                          record("realtime-errors-5000ms")})
+    datasets["foreign-tables"] = build_foreign_tables(os.path.join(work, "foreign-tables"), record)
 
     broken = os.path.join(work, "broken")
     shutil.copytree(gaps, broken)
@@ -131,6 +136,38 @@ def build_datasets():
     with open(sidecar, "w") as file:
         json.dump(fields, file, indent=4)
     return datasets
+
+
+def build_foreign_tables(dataset, record):
+    """A dataset that other tools and people have had their hands on: the runs
+    already there must be found whatever their number looks like, and the
+    tables' columns taken by name. Every export here is checked as it runs."""
+    base = ["--export-bids", dataset, "--subject", "01", "--task", "rest"]
+    nirs = os.path.join(dataset, "sub-01/nirs")
+    result = program(*base, "--run", "1", record("realtime-50ms"))
+    assert result.returncode == 0, result.stderr
+    # Another tool's spelling of run 1, and tables with columns of their own.
+    for name in os.listdir(nirs):
+        if "_run-1_" in name:
+            os.rename(os.path.join(nirs, name), os.path.join(nirs, name.replace("_run-1_", "_run-01_")))
+    with open(os.path.join(dataset, "sub-01/sub-01_scans.tsv"), "w") as file:
+        file.write("filename\toperator\tacq_time\nnirs/sub-01_task-rest_run-01_nirs.snirf\tJ. Doe\t2026-12-09T23:59:58\n")
+    with open(os.path.join(dataset, "participants.tsv"), "w") as file:
+        file.write("participant_id\tage\tsex\nsub-01\t31\tF\n")
+
+    result = program(*base, "--run", "1", record("upload-50ms"))
+    assert result.returncode == 1 and "run 1 exists already" in result.stderr, result.stderr
+    result = program(*base, "--run", "2147483647", record("upload-50ms"))
+    assert result.returncode == 0, result.stderr
+    before = tree(dataset)
+    result = program(*base, record("realtime-5000ms"))
+    assert result.returncode == 1 and "2147483647" in result.stderr, result.stderr
+    assert tree(dataset) == before, "a run that does not fit left something behind"
+    result = program("--export-bids", dataset, "--subject", "02", "--task", "rest", record("realtime-5000ms"))
+    assert result.returncode == 0, result.stderr
+    return dataset, {"sub-01/nirs/sub-01_task-rest_run-01_nirs.snirf": record("realtime-50ms"),
+                     "sub-01/nirs/sub-01_task-rest_run-2147483647_nirs.snirf": record("upload-50ms"),
+                     "sub-02/nirs/sub-02_task-rest_run-1_nirs.snirf": record("realtime-5000ms")}
 
 
 class BidsChecks(unittest.TestCase):
@@ -275,6 +312,42 @@ class BidsChecks(unittest.TestCase):
             raw = mne.io.read_raw_snirf(os.path.join(dataset, "sub-01/nirs/sub-01_task-rest_run-4_nirs.snirf"),
                                         verbose="error")
             self.assertEqual(raw.n_times, Record(good).count)
+
+
+
+class ConcurrentExports(unittest.TestCase):
+    ROUNDS = 20
+
+    def test_two_exports_into_one_dataset_take_turns(self):
+        """Two programs export a record each as the next run of the same subject and
+        task, at the same moment: each gets a run of its own, and a run printed as
+        written has every file, listed once in the scans file."""
+        record = os.path.join(ARGS.records, "realtime-5000ms.csv")
+        files = ("_nirs.snirf", "_nirs.json", "_channels.tsv", "_events.tsv")
+        with tempfile.TemporaryDirectory() as scratch:
+            for round_number in range(self.ROUNDS):
+                with self.subTest(round=round_number):
+                    dataset = os.path.join(scratch, f"study{round_number}")
+                    arguments = [ARGS.program, "--export-bids", dataset, "--subject", "01", "--task", "rest", record]
+                    exports = [subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                               for _ in range(2)]
+                    outputs = [export.communicate(timeout=300) for export in exports]
+                    results = [(export.returncode, out, err) for export, (out, err) in zip(exports, outputs)]
+                    for code, out, err in results:
+                        self.assertEqual(code, 0, err)
+                    written = sorted(line.split(" -> ")[1] for _, out, _ in results for line in out.splitlines())
+                    stems = [path[:-len("_nirs.snirf")] for path in written]
+                    self.assertEqual([os.path.basename(stem) for stem in stems],
+                                     ["sub-01_task-rest_run-1", "sub-01_task-rest_run-2"])
+                    for stem in stems:
+                        for suffix in files:
+                            self.assertTrue(os.path.exists(stem + suffix), stem + suffix)
+                    scans = [row["filename"] for row in read_tsv(os.path.join(dataset, "sub-01/sub-01_scans.tsv"))]
+                    self.assertEqual(sorted(scans), ["nirs/sub-01_task-rest_run-1_nirs.snirf",
+                                                     "nirs/sub-01_task-rest_run-2_nirs.snirf"])
+                    participants = [row["participant_id"] for row in read_tsv(os.path.join(dataset, "participants.tsv"))]
+                    self.assertEqual(participants, ["sub-01"])
+                    self.assertFalse([f for f in tree(dataset) if os.path.basename(f).startswith(".")])
 
 
 if __name__ == "__main__":
