@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include "data/SampleStore.h"
+#include "export/BidsChannels.h"
+#include "export/BidsEvents.h"
 #include "export/BidsTables.h"
 #include "export/DatasetLock.h"
 #include "export/FileTransaction.h"
@@ -78,8 +80,9 @@ BidsRunOutcome WriteLockedRun(const SampleStore& store, const SnirfImage& snirf,
         if (!QFileInfo::exists(path)) files.WriteNew(path, bytes);
     }
     files.WriteNew(runPath + QStringLiteral("_nirs.json"), NirsSidecar(store, target.task, software));
-    files.WriteNew(runPath + QStringLiteral("_channels.tsv"), ChannelsTable());
+    files.WriteNew(runPath + QStringLiteral("_channels.tsv"), ChannelsTable(store));
     files.WriteNew(runPath + QStringLiteral("_events.tsv"), EventsTable(store));
+    files.WriteNew(runPath + QStringLiteral("_events.json"), EventsSidecar(store));
     files.WriteNew(snirfPath, QByteArray::fromRawData(snirf.bytes.data(), static_cast<qsizetype>(snirf.bytes.size())));
     files.Replace(dataset.filePath(names.scansFile),
                   WithRow(scans, {{QStringLiteral("filename"), QStringLiteral("nirs/") + QFileInfo(snirfPath).fileName()},

@@ -14,6 +14,7 @@
 #include "data/SampleStore.h"
 #include "export/BidsCommand.h"
 #include "export/BidsDataset.h"
+#include "export/BidsEvents.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ TEST_F(BidsDatasetTest, ANewDatasetGetsEveryFileAndTheNextRunsExtendIt) {
                                    "study/sub-01/nirs", "study/sub-01/nirs/sub-01_coordsystem.json",
                                    "study/sub-01/nirs/sub-01_optodes.tsv",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_channels.tsv",
+                                   "study/sub-01/nirs/sub-01_task-rest_run-1_events.json",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_events.tsv",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_nirs.json",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_nirs.snirf",

@@ -218,14 +218,27 @@ class BidsChecks(unittest.TestCase):
         self.assertAlmostEqual(raw.info["sfreq"], 1 / record.interval)
         self.assertEqual(raw.info["subject_info"]["first_name"], subject)
         channels = read_tsv(stem + "_channels.tsv")
-        self.assertEqual([row["name"] for row in channels], raw.ch_names)
-        self.assertEqual([row["type"] for row in channels], ["NIRSCWHBO", "NIRSCWHBR"] * 2)
+        haemoglobin = [row for row in channels if row["type"] in ("NIRSCWHBO", "NIRSCWHBR")]
+        self.assertEqual([row["name"] for row in haemoglobin], raw.ch_names)
+        self.assertEqual([row["type"] for row in haemoglobin], ["NIRSCWHBO", "NIRSCWHBR"] * 2)
+        # An upload's raw intensities are the file's data2, at the probe's two wavelengths.
+        with h5py.File(path, "r") as file:
+            raw_intensities = "data2" in file["nirs"]
+        amplitudes = [(row["source"], row["wavelength_nominal"]) for row in channels if row["type"] == "NIRSCWAMPLITUDE"]
+        self.assertEqual(amplitudes, [("S1", "770"), ("S1", "830"), ("S2", "770"), ("S2", "830")] * raw_intensities)
+        self.assertEqual([(row["name"], row["units"], row["component"]) for row in channels if row["type"] == "MISC"],
+                         [(f"Acceleration {axis}", "g", axis) for axis in "xyz"])
+        # No short channels: every detector is 35 mm from its source.
+        self.assertEqual({row["short_channel"] for row in channels if row["type"].startswith("NIRS")}, {"false"})
         with open(stem + "_nirs.json") as file:
             sidecar = json.load(file)
         self.assertAlmostEqual(sidecar["SamplingFrequency"], raw.info["sfreq"])
-        self.assertEqual(sidecar["NIRSChannelCount"], len(channels))
+        self.assertEqual(sidecar["NIRSChannelCount"], len(haemoglobin) + len(amplitudes))
         self.assertEqual(sidecar["DeviceSerialNumber"], record.device)
         self.assertAlmostEqual(sidecar["RecordingDuration"], record.count * record.interval)
+        coordsystem, = [f for f in os.listdir(os.path.dirname(path)) if f.endswith("_coordsystem.json")]
+        with open(os.path.join(os.path.dirname(path), coordsystem)) as file:
+            self.assertEqual(json.load(file)["NIRSCoordinateProcessingDescription"], "n/a")
 
         expected = sorted([(round(onset, 3), round(duration, 3), trial)
                            for trial, rows in record.stimuli().items() for onset, duration, _ in rows] +
@@ -234,6 +247,11 @@ class BidsChecks(unittest.TestCase):
                            for onset, duration in record.flagged()])
         events = sorted((float(row["onset"]), float(row["duration"]), row["trial_type"])
                         for row in read_tsv(stem + "_events.tsv"))
+        # events.json says what each trial_type stands for, and nothing else.
+        with open(stem + "_events.json") as file:
+            levels = json.load(file)["trial_type"]["Levels"]
+        self.assertEqual(sorted(levels), sorted({trial for _, _, trial in events}))
+        self.assertTrue(all(description.strip() for description in levels.values()))
         self.assertEqual(len(events), len(expected))
         for got, wanted in zip(events, expected):
             self.assertEqual(got[2], wanted[2])
@@ -314,7 +332,6 @@ class BidsChecks(unittest.TestCase):
             self.assertEqual(raw.n_times, Record(good).count)
 
 
-
 class ConcurrentExports(unittest.TestCase):
     ROUNDS = 20
 
@@ -323,7 +340,7 @@ class ConcurrentExports(unittest.TestCase):
         task, at the same moment: each gets a run of its own, and a run printed as
         written has every file, listed once in the scans file."""
         record = os.path.join(ARGS.records, "realtime-5000ms.csv")
-        files = ("_nirs.snirf", "_nirs.json", "_channels.tsv", "_events.tsv")
+        files = ("_nirs.snirf", "_nirs.json", "_channels.tsv", "_events.tsv", "_events.json")
         with tempfile.TemporaryDirectory() as scratch:
             for round_number in range(self.ROUNDS):
                 with self.subTest(round=round_number):
