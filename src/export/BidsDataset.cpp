@@ -83,7 +83,7 @@ BidsRunOutcome WriteLockedRun(const SampleStore& store, const SnirfImage& snirf,
     files.WriteNew(runPath + QStringLiteral("_channels.tsv"), ChannelsTable(store));
     files.WriteNew(runPath + QStringLiteral("_events.tsv"), EventsTable(store));
     files.WriteNew(runPath + QStringLiteral("_events.json"), EventsSidecar(store));
-    files.WriteNew(snirfPath, QByteArray::fromRawData(snirf.bytes.data(), static_cast<qsizetype>(snirf.bytes.size())));
+    files.WriteNew(snirfPath, snirf.Bytes());
     files.Replace(dataset.filePath(names.scansFile),
                   WithRow(scans, {{QStringLiteral("filename"), QStringLiteral("nirs/") + QFileInfo(snirfPath).fileName()},
                                   {QStringLiteral("acq_time"), AcquisitionTime(store.RecordStartTime)}}));

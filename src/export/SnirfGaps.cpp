@@ -1,7 +1,5 @@
 #include "export/SnirfGaps.h"
 
-#include <cmath>
-
 #include "data/SampleStore.h"
 
 namespace {
@@ -22,19 +20,6 @@ bool EitherChannelFlagged(const MEAS_DATA_TYPE& sample) {
 }
 
 }  // namespace
-
-bool HasErrorFlag(const CH_DATA_TYPE& channel) {
-    return !(channel.status & StatusNoData) && (channel.status & CsvErrorMask) != 0;
-}
-
-bool CalculationFailed(const CH_DATA_TYPE& channel) {
-    return HasErrorFlag(channel) && channel.oxhb == 0 && channel.dxhb == 0;
-}
-
-bool HasHaemoglobin(const CH_DATA_TYPE& channel) {
-    return !(channel.status & StatusNoData) && !CalculationFailed(channel) && std::isfinite(channel.oxhb) &&
-           std::isfinite(channel.dxhb);
-}
 
 bool LacksHaemoglobin(const MEAS_DATA_TYPE& sample) {
     return !HasHaemoglobin(sample.ch[0]) || !HasHaemoglobin(sample.ch[1]);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "data/Sample.h"
 #include "export/SnirfEvents.h"
 
-struct CH_DATA_TYPE;
-struct MEAS_DATA_TYPE;
 struct SampleStore;
 
 // A run of samples: positions first .. first + count - 1.
@@ -22,14 +22,23 @@ constexpr const char* SkipStimulusName = "BAD_ACQ_SKIP";
 // channel. A name that begins with "BAD_" keeps such rows out of epochs.
 constexpr const char* CalculationStimulusName = "BAD_CALCULATION";
 
+// Inline: the export asks them of every channel of every sample.
+
 // A channel marked with an error ("E" in the record file), not "No data".
-bool HasErrorFlag(const CH_DATA_TYPE& channel);
+inline bool HasErrorFlag(const CH_DATA_TYPE& channel) {
+    return !(channel.status & StatusNoData) && (channel.status & CsvErrorMask) != 0;
+}
 // A failed calculation: an error flag and OXHb = DXHb = 0, which is what the
 // calculation leaves when it cannot compute; zeros that measure nothing.
-bool CalculationFailed(const CH_DATA_TYPE& channel);
+inline bool CalculationFailed(const CH_DATA_TYPE& channel) {
+    return HasErrorFlag(channel) && channel.oxhb == 0 && channel.dxhb == 0;
+}
 // A channel part with OXHb and DXHb values: neither "No data", nor a failed
 // calculation, nor a value that is not a number.
-bool HasHaemoglobin(const CH_DATA_TYPE& channel);
+inline bool HasHaemoglobin(const CH_DATA_TYPE& channel) {
+    return !(channel.status & StatusNoData) && !CalculationFailed(channel) && std::isfinite(channel.oxhb) &&
+           std::isfinite(channel.dxhb);
+}
 
 // A sample whose haemoglobin is missing in either channel: a placeholder for
 // a lost sample, a channel a file marks "N", a failed calculation or a value

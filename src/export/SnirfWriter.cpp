@@ -37,13 +37,14 @@ SnirfMeasurementTime MeasurementTimeInUtc(double localStartTime) {
 
 SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject) {
     const QString refusal = Refusal(store);
-    if (!refusal.isEmpty()) return {{}, refusal};
+    if (!refusal.isEmpty()) return {{}, 0, refusal};
     try {
-        Hdf5File file = Hdf5File::CreateInMemory();
+        Hdf5File file = Hdf5File::CreateInMemory(ExpectedSnirfBytes(store));
         WriteSnirfContent(store, subject, file);
-        return {file.Image(), {}};
+        const Hdf5Bytes image = file.Image();
+        return {image.data, static_cast<qint64>(image.size), {}};
     } catch (const Hdf5Error& error) {
-        return {{}, QString::fromStdString(error.what())};
+        return {{}, 0, QString::fromStdString(error.what())};
     }
 }
 
@@ -54,8 +55,7 @@ SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, 
     if (!store.HasRawIntensities && Hdf5FileHolds(QFile::encodeName(path).toStdString(), "/nirs/data2"))
         return {false, QStringLiteral("it holds the raw intensities of an upload (data2), which this record has not; "
                                       "it is kept")};
-    const auto size = static_cast<qint64>(built.bytes.size());
-    const QString reason = existing == ExistingSnirf::Keep ? WriteWholeNewFile(path, built.bytes.data(), size)
-                                                           : WriteWholeFile(path, built.bytes.data(), size);
+    const QString reason = existing == ExistingSnirf::Keep ? WriteWholeNewFile(path, built.data.get(), built.size)
+                                                           : WriteWholeFile(path, built.data.get(), built.size);
     return {reason.isEmpty(), reason};
 }

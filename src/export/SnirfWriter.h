@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <vector>
+#include <memory>
 
 struct SampleStore;
 
@@ -12,8 +13,11 @@ struct SnirfWriteOutcome {
 
 // The complete bytes of a record's SNIRF file, or why there are none.
 struct SnirfImage {
-    std::vector<char> bytes;
-    QString refusal;  // empty when bytes hold the file
+    std::shared_ptr<const char> data;  // the file, as the library built it
+    qint64 size = 0;
+    QString refusal;  // empty when data holds the file
+    // The file's bytes without a copy; valid while this image is.
+    QByteArray Bytes() const { return QByteArray::fromRawData(data.get(), static_cast<qsizetype>(size)); }
 };
 
 // Builds the record as a SNIRF 1.0 file of processed haemoglobin: OXHb and
