@@ -66,7 +66,10 @@ public:
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
-    void Write(const QByteArray& bytes) const {
+    void Write(const QByteArray& bytes) const { WriteAt(path, bytes); }
+
+    // Any file of the run: one that cannot be written ends it.
+    static void WriteAt(const QString& path, const QByteArray& bytes) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));

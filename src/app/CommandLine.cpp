@@ -10,6 +10,14 @@
 
 namespace {
 
+constexpr const char* ConversionExitCodes =
+    "Exit codes of --export-snirf and --export-bids:\n"
+    "  0  every record file was written in full.\n"
+    "  1  a record file was not written, or was written without rows it could not give; the error output names\n"
+    "     each file, the lines and the reason. An existing SNIRF file is refused unless --overwrite is given,\n"
+    "     and one holding an upload's raw intensities is never replaced by one without them.\n"
+    "  2  the command line was wrong; nothing was written.\n";
+
 // Options QGuiApplication takes for itself; accepted here so that they do
 // not count as unknown.
 const char* const QtWindowOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
@@ -105,6 +113,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption outputOption(
         QStringLiteral("output"), QStringLiteral("With --export-snirf and one record file: the SNIRF file to write."),
         QStringLiteral("FILE.snirf"));
+    const QCommandLineOption overwriteOption(
+        QStringLiteral("overwrite"),
+        QStringLiteral("With --export-snirf: replace SNIRF files that exist, which are otherwise refused. A file "
+                       "holding an upload's raw intensities is never replaced by one without them."));
     const QCommandLineOption dropOption(
         QStringLiteral("simulate-drop"),
         QStringLiteral("With --simulate: the sensors drop their link AFTER seconds after a measurement starts and "
@@ -116,8 +128,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "without it). With --export-bids: the subject's label (letters and digits)."),
         QStringLiteral("LABEL"));
     const BidsOptions bids;
-    parser.addOptions({simulateOption, dropOption, exportOption, outputOption, bids.dataset, subjectOption,
-                       bids.session, bids.task, bids.run});
+    parser.addOptions({simulateOption, dropOption, exportOption, outputOption, overwriteOption, bids.dataset,
+                       subjectOption, bids.session, bids.task, bids.run});
     parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
     for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
     for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
@@ -127,7 +139,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine result;
     if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
         result.action = CommandLine::Action::Help;
-        result.text = parser.helpText();
+        result.text = parser.helpText() + QLatin1Char('\n') + QLatin1String(ConversionExitCodes);
         return result;
     }
     if (parser.isSet(versionOption)) {
@@ -139,6 +151,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (parser.isSet(exportOption) || parser.isSet(outputOption) || parser.isSet(simulateOption))
             return UsageError(QStringLiteral("--export-bids opens no window; --export-snirf, --output and --simulate do "
                                              "not go with it."));
+        if (parser.isSet(overwriteOption))
+            return UsageError(QStringLiteral("--overwrite is only used with --export-snirf: a BIDS run is never "
+                                             "replaced."));
         return ParseBidsExport(parser, bids, subjectOption);
     }
     // Outside a BIDS export, -session is the desktop's session option, left to Qt.
@@ -146,9 +161,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return UsageError(QStringLiteral("--task and --run are only used with --export-bids."));
     if (parser.isSet(exportOption)) {
         if (parser.isSet(simulateOption)) return UsageError(QStringLiteral("--export-snirf opens no window; --simulate does not go with it."));
+        // Without a window there is no desktop session for Qt's -session,
+        // and a SNIRF file has no place for a session label.
+        if (parser.isSet(bids.session))
+            return UsageError(QStringLiteral("--session is only used with --export-bids."));
         result.exportInputs = parser.values(exportOption) + parser.positionalArguments();
         result.exportOutput = parser.value(outputOption);
         result.exportSubject = parser.value(subjectOption).trimmed();
+        result.exportOverwrite = parser.isSet(overwriteOption);
         if (parser.isSet(subjectOption) && result.exportSubject.isEmpty())
             return UsageError(QStringLiteral("--subject needs a label."));
         if (parser.isSet(outputOption) && result.exportInputs.size() != 1)
@@ -158,6 +178,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (parser.isSet(outputOption)) return UsageError(QStringLiteral("--output is only used with --export-snirf."));
+    if (parser.isSet(overwriteOption))
+        return UsageError(QStringLiteral("--overwrite is only used with --export-snirf."));
     if (parser.isSet(subjectOption))
         return UsageError(QStringLiteral("--subject is only used with --export-snirf or --export-bids."));
     if (!parser.positionalArguments().isEmpty())
@@ -186,7 +208,9 @@ int RunWithoutWindow(const CommandLine& commandLine) {
         out << commandLine.text << Qt::endl;
         return 0;
     case CommandLine::Action::ExportSnirf:
-        return ExportSnirfFiles(commandLine.exportInputs, commandLine.exportOutput, commandLine.exportSubject, out, err);
+        return ExportSnirfFiles(commandLine.exportInputs,
+                                {commandLine.exportOutput, commandLine.exportSubject, commandLine.exportOverwrite}, out,
+                                err);
     case CommandLine::Action::ExportBids:
         return ExportBidsFiles(commandLine.exportInputs, commandLine.bidsTarget,
                                {QCoreApplication::applicationName(), QCoreApplication::applicationVersion()}, out, err);

@@ -20,6 +20,7 @@ struct CommandLine {
     QStringList exportInputs;
     QString exportOutput;
     QString exportSubject;  // --subject, the SubjectID of the files
+    bool exportOverwrite = false;  // --overwrite: SNIRF files that exist may be replaced
     BidsTarget bidsTarget;  // --export-bids and its labels
     // For CreateCentral: the program's name and the --simulate=N asked for, if any.
     QStringList centralArguments;

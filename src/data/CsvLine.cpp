@@ -9,6 +9,7 @@ int32_t CsvLineReader::ReadLine(char (&LineBuffer)[LineBufferSize]) {
     // Whole runs of the chunk at a time: up to the next line feed, carriage
     // return or the end of the room, whichever comes first.
     int32_t stored = 0;
+    bool lineEnded = false;
     while (stored < MaxLineLength && FillChunk()) {
         const char* const begin = chunk_ + chunkPosition_;
         const qint64 available = std::min<qint64>(chunkLength_ - chunkPosition_, MaxLineLength - stored);
@@ -26,9 +27,12 @@ int32_t CsvLineReader::ReadLine(char (&LineBuffer)[LineBufferSize]) {
         chunkPosition_ += end - begin;
         if (lineFeed) {
             chunkPosition_++;  // consumed, not stored
+            lineEnded = true;
             break;
         }
     }
+    // The room filled before a line feed: what follows is the same line's.
+    cut_ = !lineEnded && stored == MaxLineLength;
     LineBuffer[stored] = '\0';
     return stored;
 }

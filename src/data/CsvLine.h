@@ -22,6 +22,11 @@ public:
     // end of the file and for an empty line.
     int32_t ReadLine(char (&LineBuffer)[LineBufferSize]);
     bool ReadFailed() const { return failed_; }
+    // The last line read filled the 511 characters before its line feed: the
+    // next piece is its rest (empty when the line feed came right after).
+    bool LineCut() const { return cut_; }
+    // Nothing is left to read.
+    bool AtEnd() { return !FillChunk(); }
 
 private:
     // True when unread bytes are in the chunk, reading the next one if need be.
@@ -33,6 +38,7 @@ private:
     qint64 chunkPosition_ = 0;
     bool ended_ = false;
     bool failed_ = false;
+    bool cut_ = false;
 };
 
 // A line split at its commas; at most 32 fields, text after the 32nd comma

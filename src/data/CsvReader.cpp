@@ -15,6 +15,7 @@
 namespace {
 
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr int EventField = 7;
 
 using namespace std::string_view_literals;
 
@@ -130,7 +131,7 @@ bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks&
         if (!ParseFloatField(fields(3 + k), *front[k])) return false;
 
     for (CH_DATA_TYPE& channel : sample.ch) channel.status = 0;
-    ScanEventText(fields(7), sample, marks);
+    ScanEventText(fields(EventField), sample, marks);
 
     for (int c = 0; c < ChannelCount; ++c) {
         CH_DATA_TYPE& channel = sample.ch[c];
@@ -148,20 +149,57 @@ bool ParseDataRow(const CsvFields& fields, MEAS_DATA_TYPE& sample, PendingMarks&
     return true;
 }
 
+// The row that stands in for one the file does not give whole: no data in
+// either channel and no battery voltage, as a lost sample.
+MEAS_DATA_TYPE RowWithoutData(int32_t position) {
+    MEAS_DATA_TYPE sample{};
+    sample.index = position;
+    sample.seq = static_cast<uint8_t>(position & 0xFF);
+    sample.batt = std::numeric_limits<float>::quiet_NaN();
+    for (CH_DATA_TYPE& channel : sample.ch) channel.status = StatusNoData;
+    return sample;
+}
+
+// After an empty line reading ends; notes it when lines with text follow,
+// which the file's end would not have.
+void NoteLinesAfterEmptyLine(CsvLineReader& reader, char (&LineBuffer)[LineBufferSize], int32_t fileLine,
+                             CsvReadResult& result) {
+    if (reader.AtEnd()) return;
+    int32_t after = 0, lastWithText = 0;
+    while (!reader.AtEnd()) {
+        const int32_t length = reader.ReadLine(LineBuffer);
+        if (!reader.LineCut()) ++after;
+        if (length > 0) lastWithText = after;
+    }
+    if (lastWithText == 0) return;
+    result.emptyLine = fileLine;
+    result.linesAfterEmptyLine = lastWithText;
+}
+
 }  // namespace
 
-CsvReadResult ReadRecord(SampleStore& store, QIODevice& device) {
+CsvReadResult ReadRecord(SampleStore& store, QIODevice& device, ShortRows shortRows) {
     CsvReadResult result;
     result.opened = true;
     CsvLineReader reader(device);
     char LineBuffer[LineBufferSize];
     CsvFields fields;
     int lineNumber = 0;
+    int32_t fileLine = 0;  // the line of the file, counted from 1
+    bool continuation = false;  // the piece is the rest of a line longer than the buffer
     int32_t intervalMs = RecordIntervalMs(store);
 
     for (;;) {
         const int32_t length = reader.ReadLine(LineBuffer);
-        if (length == 0) break;
+        if (!continuation) ++fileLine;
+        else if (result.longLines.empty() || result.longLines.back() != fileLine) result.longLines.push_back(fileLine);
+        const bool restOfLongLine = continuation;
+        continuation = reader.LineCut();
+        if (length == 0) {
+            NoteLinesAfterEmptyLine(reader, LineBuffer, fileLine, result);
+            break;
+        }
+        if (restOfLongLine && shortRows == ShortRows::KeepTheirPlace) continue;
         // A spreadsheet's "CSV UTF-8" starts the file with a byte-order mark.
         const int32_t skipped = lineNumber == 0 && std::string_view(LineBuffer, length).starts_with(Utf8ByteOrderMark) ? 3 : 0;
         SplitCsvLine(LineBuffer + skipped, length - skipped, fields);
@@ -184,14 +222,26 @@ CsvReadResult ReadRecord(SampleStore& store, QIODevice& device) {
         case 3: valid = IsChannelCaptionLine(fields); break;
         case 4: valid = fields.count >= CsvFieldsPerRow && fields(1) == "TIME"sv; break;
         default: {
-            if (fields.count < CsvFieldsPerRow) continue;  // skipped, not counted
+            const bool shortRow = fields.count < CsvFieldsPerRow;
+            if (shortRow) {
+                result.shortRowLines.push_back(fileLine);
+                if (shortRows == ShortRows::Skip) continue;  // skipped, not counted
+            }
             if (store.SampleCount >= MaxSamples) {
                 result.truncated = true;
                 return result;
             }
             MEAS_DATA_TYPE sample{};
             PendingMarks marks;
-            valid = ParseDataRow(fields, sample, marks);
+            if (shortRow) {
+                sample = RowWithoutData(store.SampleCount);
+                if (fields.count > EventField) {
+                    ScanEventText(fields(EventField), sample, marks);
+                    sample.ch[0].status |= StatusNoData;
+                }
+            } else {
+                valid = ParseDataRow(fields, sample, marks);
+            }
             if (!valid) break;
             // Rows follow each other by the interval, counted from the start
             // exactly rather than summed, so 108000 rows do not drift.
@@ -206,6 +256,7 @@ CsvReadResult ReadRecord(SampleStore& store, QIODevice& device) {
         }
         if (!valid) {
             result.formatError = true;
+            result.errorLine = fileLine;
             break;
         }
         lineNumber++;
@@ -214,8 +265,8 @@ CsvReadResult ReadRecord(SampleStore& store, QIODevice& device) {
     return result;
 }
 
-CsvReadResult ReadRecordFile(SampleStore& store, const QString& path) {
+CsvReadResult ReadRecordFile(SampleStore& store, const QString& path, ShortRows shortRows) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return ReadRecord(store, file);
+    return ReadRecord(store, file, shortRows);
 }

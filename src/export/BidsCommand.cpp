@@ -12,21 +12,27 @@ int ExportBidsFiles(const QStringList& inputs, const BidsTarget& target, const B
                     QTextStream& out, QTextStream& err) {
     // One store for all files: it is as large as the longest record.
     const auto store = std::make_unique<SampleStore>();
-    int run = target.firstRun > 0 ? target.firstRun : NextBidsRun(target);
+    // The run asked for, counted on past each run written; 0: each the next in the dataset.
+    int64_t run = target.firstRun;
     int failures = 0;
     for (const QString& input : inputs) {
-        QString failure = ReadWholeRecordFile(*store, input);
+        const RecordFileRead read = ReadWholeRecordFile(*store, input);
+        QString failure = read.failure;
+        if (failure.isEmpty() && run > MaxBidsRun)
+            failure = QStringLiteral("no run number follows %1, the largest").arg(MaxBidsRun);
         if (failure.isEmpty()) {
-            const BidsRunOutcome outcome = WriteBidsRun(*store, target, run, software);
+            const BidsRunOutcome outcome = WriteBidsRun(*store, target, static_cast<int>(run), software);
+            failure = outcome.reason;
             if (outcome.written) {
                 out << QDir::toNativeSeparators(input) << " -> "
-                    << QDir::toNativeSeparators(QDir(target.dataset).filePath(NamesOfRun(target, run).dataFolder))
+                    << QDir::toNativeSeparators(
+                           QDir(target.dataset).filePath(NamesOfRun(target, outcome.run).dataFolder))
                     << QDir::separator() << outcome.runStem << "_nirs.snirf" << Qt::endl;
-                ++run;
-                continue;
+                if (run > 0) ++run;
+                failure = read.damage;
             }
-            failure = outcome.reason;
         }
+        if (failure.isEmpty()) continue;
         ++failures;
         err << QDir::toNativeSeparators(input) << ": " << failure << Qt::endl;
     }

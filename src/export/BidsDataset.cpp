@@ -5,6 +5,10 @@
 #include <QFileInfo>
 
 #include "data/SampleStore.h"
+#include "export/BidsChannels.h"
+#include "export/BidsEvents.h"
+#include "export/BidsTables.h"
+#include "export/DatasetLock.h"
 #include "export/FileTransaction.h"
 #include "export/SnirfWriter.h"
 
@@ -36,27 +40,29 @@ void WriteDatasetFiles(FileTransaction& files, const QDir& dataset, const BidsSo
         if (!QFileInfo::exists(dataset.filePath(file))) files.WriteNew(dataset.filePath(file), bytes);
 }
 
-}  // namespace
-
-BidsRunOutcome WriteBidsRun(const SampleStore& store, const BidsTarget& target, int run, const BidsSoftware& software) {
+// The run's files, written while the dataset is locked.
+BidsRunOutcome WriteLockedRun(const SampleStore& store, const SnirfImage& snirf, const BidsTarget& target, int run,
+                              const BidsSoftware& software) {
+    BidsRunOutcome outcome;
+    if (run == 0) {
+        run = NextBidsRun(target);
+        if (run == 0) {
+            outcome.reason = QStringLiteral("the runs already there reach the largest run number, %1").arg(MaxBidsRun);
+            return outcome;
+        }
+    }
     const BidsRunNames names = NamesOfRun(target, run);
-    BidsRunOutcome outcome{false, names.runStem, {}};
+    outcome.run = run;
+    outcome.runStem = names.runStem;
     const QDir dataset(target.dataset);
     const QDir data(dataset.filePath(names.dataFolder));
     const QString runPath = data.filePath(names.runStem);
     const QString snirfPath = runPath + QStringLiteral("_nirs.snirf");
 
     // Nothing of a run that exists is replaced, not even a file left alone.
-    const QStringList runFiles = data.entryList({names.runStem + QStringLiteral("_*")}, QDir::AllEntries | QDir::Hidden);
-    if (!runFiles.isEmpty()) {
-        outcome.reason = QStringLiteral("run %1 exists already (%2)")
-                             .arg(run)
-                             .arg(QDir::toNativeSeparators(data.filePath(runFiles.constFirst())));
-        return outcome;
-    }
-    const SnirfImage snirf = BuildSnirfImage(store, target.subject);
-    if (!snirf.refusal.isEmpty()) {
-        outcome.reason = snirf.refusal;
+    const QString existing = ExistingRunEntry(target, run);
+    if (!existing.isEmpty()) {
+        outcome.reason = QStringLiteral("run %1 exists already (%2)").arg(run).arg(QDir::toNativeSeparators(existing));
         return outcome;
     }
     QByteArray participants, scans;
@@ -74,17 +80,17 @@ BidsRunOutcome WriteBidsRun(const SampleStore& store, const BidsTarget& target, 
         if (!QFileInfo::exists(path)) files.WriteNew(path, bytes);
     }
     files.WriteNew(runPath + QStringLiteral("_nirs.json"), NirsSidecar(store, target.task, software));
-    files.WriteNew(runPath + QStringLiteral("_channels.tsv"), ChannelsTable());
+    files.WriteNew(runPath + QStringLiteral("_channels.tsv"), ChannelsTable(store));
     files.WriteNew(runPath + QStringLiteral("_events.tsv"), EventsTable(store));
-    files.WriteNew(snirfPath, QByteArray::fromRawData(snirf.bytes.data(), static_cast<qsizetype>(snirf.bytes.size())));
+    files.WriteNew(runPath + QStringLiteral("_events.json"), EventsSidecar(store));
+    files.WriteNew(snirfPath, snirf.Bytes());
     files.Replace(dataset.filePath(names.scansFile),
-                  WithRow(scans, {"filename", "acq_time"},
-                          {QStringLiteral("nirs/") + QFileInfo(snirfPath).fileName(),
-                           AcquisitionTime(store.RecordStartTime)}));
+                  WithRow(scans, {{QStringLiteral("filename"), QStringLiteral("nirs/") + QFileInfo(snirfPath).fileName()},
+                                  {QStringLiteral("acq_time"), AcquisitionTime(store.RecordStartTime)}}));
     const QString participant = QStringLiteral("sub-") + target.subject;
-    if (!FirstColumn(participants).contains(participant))
+    if (!ColumnValues(participants, QStringLiteral("participant_id")).contains(participant))
         files.Replace(dataset.filePath(QStringLiteral("participants.tsv")),
-                      WithRow(participants, {"participant_id"}, {participant}));
+                      WithRow(participants, {{QStringLiteral("participant_id"), participant}}));
     if (!files.Failure().isEmpty()) {
         outcome.reason = files.Failure();
         return outcome;  // the transaction takes back what it wrote
@@ -92,4 +98,25 @@ BidsRunOutcome WriteBidsRun(const SampleStore& store, const BidsTarget& target, 
     files.Commit();
     outcome.written = true;
     return outcome;
+}
+
+}  // namespace
+
+BidsRunOutcome WriteBidsRun(const SampleStore& store, const BidsTarget& target, int run, const BidsSoftware& software) {
+    // Built before the dataset is locked: it takes the longest and needs none of it.
+    const SnirfImage snirf = BuildSnirfImage(store, target.subject);
+    if (!snirf.refusal.isEmpty()) return {false, 0, {}, snirf.refusal};
+    if (run > MaxBidsRun) return {false, 0, {}, QStringLiteral("a run number is at most %1").arg(MaxBidsRun)};
+    for (;;) {
+        // The dataset's folder goes again, when this made it and the run fails,
+        // only after the lock (whose file it holds) is released.
+        FileTransaction datasetFolder;
+        if (!datasetFolder.MakeFolder(target.dataset)) return {false, 0, {}, datasetFolder.Failure()};
+        const DatasetLock lock(target.dataset);
+        if (!lock.Held() && lock.Failure().isEmpty()) continue;  // another export took the folder back meanwhile
+        if (!lock.Held()) return {false, 0, {}, lock.Failure()};
+        const BidsRunOutcome outcome = WriteLockedRun(store, snirf, target, run, software);
+        if (outcome.written) datasetFolder.Commit();
+        return outcome;
+    }
 }

@@ -37,16 +37,45 @@ BidsRunNames NamesOfRun(const BidsTarget& target, int run) {
     return names;
 }
 
-int NextBidsRun(const BidsTarget& target) {
+namespace {
+
+// What a run number of a file name stands for: digits without the zeros that
+// lead them, compared as numbers; past MaxBidsRun for any that do not fit.
+int64_t RunNumber(const QString& digits) {
+    qsizetype first = 0;
+    while (first < digits.size() - 1 && digits[first] == u'0') ++first;
+    const QString significant = digits.sliced(first);
+    if (significant.size() > 10) return int64_t{MaxBidsRun} + 1;
+    return significant.toLongLong();
+}
+
+// Each entry of the run's folder that belongs to a run of the subject,
+// session and task, with its run number.
+template <typename Visit>
+void ForEachRunEntry(const BidsTarget& target, Visit visit) {
     const BidsRunNames names = NamesOfRun(target, 0);
     const QRegularExpression pattern(
-        QStringLiteral("^%1_task-%2_run-0*(\\d+)_")
+        QStringLiteral("^%1_task-%2_run-([0-9]+)_")
             .arg(QRegularExpression::escape(names.subjectStem), QRegularExpression::escape(target.task)));
-    int last = 0;
     const QDir folder(QDir(target.dataset).filePath(names.dataFolder));
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
         const QRegularExpressionMatch match = pattern.match(name);
-        if (match.hasMatch()) last = std::max(last, match.captured(1).toInt());
+        if (match.hasMatch()) visit(folder.filePath(name), RunNumber(match.captured(1)));
     }
-    return last + 1;
+}
+
+}  // namespace
+
+int NextBidsRun(const BidsTarget& target) {
+    int64_t last = 0;
+    ForEachRunEntry(target, [&last](const QString&, int64_t run) { last = std::max(last, run); });
+    return last >= MaxBidsRun ? 0 : static_cast<int>(last + 1);
+}
+
+QString ExistingRunEntry(const BidsTarget& target, int run) {
+    QString found;
+    ForEachRunEntry(target, [&](const QString& path, int64_t number) {
+        if (number == run && found.isEmpty()) found = path;
+    });
+    return found;
 }

@@ -28,6 +28,15 @@ struct BidsRunNames {
 };
 BidsRunNames NamesOfRun(const BidsTarget& target, int run);
 
+// The largest run number a run may have, so that the next one can be
+// counted: --run 2147483647 is the last.
+constexpr int MaxBidsRun = 2147483647;
+
 // The run that follows every run of the subject, session and task already in
-// the dataset (1 in a new one).
+// the dataset (1 in a new one), their numbers read as numbers whatever
+// zeros lead them ("run-01" is run 1); 0 when no run number fits after them.
 int NextBidsRun(const BidsTarget& target);
+
+// A file or folder of run `run` of the subject, session and task in the
+// dataset, however its number is written; empty when there is none.
+QString ExistingRunEntry(const BidsTarget& target, int run);

@@ -2,45 +2,17 @@
 
 #include <QDateTime>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <algorithm>
-#include <cmath>
 
 #include "data/OleDate.h"
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
+#include "export/BidsChannels.h"
+#include "export/BidsText.h"
 #include "export/ProbeLayout.h"
-#include "export/SnirfEvents.h"
-#include "export/SnirfGaps.h"
 
 namespace {
-
-constexpr const char* NotKnown = "n/a";
-// MNE's names of the data1 columns, and what they hold.
-struct Channel {
-    const char* name;
-    const char* type;
-    int pair;  // source and detector index
-};
-constexpr Channel Channels[] = {{"S1_D1 hbo", "NIRSCWHBO", 1},
-                                {"S1_D1 hbr", "NIRSCWHBR", 1},
-                                {"S2_D2 hbo", "NIRSCWHBO", 2},
-                                {"S2_D2 hbr", "NIRSCWHBR", 2}};
-constexpr int ChannelRows = sizeof Channels / sizeof Channels[0];
-
-QByteArray Json(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Indented); }
-
-QByteArray Table(const QList<QStringList>& rows) {
-    QByteArray bytes;
-    for (const QStringList& row : rows) bytes += row.join(u'\t').toUtf8() + '\n';
-    return bytes;
-}
-
-QString Seconds(int64_t milliseconds) { return QString::number(milliseconds / 1000.0, 'f', 3); }
-
-int64_t Milliseconds(double seconds) { return std::llround(seconds * 1000.0); }
 
 // "Tq580" of "Tq580-123456-001".
 QString ModelName(const QString& deviceId) {
@@ -50,26 +22,13 @@ QString ModelName(const QString& deviceId) {
 
 }  // namespace
 
-std::vector<BidsEvent> BidsEvents(const SampleStore& store) {
-    std::vector<BidsEvent> events;
-    for (const SnirfStimulus& condition : StimulusConditions(store))
-        for (const auto& row : condition.rows)
-            events.push_back({Milliseconds(row[0]), Milliseconds(row[1]), QString::fromStdString(condition.name)});
-    const int64_t interval = RateTable[store.RecordRateIndex];
-    for (const NoDataGap& gap : NoDataGaps(store))
-        events.push_back({gap.first * interval, gap.count * interval, QString::fromLatin1(SkipStimulusName)});
-    std::stable_sort(events.begin(), events.end(), [](const BidsEvent& a, const BidsEvent& b) {
-        return a.onsetMilliseconds < b.onsetMilliseconds;
-    });
-    return events;
-}
-
 QByteArray NirsSidecar(const SampleStore& store, const QString& task, const BidsSoftware& software) {
     const int32_t interval = RateTable[store.RecordRateIndex];
+    const std::vector<BidsChannel> channels = BidsChannels(store);
     QJsonObject sidecar{
         {"TaskName", task},
         {"SamplingFrequency", 1000.0 / interval},
-        {"NIRSChannelCount", ChannelRows},
+        {"NIRSChannelCount", NirsChannelCount(channels)},
         {"NIRSSourceOptodeCount", ChannelCount},
         {"NIRSDetectorOptodeCount", ChannelCount},
         {"RecordingDuration", static_cast<double>(store.SampleCount) * interval / 1000.0},
@@ -82,16 +41,7 @@ QByteArray NirsSidecar(const SampleStore& store, const QString& task, const Bids
         {"HardwareFilters", NotKnown},
         {"SoftwareFilters", NotKnown},
     };
-    return Json(sidecar);
-}
-
-QByteArray ChannelsTable() {
-    QList<QStringList> rows{{"name", "type", "source", "detector", "wavelength_nominal", "units"}};
-    for (const Channel& channel : Channels) {
-        const QString pair = QString::number(channel.pair);
-        rows.append({channel.name, channel.type, "S" + pair, "D" + pair, NotKnown, "M"});
-    }
-    return Table(rows);
+    return JsonFile(sidecar);
 }
 
 QByteArray OptodesTable() {
@@ -105,13 +55,14 @@ QByteArray OptodesTable() {
     };
     add("S", "source", SourcePositions);
     add("D", "detector", DetectorPositions);
-    return Table(rows);
+    return TsvFile(rows);
 }
 
 QByteArray CoordinateSystemSidecar() {
-    return Json({
+    return JsonFile({
         {"NIRSCoordinateSystem", "Other"},
         {"NIRSCoordinateUnits", "mm"},
+        {"NIRSCoordinateProcessingDescription", NotKnown},
         {"NIRSCoordinateSystemDescription",
          "Nominal positions, not measured: the program never learns where the sensor was placed. Each channel's "
          "source is on the forehead 15 mm from the midline, its detector 35 mm further out, CH1(L) on the left "
@@ -119,15 +70,8 @@ QByteArray CoordinateSystemSidecar() {
     });
 }
 
-QByteArray EventsTable(const SampleStore& store) {
-    QList<QStringList> rows{{"onset", "duration", "trial_type"}};
-    for (const BidsEvent& event : BidsEvents(store))
-        rows.append({Seconds(event.onsetMilliseconds), Seconds(event.durationMilliseconds), event.trialType});
-    return Table(rows);
-}
-
 QByteArray DatasetDescription(const QString& name, const BidsSoftware& software) {
-    return Json({
+    return JsonFile({
         {"Name", name},
         {"BIDSVersion", "1.8.0"},
         {"DatasetType", "raw"},
@@ -139,37 +83,20 @@ QByteArray DatasetReadme(const BidsSoftware& software) {
     return (QStringLiteral("Near-infrared tissue oximetry records of a Tq580 sensor (two channels, 770 and 830 nm), "
                            "written by %1 %2.\n\n"
                            "Each run's SNIRF file holds OXHb and DXHb of both channels (data1, in M) and, for "
-                           "records uploaded from the sensor, the raw intensities (data2). Rows without data are "
-                           "NaN and are marked BAD_ACQ_SKIP in the events. The optode positions are nominal.\n")
+                           "records uploaded from the sensor, the raw intensities (data2). Rows without data, "
+                           "lost or with a failed calculation, are NaN and are marked BAD_ACQ_SKIP in the events; "
+                           "rows in which the sensor or the calculation reported an error are marked "
+                           "BAD_CALCULATION. The optode positions are nominal.\n")
                 .arg(software.name, software.version))
         .toUtf8();
 }
 
 QByteArray ParticipantsSidecar() {
-    return Json({{"participant_id", QJsonObject{{"Description", "The subject's label, as given to the export."}}}});
+    return JsonFile({{"participant_id", QJsonObject{{"Description", "The subject's label, as given to the export."}}}});
 }
 
 QString AcquisitionTime(double localStartTime) {
     const QDateTime start = QDateTimeFromOleDate(localStartTime);
     return start.toString(start.time().msec() != 0 ? QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")
                                                    : QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-}
-
-QByteArray WithRow(const QByteArray& table, const QStringList& header, const QStringList& row) {
-    QByteArray bytes = table.isEmpty() ? header.join(u'\t').toUtf8() + '\n' : table;
-    if (!bytes.endsWith('\n')) bytes += '\n';
-    const qsizetype columns = QString::fromUtf8(bytes.left(bytes.indexOf('\n'))).split(u'\t').size();
-    QStringList values = row;
-    while (values.size() < columns) values << QString::fromLatin1(NotKnown);
-    return bytes + values.join(u'\t').toUtf8() + '\n';
-}
-
-QStringList FirstColumn(const QByteArray& table) {
-    QStringList values;
-    const QList<QByteArray> lines = table.split('\n');
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray value = lines[i].split('\t').constFirst().trimmed();
-        if (!value.isEmpty()) values << QString::fromUtf8(value);
-    }
-    return values;
 }

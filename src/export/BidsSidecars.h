@@ -2,8 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstdint>
-#include <vector>
 
 struct SampleStore;
 
@@ -13,36 +11,13 @@ struct BidsSoftware {
     QString version;
 };
 
-// One row of a run's events file, in whole milliseconds.
-struct BidsEvent {
-    int64_t onsetMilliseconds = 0;
-    int64_t durationMilliseconds = 0;
-    QString trialType;
-    bool operator==(const BidsEvent&) const = default;
-};
-
-// The record's marks as events, by onset: numbered events (a start and its
-// end are one event with its duration), value-initialization points, and
-// each run of rows without data with its true length, named as the SNIRF
-// file's stimuli are.
-std::vector<BidsEvent> BidsEvents(const SampleStore& store);
-
 // The files' contents. The record must be one the SNIRF export accepts.
 QByteArray NirsSidecar(const SampleStore& store, const QString& task, const BidsSoftware& software);
-QByteArray ChannelsTable();
 QByteArray OptodesTable();
 QByteArray CoordinateSystemSidecar();
-QByteArray EventsTable(const SampleStore& store);
 QByteArray DatasetDescription(const QString& name, const BidsSoftware& software);
 QByteArray DatasetReadme(const BidsSoftware& software);
 QByteArray ParticipantsSidecar();
 // "yyyy-MM-ddTHH:mm:ss", with ".zzz" when the start has milliseconds: the
 // record's start as the PC's clock told it.
 QString AcquisitionTime(double localStartTime);
-
-// A table file with one more row: the header "first\tsecond" when the file is
-// new (empty), the row's values in the table's first columns and "n/a" in
-// the others.
-QByteArray WithRow(const QByteArray& table, const QStringList& header, const QStringList& row);
-// The values of a table's first column, the header left out.
-QStringList FirstColumn(const QByteArray& table);

@@ -26,6 +26,7 @@ bool FileTransaction::MakeFolder(const QString& path) {
     }
     for (const QString& folder : missing) {
         if (!QDir().mkdir(folder)) {
+            if (QFileInfo(folder).isDir()) continue;  // made meanwhile, by another export: not ours to take back
             const QFileInfo parent(QFileInfo(folder).absolutePath());
             return Fail(folder, parent.isDir() ? QStringLiteral("the folder cannot be made")
                                                : QStringLiteral("%1 is not a folder")
@@ -39,8 +40,9 @@ bool FileTransaction::MakeFolder(const QString& path) {
 
 bool FileTransaction::WriteNew(const QString& path, const QByteArray& bytes) {
     if (!failure_.isEmpty()) return false;
-    if (QFileInfo::exists(path)) return Fail(path, QStringLiteral("the file exists"));
-    if (!Write(path, bytes)) return false;
+    // A file that appears meanwhile is not replaced, and so never taken back as ours.
+    const QString reason = WriteWholeNewFile(path, bytes.constData(), bytes.size());
+    if (!reason.isEmpty()) return Fail(path, reason);
     createdFiles_ << path;
     return true;
 }

@@ -17,8 +17,10 @@ public:
     FileTransaction(const FileTransaction&) = delete;
     FileTransaction& operator=(const FileTransaction&) = delete;
 
+    // Makes the folder and every missing level above it.
     bool MakeFolder(const QString& path);
-    // Refuses a path that exists already.
+    // Refuses a path that exists already, also one that appears while the
+    // file is written.
     bool WriteNew(const QString& path, const QByteArray& bytes);
     // Writes the file whether or not it exists.
     bool Replace(const QString& path, const QByteArray& bytes);

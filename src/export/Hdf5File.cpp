@@ -1,5 +1,7 @@
 #include "export/Hdf5File.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -62,8 +64,13 @@ Hdf5Id::Hdf5Id(hid_t id, Closer closer, const std::string& what) : id_(id), clos
 
 Hdf5Id::Hdf5Id(Hdf5Id&& other) noexcept : id_(other.id_), closer_(other.closer_) { other.id_ = -1; }
 
-Hdf5Id::~Hdf5Id() {
-    if (id_ >= 0) closer_(id_);
+Hdf5Id::~Hdf5Id() { Close(); }
+
+bool Hdf5Id::Close() {
+    if (id_ < 0) return true;
+    const herr_t status = closer_(id_);
+    id_ = -1;
+    return status >= 0;
 }
 
 Hdf5Group Hdf5Group::CreateGroup(const std::string& name) {
@@ -99,23 +106,60 @@ void Hdf5Group::WriteMatrix(const std::string& name, size_t rows, size_t columns
     WriteDataset(id_.get(), name, H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, 2, dimensions, values);
 }
 
-Hdf5File::Hdf5File(Hdf5Id id) : Hdf5Group(std::move(id)) {}
+namespace {
 
-Hdf5File Hdf5File::CreateInMemory() {
+void SilenceLibrary() {
     static const bool silenced = H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr) >= 0;
     (void)silenced;
-    // The core driver without a backing store; grows in steps of 4 MiB.
-    const Hdf5Id access(H5Pcreate(H5P_FILE_ACCESS), H5Pclose, "file access properties");
-    Check(H5Pset_fapl_core(access.get(), 4 << 20, false), "file access properties");
-    return Hdf5File(Hdf5Id(H5Fcreate("record.snirf", H5F_ACC_TRUNC, H5P_DEFAULT, access.get()), H5Fclose,
-                           "creating the file in memory"));
 }
 
-std::vector<char> Hdf5File::Image() {
+}  // namespace
+
+bool Hdf5FileHolds(const std::string& path, const std::string& objectPath) {
+    SilenceLibrary();
+    const hid_t file = H5Fopen(path.c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
+    if (file < 0) return false;
+    // Each level must be there before the next is asked for.
+    bool holds = true;
+    for (size_t end = objectPath.find('/', 1); holds; end = objectPath.find('/', end + 1)) {
+        holds = H5Lexists(file, objectPath.substr(0, end).c_str(), H5P_DEFAULT) > 0;
+        if (end == std::string::npos) break;
+    }
+    H5Fclose(file);
+    return holds;
+}
+
+Hdf5File::Hdf5File(Hdf5Id id, std::unique_ptr<Hdf5Memory> memory)
+    : Hdf5Group(std::move(id)), memory_(std::move(memory)) {}
+
+// The file closes while its memory is still there for the callbacks.
+Hdf5File::~Hdf5File() { id_.Close(); }
+
+Hdf5File Hdf5File::CreateInMemory(size_t expectedBytes) {
+    SilenceLibrary();
+    // The core driver without a backing store. It grows its buffer in steps
+    // of the increment, zero-filling each new step: one step of the whole
+    // file's size saves the copies and page faults of growing to it.
+    constexpr size_t Step = 1 << 20;
+    const size_t increment = std::max(Step, (expectedBytes + Step - 1) / Step * Step);
+    const Hdf5Id access(H5Pcreate(H5P_FILE_ACCESS), H5Pclose, "file access properties");
+    Check(H5Pset_fapl_core(access.get(), increment, false), "file access properties");
+    auto memory = std::make_unique<Hdf5Memory>();
+    Check(memory->Install(access.get()), "file access properties");
+    Hdf5Id file(H5Fcreate("record.snirf", H5F_ACC_TRUNC, H5P_DEFAULT, access.get()), H5Fclose,
+                "creating the file in memory");
+    return Hdf5File(std::move(file), std::move(memory));
+}
+
+Hdf5Bytes Hdf5File::Image() {
     Check(H5Fflush(id_.get(), H5F_SCOPE_LOCAL), "completing the file");
-    const ssize_t size = H5Fget_file_image(id_.get(), nullptr, 0);
+    const ssize_t size = H5Fget_file_image(id_.get(), nullptr, 0);  // only measures
     if (size < 0) Fail("measuring the file");
-    std::vector<char> image(static_cast<size_t>(size));
-    if (H5Fget_file_image(id_.get(), image.data(), image.size()) != size) Fail("copying the file");
-    return image;
+    if (!id_.Close()) Fail("closing the file");
+    void* buffer = memory_->Take();
+    if (!buffer) throw Hdf5Error("closing the file: the library kept its memory");
+    return {std::shared_ptr<const char>(static_cast<const char*>(buffer), [](const char* data) {
+                std::free(const_cast<char*>(data));
+            }),
+            static_cast<size_t>(size)};
 }

@@ -3,9 +3,12 @@
 #include <hdf5.h>
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "export/Hdf5Memory.h"
 
 // A failed HDF5 call, with what was being done and the library's reason.
 class Hdf5Error : public std::runtime_error {
@@ -27,6 +30,8 @@ public:
     ~Hdf5Id();
 
     hid_t get() const { return id_; }
+    // Closes it now; false when the library fails to.
+    bool Close();
 
 private:
     hid_t id_;
@@ -54,15 +59,31 @@ protected:
 // a disk that fails is the caller's to handle, with ordinary file writes.
 // The library's own printing of errors is switched off for the process:
 // failures come back as Hdf5Error with the reason instead.
+// A finished file's bytes, in the memory it was built in.
+struct Hdf5Bytes {
+    std::shared_ptr<const char> data;
+    size_t size = 0;
+};
+
 class Hdf5File : public Hdf5Group {
 public:
-    static Hdf5File CreateInMemory();
+    // expectedBytes: about what the file will hold, so that its memory is
+    // taken in one piece; a file that grows past it still grows.
+    static Hdf5File CreateInMemory(size_t expectedBytes);
     Hdf5File(Hdf5File&&) = default;
+    ~Hdf5File();
 
-    // The complete file as bytes. Every group made from this file must be
-    // gone by then.
-    std::vector<char> Image();
+    // Completes and closes the file and gives its bytes. Every group made
+    // from this file must be gone by then.
+    Hdf5Bytes Image();
 
 private:
-    explicit Hdf5File(Hdf5Id id);
+    Hdf5File(Hdf5Id id, std::unique_ptr<Hdf5Memory> memory);
+    // Where the library builds the file; its address is the callbacks' own.
+    std::unique_ptr<Hdf5Memory> memory_;
 };
+
+// Whether the file at `path` (in the system's encoding) is an HDF5 file with
+// an object at `objectPath` ("/nirs/data2"); false for any file that cannot
+// be read as one.
+bool Hdf5FileHolds(const std::string& path, const std::string& objectPath);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,20 +76,23 @@ constexpr Measurement RawIntensities[] = {{1, AmplitudeDataType, nullptr, Intens
                                           {2, AmplitudeDataType, nullptr, Intensity830}};
 
 // Columns: the measurements of channel 1, then of channel 2; NaN where a
-// channel has no data.
-template <size_t PerChannel>
+// channel part holds none.
+template <bool (*Measured)(const CH_DATA_TYPE& channel), size_t PerChannel>
 void WriteDataBlock(const SampleStore& store, const std::vector<double>& times,
                     const Measurement (&measurements)[PerChannel], const std::string& name, Hdf5Group& nirs) {
     Hdf5Group data = nirs.CreateGroup(name);
     const size_t columns = PerChannel * ChannelCount;
-    std::vector<double> values(static_cast<size_t>(store.SampleCount) * columns);
-    double* row = values.data();
+    const size_t count = static_cast<size_t>(store.SampleCount) * columns;
+    const auto values = std::make_unique_for_overwrite<double[]>(count);
+    double* row = values.get();
     for (int32_t position = 0; position < store.SampleCount; ++position) {
-        for (const CH_DATA_TYPE& channel : store.Samples[position].ch)
+        for (const CH_DATA_TYPE& channel : store.Samples[position].ch) {
+            const bool measured = Measured(channel);
             for (const Measurement& measurement : measurements)
-                *row++ = HasData(channel) ? measurement.value(channel) : NotANumber;
+                *row++ = measured ? measurement.value(channel) : NotANumber;
+        }
     }
-    data.WriteMatrix("dataTimeSeries", static_cast<size_t>(store.SampleCount), columns, values.data());
+    data.WriteMatrix("dataTimeSeries", static_cast<size_t>(store.SampleCount), columns, values.get());
     data.WriteDoubles("time", times);
 
     int index = 1;
@@ -121,7 +125,9 @@ void WriteProbe(Hdf5Group& nirs) {
 
 void WriteStimuli(const SampleStore& store, Hdf5Group& nirs) {
     std::vector<SnirfStimulus> conditions = StimulusConditions(store);
-    conditions.push_back(SkipStimulus(NoDataGaps(store), RateTable[store.RecordRateIndex]));
+    for (const SkippedRuns& skipped : RunsToSkip(store))
+        conditions.push_back(
+            SkipStimulus(skipped.runs, RateTable[store.RecordRateIndex], skipped.name));
 
     int index = 1;
     for (const SnirfStimulus& stimulus : conditions) {
@@ -133,8 +139,8 @@ void WriteStimuli(const SampleStore& store, Hdf5Group& nirs) {
 }
 
 struct AuxSeries {
-    std::string name;
-    std::string unit;
+    const char* name;
+    const char* unit;
     double (*value)(const MEAS_DATA_TYPE& sample);
 };
 
@@ -143,9 +149,10 @@ double Sto2Percent(const MEAS_DATA_TYPE& sample) {
     return HasData(sample.ch[Channel]) ? sample.ch[Channel].sto2 * 100.0 : NotANumber;
 }
 
+// The sum of OXHb and DXHb: no value where they have none.
 template <int Channel>
 double TohbMolar(const MEAS_DATA_TYPE& sample) {
-    return HasData(sample.ch[Channel]) ? sample.ch[Channel].tohb * MolarPerMillimolar : NotANumber;
+    return HasHaemoglobin(sample.ch[Channel]) ? sample.ch[Channel].tohb * MolarPerMillimolar : NotANumber;
 }
 
 // A placeholder's acceleration is no measurement; its battery voltage is
@@ -158,21 +165,25 @@ double Acceleration(const MEAS_DATA_TYPE& sample) {
 double Battery(const MEAS_DATA_TYPE& sample) { return sample.batt; }
 
 void WriteAuxiliary(const SampleStore& store, const std::vector<double>& times, Hdf5Group& nirs) {
-    const AuxSeries series[] = {
+    constexpr AuxSeries series[] = {
         {"STO2 CH1(L)", "%", Sto2Percent<0>},     {"STO2 CH2(R)", "%", Sto2Percent<1>},
         {"TOHb CH1(L)", "M", TohbMolar<0>},       {"TOHb CH2(R)", "M", TohbMolar<1>},
         {"Acceleration x", "g", Acceleration<0>}, {"Acceleration y", "g", Acceleration<1>},
         {"Acceleration z", "g", Acceleration<2>}, {"Battery", "V", Battery},
     };
-    std::vector<double> values(static_cast<size_t>(store.SampleCount));
-    int index = 1;
-    for (const AuxSeries& aux : series) {
-        for (int32_t position = 0; position < store.SampleCount; ++position)
-            values[static_cast<size_t>(position)] = aux.value(store.Samples[position]);
-        Hdf5Group group = nirs.CreateGroup("aux" + std::to_string(index++));
+    constexpr size_t SeriesCount = sizeof series / sizeof series[0];
+    // Every series in one pass over the samples, which a full record holds in
+    // more memory than the caches.
+    const auto count = static_cast<size_t>(store.SampleCount);
+    const auto values = std::make_unique_for_overwrite<double[]>(SeriesCount * count);
+    for (size_t position = 0; position < count; ++position)
+        for (size_t k = 0; k < SeriesCount; ++k) values[k * count + position] = series[k].value(store.Samples[position]);
+    for (size_t k = 0; k < SeriesCount; ++k) {
+        const AuxSeries& aux = series[k];
+        Hdf5Group group = nirs.CreateGroup("aux" + std::to_string(k + 1));
         group.WriteString("name", aux.name);
         group.WriteString("dataUnit", aux.unit);
-        group.WriteMatrix("dataTimeSeries", values.size(), 1, values.data());
+        group.WriteMatrix("dataTimeSeries", count, 1, values.get() + k * count);
         group.WriteDoubles("time", times);
         group.WriteDoubles("timeOffset", {0.0});
     }
@@ -180,13 +191,23 @@ void WriteAuxiliary(const SampleStore& store, const std::vector<double>& times, 
 
 }  // namespace
 
+size_t ExpectedSnirfBytes(const SampleStore& store) {
+    // Per sample: data1's columns and time, data2's likewise, each auxiliary
+    // series' value and time; the groups, names and stimuli fit in the rest.
+    constexpr size_t Auxiliaries = 8, Overhead = 1 << 20;
+    const size_t perBlock = sizeof(double) * (2 * ChannelCount + 1);
+    const size_t perSample =
+        perBlock * (store.HasRawIntensities ? 2 : 1) + Auxiliaries * 2 * sizeof(double);
+    return static_cast<size_t>(store.SampleCount) * perSample + Overhead;
+}
+
 void WriteSnirfContent(const SampleStore& store, const QString& subject, Hdf5Group& root) {
     root.WriteString("formatVersion", "1.0");
     Hdf5Group nirs = root.CreateGroup("nirs");
     const std::vector<double> times = TimesInSeconds(store);
     WriteMetadata(store, subject, nirs);
-    WriteDataBlock(store, times, Haemoglobin, "data1", nirs);
-    if (store.HasRawIntensities) WriteDataBlock(store, times, RawIntensities, "data2", nirs);
+    WriteDataBlock<HasHaemoglobin>(store, times, Haemoglobin, "data1", nirs);
+    if (store.HasRawIntensities) WriteDataBlock<HasData>(store, times, RawIntensities, "data2", nirs);
     WriteProbe(nirs);
     WriteStimuli(store, nirs);
     WriteAuxiliary(store, times, nirs);

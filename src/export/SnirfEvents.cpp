@@ -1,6 +1,7 @@
 #include "export/SnirfEvents.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
 
 #include "data/RateTable.h"
@@ -26,35 +27,41 @@ std::vector<Mark> UsedMarksInRecord(const SampleStore& store) {
 
 std::vector<SnirfStimulus> StimulusConditions(const SampleStore& store) {
     const double secondsPerSample = RateTable[store.RecordRateIndex] / 1000.0;
-    const std::vector<Mark> marks = UsedMarksInRecord(store);
 
     // A code of 0 or more starts event `code`, a negative one ends event -code.
-    std::map<int32_t, SnirfStimulus> byNumber;
-    for (size_t i = 0; i < marks.size(); ++i) {
-        const int32_t number = marks[i].code >= 0 ? marks[i].code : -marks[i].code;
-        SnirfStimulus& stimulus = byNumber[number];
-        stimulus.name = std::to_string(number);
-        const double onset = marks[i].position * secondsPerSample;
-        if (marks[i].code >= 0) {
-            double duration = 0;
-            for (size_t j = i + 1; j < marks.size(); ++j) {
-                if (marks[j].code == -number && marks[i].code != 0) {
-                    duration = (marks[j].position - marks[i].position) * secondsPerSample;
-                    break;
-                }
-            }
-            stimulus.rows.push_back({onset, duration, 1.0});
+    struct Number {
+        SnirfStimulus stimulus;
+        std::deque<int32_t> open;   // positions of starts not yet ended, the earliest first
+        bool marked = false;        // a mark of this number came before
+    };
+    std::map<int32_t, Number> byNumber;
+    for (const Mark& mark : UsedMarksInRecord(store)) {
+        const int32_t number = mark.code >= 0 ? mark.code : -mark.code;
+        Number& event = byNumber[number];
+        event.stimulus.name = std::to_string(number);
+        const double onset = mark.position * secondsPerSample;
+        if (mark.code >= 0) {
+            event.open.push_back(mark.position);
+        } else if (!event.open.empty()) {
+            // Starts end in the order they came, as overlapping trials of one number do.
+            const int32_t start = event.open.front();
+            event.open.pop_front();
+            event.stimulus.rows.push_back({start * secondsPerSample, (mark.position - start) * secondsPerSample, 1.0});
+        } else if (!event.marked) {
+            event.stimulus.rows.push_back({0.0, onset, 1.0});  // running when the record began
         } else {
-            bool started = false;
-            for (size_t j = 0; j < i && !started; ++j) started = marks[j].code == number;
-            if (!started) stimulus.rows.push_back({0.0, onset, 1.0});
+            event.stimulus.rows.push_back({onset, 0.0, 1.0});  // its start was not marked
         }
+        event.marked = true;
     }
+    // A start that no end follows lasts 0.
+    for (auto& [number, event] : byNumber)
+        for (const int32_t start : event.open) event.stimulus.rows.push_back({start * secondsPerSample, 0.0, 1.0});
 
     std::vector<SnirfStimulus> conditions;
-    for (auto& [number, stimulus] : byNumber) {
-        std::sort(stimulus.rows.begin(), stimulus.rows.end());
-        conditions.push_back(std::move(stimulus));
+    for (auto& [number, event] : byNumber) {
+        std::sort(event.stimulus.rows.begin(), event.stimulus.rows.end());
+        conditions.push_back(std::move(event.stimulus));
     }
 
     SnirfStimulus initialization{ValueInitializationStimulusName, {}};

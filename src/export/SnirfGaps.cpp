@@ -1,29 +1,38 @@
 #include "export/SnirfGaps.h"
 
-#include <cmath>
-
 #include "data/SampleStore.h"
 
-bool LacksHaemoglobin(const MEAS_DATA_TYPE& sample) {
-    for (const CH_DATA_TYPE& channel : sample.ch) {
-        if (channel.status & StatusNoData) return true;
-        if (!std::isfinite(channel.oxhb) || !std::isfinite(channel.dxhb)) return true;
-    }
-    return false;
-}
+namespace {
 
-std::vector<NoDataGap> NoDataGaps(const SampleStore& store) {
-    std::vector<NoDataGap> gaps;
+template <typename Predicate>
+std::vector<NoDataGap> RunsWhere(const SampleStore& store, Predicate holds) {
+    std::vector<NoDataGap> runs;
     for (int32_t position = 0; position < store.SampleCount; ++position) {
-        if (!LacksHaemoglobin(store.Samples[position])) continue;
-        if (!gaps.empty() && gaps.back().first + gaps.back().count == position) ++gaps.back().count;
-        else gaps.push_back({position, 1});
+        if (!holds(store.Samples[position])) continue;
+        if (!runs.empty() && runs.back().first + runs.back().count == position) ++runs.back().count;
+        else runs.push_back({position, 1});
     }
-    return gaps;
+    return runs;
 }
 
-SnirfStimulus SkipStimulus(const std::vector<NoDataGap>& gaps, int32_t intervalMilliseconds) {
-    SnirfStimulus stimulus{SkipStimulusName, {}};
+bool EitherChannelFlagged(const MEAS_DATA_TYPE& sample) {
+    return HasErrorFlag(sample.ch[0]) || HasErrorFlag(sample.ch[1]);
+}
+
+}  // namespace
+
+bool LacksHaemoglobin(const MEAS_DATA_TYPE& sample) {
+    return !HasHaemoglobin(sample.ch[0]) || !HasHaemoglobin(sample.ch[1]);
+}
+
+std::vector<NoDataGap> NoDataGaps(const SampleStore& store) { return RunsWhere(store, LacksHaemoglobin); }
+
+std::vector<SkippedRuns> RunsToSkip(const SampleStore& store) {
+    return {{SkipStimulusName, NoDataGaps(store)}, {CalculationStimulusName, RunsWhere(store, EitherChannelFlagged)}};
+}
+
+SnirfStimulus SkipStimulus(const std::vector<NoDataGap>& gaps, int32_t intervalMilliseconds, const char* name) {
+    SnirfStimulus stimulus{name, {}};
     // Whole milliseconds, so that a gap of exactly n seconds gets no extra row.
     for (const NoDataGap& gap : gaps) {
         const int64_t onset = int64_t{gap.first} * intervalMilliseconds;

@@ -1,6 +1,7 @@
 #include "export/SnirfWriter.h"
 
 #include <QDateTime>
+#include <QFile>
 
 #include "data/OleDate.h"
 #include "data/RateTable.h"
@@ -13,6 +14,9 @@ namespace {
 
 QString Refusal(const SampleStore& store) {
     if (store.SampleCount <= 0) return QStringLiteral("the record holds no samples");
+    if (store.SampleCount == 1)
+        return QStringLiteral("the record holds a single sample; analysis tools need at least two to know its "
+                              "sampling rate");
     if (store.CheckSensorsMode)
         return QStringLiteral("a sensor-check record holds light levels, not haemoglobin values");
     if (!IsValidRateIndex(store.RecordRateIndex))
@@ -33,19 +37,25 @@ SnirfMeasurementTime MeasurementTimeInUtc(double localStartTime) {
 
 SnirfImage BuildSnirfImage(const SampleStore& store, const QString& subject) {
     const QString refusal = Refusal(store);
-    if (!refusal.isEmpty()) return {{}, refusal};
+    if (!refusal.isEmpty()) return {{}, 0, refusal};
     try {
-        Hdf5File file = Hdf5File::CreateInMemory();
+        Hdf5File file = Hdf5File::CreateInMemory(ExpectedSnirfBytes(store));
         WriteSnirfContent(store, subject, file);
-        return {file.Image(), {}};
+        const Hdf5Bytes image = file.Image();
+        return {image.data, static_cast<qint64>(image.size), {}};
     } catch (const Hdf5Error& error) {
-        return {{}, QString::fromStdString(error.what())};
+        return {{}, 0, QString::fromStdString(error.what())};
     }
 }
 
-SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject) {
+SnirfWriteOutcome WriteSnirfFile(const SampleStore& store, const QString& path, const QString& subject,
+                                 ExistingSnirf existing) {
     const SnirfImage built = BuildSnirfImage(store, subject);
     if (!built.refusal.isEmpty()) return {false, built.refusal};
-    const QString reason = WriteWholeFile(path, built.bytes.data(), static_cast<qint64>(built.bytes.size()));
+    if (!store.HasRawIntensities && Hdf5FileHolds(QFile::encodeName(path).toStdString(), "/nirs/data2"))
+        return {false, QStringLiteral("it holds the raw intensities of an upload (data2), which this record has not; "
+                                      "it is kept")};
+    const QString reason = existing == ExistingSnirf::Keep ? WriteWholeNewFile(path, built.data.get(), built.size)
+                                                           : WriteWholeFile(path, built.data.get(), built.size);
     return {reason.isEmpty(), reason};
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "data/CsvWriter.h"
+#include "data/DirectoryEntry.h"
 #include "data/OleDate.h"
 #include "data/SampleStore.h"
 #include "journal/JournalChanges.h"
@@ -25,10 +26,11 @@ QString FileNamePart(const QString& deviceId) {
     return part.trimmed().isEmpty() ? QStringLiteral("Tq580") : part.trimmed();
 }
 
-// A name next to the original that is not taken yet.
+// A name next to the original that no directory entry has, a link
+// included: a file written through a link would leave the folder.
 QString FreePath(const QString& stem, const QString& suffix) {
     QString path = stem + suffix;
-    for (int n = 2; QFileInfo::exists(path); ++n) path = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+    for (int n = 2; IsNameTaken(path); ++n) path = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
     return path;
 }
 

@@ -43,8 +43,8 @@ void AcquisitionSession::ExportBidsTo(const BidsExportChoice& choice) {
     Exports.BidsTask = choice.task;
 
     SetBusy(true);
-    const BidsRunOutcome outcome =
-        WriteBidsRun(Shown().Store, target, NextBidsRun(target), {AppCaption, ProgramVersion});
+    // Run 0: the next one, chosen while the dataset is locked against other exports.
+    const BidsRunOutcome outcome = WriteBidsRun(Shown().Store, target, 0, {AppCaption, ProgramVersion});
     SetBusy(false);
     if (!outcome.written) {
         prompts_.Error(MsgBidsNotExported.arg(outcome.reason));

@@ -51,6 +51,11 @@ TEST(CommandLine, ExportTakesEveryRecordFileAndOneOutput) {
     EXPECT_EQ(commandLine.action, Action::ExportSnirf);
     EXPECT_EQ(commandLine.exportInputs, QStringList{"a.csv"});
     EXPECT_EQ(commandLine.exportOutput, QStringLiteral("out.snirf"));
+    EXPECT_FALSE(commandLine.exportOverwrite);
+
+    commandLine = ParseCommandLine({"tq580", "--export-snirf", "a.csv", "--overwrite"});
+    EXPECT_EQ(commandLine.action, Action::ExportSnirf);
+    EXPECT_TRUE(commandLine.exportOverwrite);
 }
 
 TEST(CommandLine, ExportBidsTakesTheLabelsAndTheRecordFiles) {
@@ -85,6 +90,18 @@ TEST(CommandLine, HelpAndVersionNeedNoWindow) {
     EXPECT_EQ(ParseCommandLine({"tq580", "--version"}).action, Action::Version);
 }
 
+// What a script calling the conversions needs to know: what each exit code
+// means, and that a file is replaced only when asked.
+TEST(CommandLine, HelpStatesTheExitCodesOfTheConversions) {
+    const QString help = ParseCommandLine({"tq580", "--help"}).text;
+    EXPECT_TRUE(help.contains(QLatin1String("--overwrite"))) << help.toStdString();
+    const qsizetype codes = help.indexOf(QLatin1String("Exit codes of --export-snirf and --export-bids"));
+    ASSERT_GE(codes, 0) << help.toStdString();
+    for (const char* code : {"  0 ", "  1 ", "  2 "})
+        EXPECT_TRUE(help.indexOf(QLatin1String(code), codes) > codes) << code;
+    EXPECT_TRUE(help.contains(QLatin1String("raw intensities"))) << help.toStdString();
+}
+
 TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {
     const std::pair<QStringList, const char*> cases[] = {
         {{"tq580", "--simulte"}, "simulte"},
@@ -111,6 +128,12 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {
         {{"tq580", "--export-bids", "/d", "--subject", "P01", "--task", "rest", "--run", "x", "a.csv"}, "--run"},
         {{"tq580", "--export-bids", "/d", "--export-snirf", "a.csv", "--subject", "P01", "--task", "rest"},
          "--export-snirf"},
+        // A SNIRF file has no session: a label given for one would be lost.
+        {{"tq580", "--export-snirf", "a.csv", "--session", "pre"}, "--session is only used with --export-bids"},
+        {{"tq580", "--export-snirf", "a.csv", "-session", "pre"}, "--session is only used with --export-bids"},
+        {{"tq580", "--overwrite"}, "--overwrite is only used with --export-snirf"},
+        {{"tq580", "--export-bids", "/d", "--subject", "P01", "--task", "rest", "--overwrite", "a.csv"},
+         "--overwrite"},
     };
     for (const auto& [arguments, named] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());

@@ -218,6 +218,39 @@ TEST(CsvReader, ALineOfExactly511CharactersEndsReadingAtItsLineFeed) {
     EXPECT_EQ(store.SampleCount, 2);  // the line feed after the piece reads as an empty line
 }
 
+// As the exports read a damaged file: each row too short to read holds its
+// place as a row without data (keeping a whole EVENT field's marks), so the
+// rows after it keep their times; every such line is named, and so is an
+// empty line with rows after it.
+TEST(CsvReader, RowsTooShortKeepTheirPlacesWhenAsked) {
+    const QByteArray bytes = Header + Row(0) + "00:00:00,1,3.6\r\n" + Row(2) + "00:00:00,3,3.6,0,0,0,S4,,0.5\r\n" +
+                             Row(4) + "\r\n" + Row(5) + "\r\n";
+    SampleStore store;
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    const CsvReadResult kept = ReadRecord(store, buffer, ShortRows::KeepTheirPlace);
+    EXPECT_EQ(kept.shortRowLines, (std::vector<int32_t>{7, 9}));
+    EXPECT_EQ(kept.emptyLine, 11);
+    EXPECT_EQ(kept.linesAfterEmptyLine, 1);
+    ASSERT_EQ(store.SampleCount, 5);
+    for (int position : {1, 3}) {
+        EXPECT_EQ(store.Samples[position].index, position);
+        for (const CH_DATA_TYPE& channel : store.Samples[position].ch) EXPECT_TRUE(channel.status & StatusNoData);
+    }
+    EXPECT_EQ(store.Samples[4].index, 4);
+    EXPECT_EQ(FormatDateTime(store.Samples[4].time), QStringLiteral("2026/12/09 10:00:00"));
+    EXPECT_NEAR((store.Samples[4].time - store.RecordStartTime) * 86400.0, 0.4, 1e-6);
+    EXPECT_EQ(Marks(store), (std::vector<EVENT_MARK_TYPE>{{3, 4}}));
+
+    // Open reads the same file as the format says: short rows skipped.
+    SampleStore opened;
+    const CsvReadResult skipped = ReadBytes(opened, bytes);
+    EXPECT_EQ(skipped.shortRowLines, kept.shortRowLines);
+    ASSERT_EQ(opened.SampleCount, 3);
+    EXPECT_EQ(opened.Samples[1].index, 2);
+}
+
 TEST(CsvReader, HeaderLayoutsAndRates) {
     struct Case {
         const char* what;

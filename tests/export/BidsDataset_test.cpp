@@ -14,6 +14,7 @@
 #include "data/SampleStore.h"
 #include "export/BidsCommand.h"
 #include "export/BidsDataset.h"
+#include "export/BidsEvents.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ TEST_F(BidsDatasetTest, ANewDatasetGetsEveryFileAndTheNextRunsExtendIt) {
                                    "study/sub-01/nirs", "study/sub-01/nirs/sub-01_coordsystem.json",
                                    "study/sub-01/nirs/sub-01_optodes.tsv",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_channels.tsv",
+                                   "study/sub-01/nirs/sub-01_task-rest_run-1_events.json",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_events.tsv",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_nirs.json",
                                    "study/sub-01/nirs/sub-01_task-rest_run-1_nirs.snirf",
@@ -143,6 +145,52 @@ TEST_F(BidsDatasetTest, AParticipantsTableWithMoreColumnsGetsNotKnownInThem) {
     ASSERT_TRUE(WriteFileBytes(QDir(dataset).filePath("participants.tsv"), "participant_id\tage\nsub-07\t31\n"));
     ASSERT_TRUE(WriteBidsRun(*store, Target("08"), 1, Software).written);
     EXPECT_EQ(Read("participants.tsv"), "participant_id\tage\nsub-07\t31\nsub-08\tn/a\n");
+}
+
+// Tables other tools wrote: each value goes under its own column, whatever
+// their order, and a column the table lacks is added.
+TEST_F(BidsDatasetTest, RowsFollowEachTablesOwnColumns) {
+    QDir().mkpath(QDir(dataset).filePath("sub-08"));
+    ASSERT_TRUE(WriteFileBytes(QDir(dataset).filePath("participants.tsv"), "age\tparticipant_id\r\n31\tsub-07\r\n"));
+    ASSERT_TRUE(WriteFileBytes(QDir(dataset).filePath("sub-08/sub-08_scans.tsv"),
+                               "acq_time\tfilename\n2026-01-01T10:00:00\tnirs/other_nirs.snirf\n"));
+    ASSERT_TRUE(WriteBidsRun(*store, Target("08"), 0, Software).written);
+    EXPECT_EQ(Read("participants.tsv"), "age\tparticipant_id\r\n31\tsub-07\r\nn/a\tsub-08\r\n");
+    EXPECT_EQ(Read("sub-08/sub-08_scans.tsv"), "acq_time\tfilename\n2026-01-01T10:00:00\tnirs/other_nirs.snirf\n"
+                                               "2026-12-09T08:00:00\tnirs/sub-08_task-rest_run-1_nirs.snirf\n");
+    // The subject is found in its column, wherever that is.
+    ASSERT_TRUE(WriteBidsRun(*store, Target("08"), 0, Software).written);
+    EXPECT_EQ(Read("participants.tsv").count("sub-08"), 1);
+
+    ASSERT_TRUE(WriteFileBytes(QDir(dataset).filePath("sub-08/sub-08_scans.tsv"), "filename\nnirs/a_nirs.snirf\n"));
+    ASSERT_TRUE(WriteBidsRun(*store, Target("08"), 0, Software).written);
+    EXPECT_EQ(Read("sub-08/sub-08_scans.tsv"),
+              "filename\tacq_time\nnirs/a_nirs.snirf\tn/a\nnirs/sub-08_task-rest_run-3_nirs.snirf\t2026-12-09T08:00:00\n");
+}
+
+// Run numbers are numbers: "run-01" of another tool is run 1, and no run
+// follows the largest one.
+TEST_F(BidsDatasetTest, RunsAreComparedAsNumbersAndMustFit) {
+    const QString data = QDir(dataset).filePath("sub-01/nirs");
+    QDir().mkpath(data);
+    ASSERT_TRUE(WriteFileBytes(QDir(data).filePath("sub-01_task-rest_run-01_nirs.snirf"), "another tool's"));
+    const BidsRunOutcome again = WriteBidsRun(*store, Target("01"), 1, Software);
+    EXPECT_FALSE(again.written);
+    EXPECT_TRUE(again.reason.startsWith("run 1 exists already")) << again.reason.toStdString();
+    EXPECT_TRUE(again.reason.contains("run-01_nirs.snirf")) << again.reason.toStdString();
+    EXPECT_EQ(NextBidsRun(Target("01")), 2);
+    EXPECT_EQ(WriteBidsRun(*store, Target("01"), 0, Software).runStem, "sub-01_task-rest_run-2");
+
+    ASSERT_TRUE(WriteBidsRun(*store, Target("01"), MaxBidsRun, Software).written);
+    EXPECT_EQ(NextBidsRun(Target("01")), 0);
+    const QStringList before = Tree();
+    const BidsRunOutcome past = WriteBidsRun(*store, Target("01"), 0, Software);
+    EXPECT_FALSE(past.written);
+    EXPECT_TRUE(past.reason.contains("2147483647")) << past.reason.toStdString();
+    EXPECT_EQ(Tree(), before);
+    // A number no int holds, written by hand, is past the largest too.
+    ASSERT_TRUE(WriteFileBytes(QDir(data).filePath("sub-01_task-nback_run-00099999999999_events.tsv"), "x"));
+    EXPECT_EQ(NextBidsRun({dataset, "01", "", "nback", 0}), 0);
 }
 
 TEST_F(BidsDatasetTest, AnExistingRunIsRefusedAndKept) {
@@ -227,6 +275,14 @@ TEST_F(BidsCommandTest, ADamagedRecordAmongGoodOnesIsNamedAndTheOthersAreWritten
     fifth.firstRun = 5;
     EXPECT_EQ(Run({first}, fifth), 0) << err.toStdString();
     EXPECT_EQ(NextBidsRun(Target("01")), 6);
+
+    // From the largest run on, the next record has no number left.
+    err.clear();
+    BidsTarget fromTheLargest = Target("01");
+    fromTheLargest.firstRun = MaxBidsRun;
+    EXPECT_EQ(Run({first, first}, fromTheLargest), 1);
+    EXPECT_TRUE(err.contains("no run number follows 2147483647")) << err.toStdString();
+    EXPECT_EQ(NextBidsRun(Target("01")), 0);
 }
 
 }  // namespace

@@ -33,6 +33,18 @@ TEST_P(StimulusConditionsTest, MarksBecomeConditions) {
     for (int32_t position : c.initPoints) store.Samples[position].ch[0].status |= StatusInitPoint;
 
     const std::vector<SnirfStimulus> conditions = StimulusConditions(store);
+    // Whatever the expected rows say: each mark inside the record is a row's
+    // start or end, in the condition of its number.
+    for (const auto& [position, code] : c.marks) {
+        if (position >= store.SampleCount) continue;
+        const double time = position * 0.5;
+        bool found = false;
+        for (const SnirfStimulus& condition : conditions)
+            if (condition.name == std::to_string(code < 0 ? -code : code))
+                for (const auto& row : condition.rows)
+                    found |= code >= 0 ? row[0] == time : (row[0] + row[1] == time || row[0] == time);
+        EXPECT_TRUE(found) << c.what << ": mark " << code << " at " << position;
+    }
     ASSERT_EQ(conditions.size(), c.expected.size()) << c.what;
     for (size_t i = 0; i < conditions.size(); ++i) {
         EXPECT_EQ(conditions[i].name, c.expected[i].first) << c.what;
@@ -54,14 +66,22 @@ INSTANTIATE_TEST_SUITE_P(
         EventCase{"numbers in ascending order, each start in onset order",
                   {{2, 9}, {3, 1}, {4, -9}, {5, 1}, {9, -1}},
                   {},
-                  {{"1", {{1.5, 3.0, 1.0}, {2.5, 2.0, 1.0}}}, {"9", {{1.0, 1.0, 1.0}}}}},
+                  {{"1", {{1.5, 3.0, 1.0}, {2.5, 0.0, 1.0}}}, {"9", {{1.0, 1.0, 1.0}}}}},
         EventCase{"a second pair of the same number", {{0, 4}, {2, -4}, {6, 4}, {7, -4}}, {},
                   {{"4", {{0.0, 1.0, 1.0}, {3.0, 0.5, 1.0}}}}},
         EventCase{"value-initialization points last, as their own condition",
                   {{1, 5}},
                   {0, 99},
                   {{"5", {{0.5, 0.0, 1.0}}}, {"Value-Initialization", {{0.0, 0.0, 1.0}, {49.5, 0.0, 1.0}}}}},
-        EventCase{"a mark past the last sample is left out", {{100, 1}}, {}, {}}),
+        EventCase{"a mark past the last sample is left out", {{100, 1}}, {}, {}},
+        // Every mark is in a row, whatever its pairing.
+        EventCase{"a repeated end stands on its own", {{4, 1}, {10, -1}, {14, -1}}, {},
+                  {{"1", {{2.0, 3.0, 1.0}, {7.0, 0.0, 1.0}}}}},
+        EventCase{"two starts, two ends: in the order they came", {{2, 2}, {4, 2}, {6, -2}, {10, -2}}, {},
+                  {{"2", {{1.0, 2.0, 1.0}, {2.0, 3.0, 1.0}}}}},
+        EventCase{"two ends with no start", {{6, -3}, {8, -3}}, {}, {{"3", {{0.0, 3.0, 1.0}, {4.0, 0.0, 1.0}}}}},
+        EventCase{"a start after a pair, never ended", {{1, 5}, {3, -5}, {5, 5}}, {},
+                  {{"5", {{0.5, 1.0, 1.0}, {2.5, 0.0, 1.0}}}}}),
     [](const ::testing::TestParamInfo<EventCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST(StimulusConditions, TimesFollowTheRecordsInterval) {

@@ -77,19 +77,32 @@ TEST(SkipLayout, A47SecondGapGetsARowEverySecond) {
     EXPECT_NEAR(stimulus.rows.back()[0], 166, 1e-9);  // 166 + 1 = 167, the gap's end
 }
 
-// Which samples count as gaps: any channel without haemoglobin.
-TEST(NoDataGaps, RunsOfSamplesWithoutHaemoglobinInEitherChannel) {
+// Which samples count as gaps: any channel without haemoglobin, a failed
+// calculation ("E" with OXHb = DXHb = 0) included; which carry an error flag:
+// any channel with "E", values or not.
+TEST(NoDataGaps, RunsOfSamplesWithoutHaemoglobinAndWithErrorFlags) {
     SampleStore store;
-    store.SampleCount = 12;
-    for (int32_t i = 0; i < store.SampleCount; ++i) store.Samples[i] = {};
+    store.SampleCount = 14;
+    for (int32_t i = 0; i < store.SampleCount; ++i) {
+        store.Samples[i] = {};
+        for (CH_DATA_TYPE& channel : store.Samples[i].ch) channel.oxhb = 0.01f;
+    }
     store.Samples[0] = store.NoDataSample;              // a gap at the start
     store.Samples[3].ch[1].status = StatusNoData;        // one channel "N"
     store.Samples[4].ch[0].status = StatusNoData | 0x0003;
     store.Samples[6].ch[0].oxhb = std::numeric_limits<float>::quiet_NaN();  // read as "nan"
     store.Samples[7].ch[1].dxhb = std::numeric_limits<float>::infinity();
-    store.Samples[9].ch[0].status = StatusHaemoglobinCalcError | StatusInitPoint;  // has values
-    store.Samples[11] = store.NoDataSample;             // and at the end
-    EXPECT_EQ(NoDataGaps(store), (std::vector<NoDataGap>{{0, 1}, {3, 2}, {6, 2}, {11, 1}}));
+    store.Samples[9].ch[0].status = StatusHaemoglobinCalcError | StatusInitPoint;  // keeps its values
+    store.Samples[10].ch[1] = {StatusHaemoglobinCalcError | StatusSto2CalcError, 0, 0, 0, 0.6f, 0, 0, {}};  // failed
+    store.Samples[11].ch[0] = {0x0001, 0, 0, 0, 0.6f, 0, 0, {}};  // a detector's error, no values
+    store.Samples[13] = store.NoDataSample;             // and at the end
+    EXPECT_EQ(NoDataGaps(store), (std::vector<NoDataGap>{{0, 1}, {3, 2}, {6, 2}, {10, 2}, {13, 1}}));
+    const std::vector<SkippedRuns> skipped = RunsToSkip(store);
+    ASSERT_EQ(skipped.size(), 2u);
+    EXPECT_STREQ(skipped[0].name, "BAD_ACQ_SKIP");
+    EXPECT_EQ(skipped[0].runs, NoDataGaps(store));
+    EXPECT_STREQ(skipped[1].name, "BAD_CALCULATION");
+    EXPECT_EQ(skipped[1].runs, (std::vector<NoDataGap>{{9, 3}}));
 }
 
 }  // namespace

@@ -48,6 +48,33 @@ protected:
     }
 
     static QString RateName(int rate) { return QString::number(RateTable[rate]) + QStringLiteral("ms"); }
+
+    // A new record of the rate, started at `start`.
+    void BeginRecord(int rate, const DateTimeParts& start) {
+        ResetRecord(store);
+        store.RecordRateIndex = rate;
+        store.RecordDeviceId = targetDeviceName;
+        store.RecordStartTime = *OleDateFromParts(start);
+    }
+
+    // Sample i of the record, with slow waves in both channels, or "No data"
+    // where it was lost.
+    MEAS_DATA_TYPE WaveSample(int i, bool lost = false) const {
+        MEAS_DATA_TYPE sample = lost ? store.NoDataSample : MEAS_DATA_TYPE{};
+        sample.time = store.RecordStartTime + i * (RateTable[store.RecordRateIndex] / 1000.0) / 86400;
+        sample.index = i;
+        if (lost) return sample;
+        sample.batt = 3.7f;
+        sample.acc[2] = 1.0f;
+        for (int c = 0; c < ChannelCount; ++c) {
+            CH_DATA_TYPE& channel = sample.ch[c];
+            channel.oxhb = Wave(i + 7 * c, 37, 0.02);
+            channel.dxhb = Wave(i, 53 + c, 0.01, -0.003);
+            channel.tohb = channel.oxhb + channel.dxhb;
+            channel.sto2 = Wave(i, 90, 0.05, 0.65);
+        }
+        return sample;
+    }
 };
 
 // Real time: lost packets become placeholders (three in a row) or a repeat
@@ -97,37 +124,36 @@ TEST_P(SnirfRecordFiles, UploadedRecord) {
 // than any run the sequence numbers can reveal, as after a resynchronised
 // link), numbered events and value-initialization points.
 TEST_F(SnirfRecordFiles, RecordWithLongGaps) {
-    ResetRecord(store);
-    store.RecordRateIndex = 1;
-    store.RecordDeviceId = targetDeviceName;
-    store.RecordStartTime = *OleDateFromParts({2026, 12, 9, 14, 30, 5, 250});
+    BeginRecord(1, {2026, 12, 9, 14, 30, 5, 250});
     const std::pair<int, int> gaps[] = {{300, 3}, {800, 20}, {1200, 470}};  // first position, count
     for (int i = 0; i < 2000; ++i) {
-        MEAS_DATA_TYPE sample{};
-        sample.time = store.RecordStartTime + i * 0.1 / 86400;
-        sample.index = i;
-        sample.batt = 3.7f;
-        sample.acc[2] = 1.0f;
-        for (int c = 0; c < ChannelCount; ++c) {
-            CH_DATA_TYPE& channel = sample.ch[c];
-            channel.oxhb = Wave(i + 7 * c, 37, 0.02);
-            channel.dxhb = Wave(i, 53 + c, 0.01, -0.003);
-            channel.tohb = channel.oxhb + channel.dxhb;
-            channel.sto2 = Wave(i, 90, 0.05, 0.65);
-        }
-        for (auto [first, count] : gaps) {
-            if (i < first || i >= first + count) continue;
-            const double time = sample.time;
-            sample = store.NoDataSample;
-            sample.time = time;
-            sample.index = i;
-        }
+        bool lost = false;
+        for (auto [first, count] : gaps) lost |= i >= first && i < first + count;
+        MEAS_DATA_TYPE sample = WaveSample(i, lost);
         if (i == 0 || i == 1700) sample.ch[0].status |= StatusInitPoint;
         AppendSample(store, sample);
     }
     for (auto [position, code] : {std::pair{50, 1}, {90, -1}, {290, 2}, {1100, -2}, {1800, 3}})
         AddEventMark(store, position, code);
     Write(QStringLiteral("realtime-gaps-100ms"));
+}
+
+// At 5000 ms: failed calculations ("E" with OXHb = DXHb = 0) in one channel,
+// an error flag that keeps its values in the other, marks of every pairing
+// (a repeated end, two starts before their ends, an end with no start, a
+// start with no end) and a lost last sample.
+TEST_F(SnirfRecordFiles, RecordWithErrorsAndUnpairedMarks) {
+    BeginRecord(SlowestRate, {2026, 12, 9, 14, 30, 5, 0});
+    for (int i = 0; i < 40; ++i) {
+        MEAS_DATA_TYPE sample = WaveSample(i, i == 39);
+        if (i >= 10 && i < 13) sample.ch[0] = {StatusHaemoglobinCalcError, 0, 0, 0, 0.64f, 0, 0, {}};
+        if (i == 20) sample.ch[1].status = 0x0001;  // a detector's error; the sensor still gave values
+        AppendSample(store, sample);
+    }
+    for (auto [position, code] : {std::pair{2, -3}, {4, 1}, {8, -1}, {14, -1}, {16, 2}, {18, 2}, {22, -2}, {26, -2},
+                                  {30, 4}, {33, -3}})
+        AddEventMark(store, position, code);
+    Write(QStringLiteral("realtime-errors-5000ms"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, SnirfRecordFiles, ::testing::Values(FastestRate, SlowestRate),

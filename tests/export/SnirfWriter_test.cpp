@@ -72,6 +72,13 @@ TEST_F(SnirfWriterTest, RecordsWithoutHaemoglobinAreRefused) {
     const QString path = InFolder(QStringLiteral("record.snirf"));
     ResetRecord(store);
     EXPECT_EQ(WriteSnirfFile(store, path).reason, QStringLiteral("the record holds no samples"));
+    // One sample has no rate for a reader to find (MNE: "sfreq must be positive").
+    BuildLongRecord(store, 1);
+    EXPECT_EQ(WriteSnirfFile(store, path).reason.toStdString(),
+              "the record holds a single sample; analysis tools need at least two to know its sampling rate");
+    BuildLongRecord(store, 2);
+    EXPECT_TRUE(WriteSnirfFile(store, path).written);
+    QFile::remove(path);
 
     BuildLongRecord(store, 10);
     store.CheckSensorsMode = true;

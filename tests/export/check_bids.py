@@ -9,13 +9,18 @@ validator under Deno):
 - three-records: `tq580 --export-bids` of three records, two subjects, one
   with a session and one without;
 - gaps-and-marks: a record with rows without data, numbered events and
-  value-initialization points;
+  value-initialization points, and one with error flags and marks of every
+  pairing;
+- foreign-tables: runs next to what other tools and people leave: a scans
+  file and participants.tsv with columns of their own (BIDS wants only the
+  first column first), a run written "run-01", the largest run number;
 - broken: gaps-and-marks with a required sidecar field removed, which both
   validators must report.
 MNE reads each run's SNIRF file; its channels are the channels.tsv rows and
 events.tsv holds the record's marks and gaps to 1 ms. Also: bad input on the
 command line (an existing run, a forbidden label, a folder that cannot be
-written, a damaged record among good ones).
+written, a damaged record among good ones), and two exports into one dataset
+at once, many times over.
 """
 
 import argparse
@@ -113,10 +118,14 @@ def build_datasets():
         "sub-02/nirs/sub-02_task-rest_run-1_nirs.snirf": record("realtime-5000ms")})
 
     gaps = os.path.join(work, "gaps-and-marks")
-    result = program("--export-bids", gaps, "--subject", "03", "--task", "nback", record("realtime-gaps-100ms"))
+    result = program("--export-bids", gaps, "--subject", "03", "--task", "nback", record("realtime-gaps-100ms"),
+                     record("realtime-errors-5000ms"))
     assert result.returncode == 0, result.stderr
     datasets["gaps-and-marks"] = (gaps, {"sub-03/nirs/sub-03_task-nback_run-1_nirs.snirf":
-                                         record("realtime-gaps-100ms")})
+                                         record("realtime-gaps-100ms"),
+                                         "sub-03/nirs/sub-03_task-nback_run-2_nirs.snirf":
+                                         record("realtime-errors-5000ms")})
+    datasets["foreign-tables"] = build_foreign_tables(os.path.join(work, "foreign-tables"), record)
 
     broken = os.path.join(work, "broken")
     shutil.copytree(gaps, broken)
@@ -127,6 +136,38 @@ def build_datasets():
     with open(sidecar, "w") as file:
         json.dump(fields, file, indent=4)
     return datasets
+
+
+def build_foreign_tables(dataset, record):
+    """A dataset that other tools and people have had their hands on: the runs
+    already there must be found whatever their number looks like, and the
+    tables' columns taken by name. Every export here is checked as it runs."""
+    base = ["--export-bids", dataset, "--subject", "01", "--task", "rest"]
+    nirs = os.path.join(dataset, "sub-01/nirs")
+    result = program(*base, "--run", "1", record("realtime-50ms"))
+    assert result.returncode == 0, result.stderr
+    # Another tool's spelling of run 1, and tables with columns of their own.
+    for name in os.listdir(nirs):
+        if "_run-1_" in name:
+            os.rename(os.path.join(nirs, name), os.path.join(nirs, name.replace("_run-1_", "_run-01_")))
+    with open(os.path.join(dataset, "sub-01/sub-01_scans.tsv"), "w") as file:
+        file.write("filename\toperator\tacq_time\nnirs/sub-01_task-rest_run-01_nirs.snirf\tJ. Doe\t2026-12-09T23:59:58\n")
+    with open(os.path.join(dataset, "participants.tsv"), "w") as file:
+        file.write("participant_id\tage\tsex\nsub-01\t31\tF\n")
+
+    result = program(*base, "--run", "1", record("upload-50ms"))
+    assert result.returncode == 1 and "run 1 exists already" in result.stderr, result.stderr
+    result = program(*base, "--run", "2147483647", record("upload-50ms"))
+    assert result.returncode == 0, result.stderr
+    before = tree(dataset)
+    result = program(*base, record("realtime-5000ms"))
+    assert result.returncode == 1 and "2147483647" in result.stderr, result.stderr
+    assert tree(dataset) == before, "a run that does not fit left something behind"
+    result = program("--export-bids", dataset, "--subject", "02", "--task", "rest", record("realtime-5000ms"))
+    assert result.returncode == 0, result.stderr
+    return dataset, {"sub-01/nirs/sub-01_task-rest_run-01_nirs.snirf": record("realtime-50ms"),
+                     "sub-01/nirs/sub-01_task-rest_run-2147483647_nirs.snirf": record("upload-50ms"),
+                     "sub-02/nirs/sub-02_task-rest_run-1_nirs.snirf": record("realtime-5000ms")}
 
 
 class BidsChecks(unittest.TestCase):
@@ -177,20 +218,40 @@ class BidsChecks(unittest.TestCase):
         self.assertAlmostEqual(raw.info["sfreq"], 1 / record.interval)
         self.assertEqual(raw.info["subject_info"]["first_name"], subject)
         channels = read_tsv(stem + "_channels.tsv")
-        self.assertEqual([row["name"] for row in channels], raw.ch_names)
-        self.assertEqual([row["type"] for row in channels], ["NIRSCWHBO", "NIRSCWHBR"] * 2)
+        haemoglobin = [row for row in channels if row["type"] in ("NIRSCWHBO", "NIRSCWHBR")]
+        self.assertEqual([row["name"] for row in haemoglobin], raw.ch_names)
+        self.assertEqual([row["type"] for row in haemoglobin], ["NIRSCWHBO", "NIRSCWHBR"] * 2)
+        # An upload's raw intensities are the file's data2, at the probe's two wavelengths.
+        with h5py.File(path, "r") as file:
+            raw_intensities = "data2" in file["nirs"]
+        amplitudes = [(row["source"], row["wavelength_nominal"]) for row in channels if row["type"] == "NIRSCWAMPLITUDE"]
+        self.assertEqual(amplitudes, [("S1", "770"), ("S1", "830"), ("S2", "770"), ("S2", "830")] * raw_intensities)
+        self.assertEqual([(row["name"], row["units"], row["component"]) for row in channels if row["type"] == "MISC"],
+                         [(f"Acceleration {axis}", "g", axis) for axis in "xyz"])
+        # No short channels: every detector is 35 mm from its source.
+        self.assertEqual({row["short_channel"] for row in channels if row["type"].startswith("NIRS")}, {"false"})
         with open(stem + "_nirs.json") as file:
             sidecar = json.load(file)
         self.assertAlmostEqual(sidecar["SamplingFrequency"], raw.info["sfreq"])
-        self.assertEqual(sidecar["NIRSChannelCount"], len(channels))
+        self.assertEqual(sidecar["NIRSChannelCount"], len(haemoglobin) + len(amplitudes))
         self.assertEqual(sidecar["DeviceSerialNumber"], record.device)
         self.assertAlmostEqual(sidecar["RecordingDuration"], record.count * record.interval)
+        coordsystem, = [f for f in os.listdir(os.path.dirname(path)) if f.endswith("_coordsystem.json")]
+        with open(os.path.join(os.path.dirname(path), coordsystem)) as file:
+            self.assertEqual(json.load(file)["NIRSCoordinateProcessingDescription"], "n/a")
 
         expected = sorted([(round(onset, 3), round(duration, 3), trial)
                            for trial, rows in record.stimuli().items() for onset, duration, _ in rows] +
-                          [(round(onset, 3), round(duration, 3), "BAD_ACQ_SKIP") for onset, duration in record.gaps()])
+                          [(round(onset, 3), round(duration, 3), "BAD_ACQ_SKIP") for onset, duration in record.gaps()] +
+                          [(round(onset, 3), round(duration, 3), "BAD_CALCULATION")
+                           for onset, duration in record.flagged()])
         events = sorted((float(row["onset"]), float(row["duration"]), row["trial_type"])
                         for row in read_tsv(stem + "_events.tsv"))
+        # events.json says what each trial_type stands for, and nothing else.
+        with open(stem + "_events.json") as file:
+            levels = json.load(file)["trial_type"]["Levels"]
+        self.assertEqual(sorted(levels), sorted({trial for _, _, trial in events}))
+        self.assertTrue(all(description.strip() for description in levels.values()))
         self.assertEqual(len(events), len(expected))
         for got, wanted in zip(events, expected):
             self.assertEqual(got[2], wanted[2])
@@ -198,8 +259,9 @@ class BidsChecks(unittest.TestCase):
         # The marks are where MNE finds them in the SNIRF file too (gaps aside:
         # MNE 1.3 reads them as rows of one second).
         annotations = sorted((round(onset, 3), description) for onset, description
-                             in zip(raw.annotations.onset, raw.annotations.description) if description != "BAD_ACQ_SKIP")
-        self.assertEqual(annotations, [(onset, trial) for onset, _, trial in events if trial != "BAD_ACQ_SKIP"])
+                             in zip(raw.annotations.onset, raw.annotations.description)
+                             if not description.startswith("BAD_"))
+        self.assertEqual(annotations, [(onset, trial) for onset, _, trial in events if not trial.startswith("BAD_")])
 
         scans_folder = os.path.dirname(os.path.dirname(path))
         scans_file, = [f for f in os.listdir(scans_folder) if f.endswith("_scans.tsv")]
@@ -254,6 +316,55 @@ class BidsChecks(unittest.TestCase):
             self.assertIn("damaged.csv: Data format error.", result.stderr)
             runs = sorted(f for f in os.listdir(os.path.join(dataset, "sub-01/nirs")) if f.endswith("_nirs.snirf"))
             self.assertEqual(runs, [f"sub-01_task-rest_run-{n}_nirs.snirf" for n in (1, 2, 3)])
+
+            # A row too short to read: the run is written with the row in its place, and said.
+            with open(good, "rb") as file:
+                lines = file.read().split(b"\r\n")
+            lines[5 + 40] = lines[5 + 40][:20]
+            with open(damaged, "wb") as file:
+                file.write(b"\r\n".join(lines))
+            result = program(*base, damaged)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("damaged.csv: rows of fewer than 17 fields at line 46", result.stderr)
+            self.assertIn("sub-01_task-rest_run-4_nirs.snirf", result.stdout)
+            raw = mne.io.read_raw_snirf(os.path.join(dataset, "sub-01/nirs/sub-01_task-rest_run-4_nirs.snirf"),
+                                        verbose="error")
+            self.assertEqual(raw.n_times, Record(good).count)
+
+
+class ConcurrentExports(unittest.TestCase):
+    ROUNDS = 20
+
+    def test_two_exports_into_one_dataset_take_turns(self):
+        """Two programs export a record each as the next run of the same subject and
+        task, at the same moment: each gets a run of its own, and a run printed as
+        written has every file, listed once in the scans file."""
+        record = os.path.join(ARGS.records, "realtime-5000ms.csv")
+        files = ("_nirs.snirf", "_nirs.json", "_channels.tsv", "_events.tsv", "_events.json")
+        with tempfile.TemporaryDirectory() as scratch:
+            for round_number in range(self.ROUNDS):
+                with self.subTest(round=round_number):
+                    dataset = os.path.join(scratch, f"study{round_number}")
+                    arguments = [ARGS.program, "--export-bids", dataset, "--subject", "01", "--task", "rest", record]
+                    exports = [subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                               for _ in range(2)]
+                    outputs = [export.communicate(timeout=300) for export in exports]
+                    results = [(export.returncode, out, err) for export, (out, err) in zip(exports, outputs)]
+                    for code, out, err in results:
+                        self.assertEqual(code, 0, err)
+                    written = sorted(line.split(" -> ")[1] for _, out, _ in results for line in out.splitlines())
+                    stems = [path[:-len("_nirs.snirf")] for path in written]
+                    self.assertEqual([os.path.basename(stem) for stem in stems],
+                                     ["sub-01_task-rest_run-1", "sub-01_task-rest_run-2"])
+                    for stem in stems:
+                        for suffix in files:
+                            self.assertTrue(os.path.exists(stem + suffix), stem + suffix)
+                    scans = [row["filename"] for row in read_tsv(os.path.join(dataset, "sub-01/sub-01_scans.tsv"))]
+                    self.assertEqual(sorted(scans), ["nirs/sub-01_task-rest_run-1_nirs.snirf",
+                                                     "nirs/sub-01_task-rest_run-2_nirs.snirf"])
+                    participants = [row["participant_id"] for row in read_tsv(os.path.join(dataset, "participants.tsv"))]
+                    self.assertEqual(participants, ["sub-01"])
+                    self.assertFalse([f for f in tree(dataset) if os.path.basename(f).startswith(".")])
 
 
 if __name__ == "__main__":

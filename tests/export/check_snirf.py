@@ -37,6 +37,8 @@ ZONE = "EST5EDT,M3.2.0,M11.1.0"
 ARGS = None
 # The stimulus condition of the no-data gaps, which MNE's filters skip.
 SKIP = "BAD_ACQ_SKIP"
+# The rows whose error column says "E", with or without values.
+CALCULATION = "BAD_CALCULATION"
 
 
 def annotated_samples(raw, onsets, durations):
@@ -66,11 +68,15 @@ class Record:
         self.acceleration = np.array([[number(v) for v in r[3:6]] for r in rows])
         self.events = [r[6] for r in rows]
         self.no_data = np.array([[r[7 + 5 * c].startswith("N") for c in range(2)] for r in rows]).reshape(-1, 2)
+        self.error_flag = np.array([[r[7 + 5 * c].startswith("E") for c in range(2)] for r in rows]).reshape(-1, 2)
         channel = lambda c, k: np.array([number(r[8 + 5 * c + k]) for r in rows], dtype=np.float32)
         self.oxhb = [channel(c, 0) for c in range(2)]
         self.dxhb = [channel(c, 1) for c in range(2)]
         self.tohb = [channel(c, 2) for c in range(2)]
         self.sto2 = [channel(c, 3) for c in range(2)]
+        # A calculation that failed leaves "E" and zeros: no measurement.
+        failed = [self.error_flag[:, c] & (self.oxhb[c] == 0) & (self.dxhb[c] == 0) for c in range(2)]
+        self.missing = self.no_data | np.array(failed).T.reshape(-1, 2)
 
     def start_utc(self):
         seconds = time.mktime(self.start_local.timetuple())  # local time in ZONE
@@ -94,26 +100,35 @@ class Record:
         return marks, points
 
     def stimuli(self):
-        """{name: [[onset, duration, 1], ...]}: a start lasts to the next end of its number."""
+        """{name: [[onset, duration, 1], ...]}, every mark in a row: an end closes
+        the earliest start of its number still open; an end before any mark of
+        its number spans from 0; any other lone mark lasts 0."""
         marks, points = self.marks()
-        result = {}
+        result, open_starts = {}, {}
         for index, (position, number, started) in enumerate(marks):
             rows = result.setdefault(str(number), [])
+            waiting = open_starts.setdefault(number, [])
             if started:
-                end = next((p for p, n, s in marks[index + 1:] if n == number and not s), position)
-                rows.append([position * self.interval, (end - position) * self.interval, 1.0])
-            elif not any(n == number and s for _, n, s in marks[:index]):
+                waiting.append(position)
+            elif waiting:
+                start = waiting.pop(0)
+                rows.append([start * self.interval, (position - start) * self.interval, 1.0])
+            elif not any(n == number for _, n, _ in marks[:index]):
                 rows.append([0.0, position * self.interval, 1.0])
+            else:
+                rows.append([position * self.interval, 0.0, 1.0])
+        for number, waiting in open_starts.items():
+            result[str(number)] += [[start * self.interval, 0.0, 1.0] for start in waiting]
         result = {name: sorted(rows) for name, rows in result.items()}
         if points:
             result["Value-Initialization"] = [[p * self.interval, 0.0, 1.0] for p in points]
         return result
 
-    def gaps(self):
-        """(onset, duration) in seconds of each run of rows where a channel has no data."""
-        result, missing = [], np.any(self.no_data, axis=1)
-        for position, lacking in enumerate(missing):
-            if not lacking:
+    def runs(self, rows):
+        """(onset, duration) in seconds of each run of the rows marked True."""
+        result = []
+        for position, marked in enumerate(rows):
+            if not marked:
                 continue
             if result and result[-1][1] == position:
                 result[-1][1] += 1
@@ -121,13 +136,21 @@ class Record:
                 result.append([position, position + 1])
         return [(first * self.interval, (end - first) * self.interval) for first, end in result]
 
+    def gaps(self):
+        """Runs of rows where a channel has no haemoglobin: "N", or a failed calculation."""
+        return self.runs(np.any(self.missing, axis=1))
+
+    def flagged(self):
+        """Runs of rows where a channel says "E"."""
+        return self.runs(np.any(self.error_flag, axis=1))
+
     def expected_data(self):
-        """Columns S1_D1 hbo, S1_D1 hbr, S2_D2 hbo, S2_D2 hbr in M, NaN without data."""
+        """Columns S1_D1 hbo, S1_D1 hbr, S2_D2 hbo, S2_D2 hbr in M, NaN without a value."""
         columns = []
         for c in range(2):
             for values in (self.oxhb[c], self.dxhb[c]):
                 column = values.astype(np.float64) * 1e-3
-                column[self.no_data[:, c]] = np.nan
+                column[self.missing[:, c]] = np.nan
                 columns.append(column)
         return np.array(columns)
 
@@ -156,16 +179,21 @@ class SnirfChecks(unittest.TestCase):
         expected_annotations = sorted(
             (round(row[0], 6), name) for name, rows in record.stimuli().items() for row in rows)
         annotations = sorted((round(a["onset"], 6), a["description"]) for a in raw.annotations
-                             if a["description"] != SKIP)
+                             if a["description"] not in (SKIP, CALCULATION))
         self.assertEqual(annotations, expected_annotations)
+        # Every row flagged "E" lies inside a BAD_CALCULATION annotation, as MNE 1.3 reads them.
+        flagged = np.any(record.error_flag, axis=1)
+        calculation = [a for a in raw.annotations if a["description"] == CALCULATION]
+        covered = annotated_samples(raw, [a["onset"] for a in calculation], [a["duration"] for a in calculation])
+        self.assertFalse((flagged & ~covered).any(), "a row flagged E outside every BAD_CALCULATION annotation")
         self.check_gaps_in_mne(raw, record)
 
     def check_gaps_in_mne(self, raw, record):
         """The no-data samples are annotated so that filtering skips them: as MNE 1.3
         reads the rows (1.0 s each) and as later versions do (column 1)."""
         missing = np.any(np.isnan(raw.get_data()), axis=0)
-        np.testing.assert_array_equal(missing, np.any(record.no_data, axis=1))
-        skipped = [a for a in raw.annotations if a["description"].upper().startswith("BAD")]
+        np.testing.assert_array_equal(missing, np.any(record.missing, axis=1))
+        skipped = [a for a in raw.annotations if a["description"] == SKIP]
         self.assertEqual(bool(skipped), bool(missing.any()))
         with h5py.File(raw.filenames[0], "r") as file:
             rows = [row for key in file["nirs"] if key.startswith("stim")
@@ -241,9 +269,14 @@ class SnirfChecks(unittest.TestCase):
                 if key.startswith("stim"):
                     self.assertEqual(nirs[key]["data"].shape[1], 3)
                     stimuli[text(nirs[key]["name"])] = nirs[key]["data"][()].tolist()
-            gaps = [(row[0], row[1]) for row in stimuli.pop(SKIP, []) if row[1] != 0]
-            np.testing.assert_allclose(np.array(gaps).reshape(-1, 2), np.array(record.gaps()).reshape(-1, 2),
-                                       rtol=0, atol=1e-9)
+            # No row reaches past the data's end, which MNE puts one interval after the last time.
+            for name, rows in stimuli.items():
+                for onset, duration, _ in rows:
+                    self.assertLessEqual(onset + duration, count * record.interval + 1e-9, name)
+            for name, expected_runs in ((SKIP, record.gaps()), (CALCULATION, record.flagged())):
+                runs = [(row[0], row[1]) for row in stimuli.pop(name, []) if row[1] != 0]
+                np.testing.assert_allclose(np.array(runs).reshape(-1, 2), np.array(expected_runs).reshape(-1, 2),
+                                           rtol=0, atol=1e-9, err_msg=name)
             expected = record.stimuli()
             self.assertEqual(sorted(stimuli), sorted(expected))
             for name in expected:
@@ -256,7 +289,7 @@ class SnirfChecks(unittest.TestCase):
                 sto2 = record.sto2[c].astype(np.float64)
                 tohb = record.tohb[c].astype(np.float64) * 1e-3
                 sto2[record.no_data[:, c]] = np.nan
-                tohb[record.no_data[:, c]] = np.nan
+                tohb[record.missing[:, c]] = np.nan
                 expected_aux[f"STO2 {channel}"] = ("%", sto2, max(rtol * 100, 0.0051))
                 expected_aux[f"TOHb {channel}"] = ("M", tohb, max(rtol * 1e-4, atol))
             for axis, name in enumerate("xyz"):
@@ -299,8 +332,9 @@ class SnirfChecks(unittest.TestCase):
 
     def test_records_from_the_window_and_the_command_line(self):
         names = sorted(f[:-4] for f in os.listdir(ARGS.records) if f.endswith(".csv"))
-        # Real time and upload, at 50 ms and 5000 ms; real time with long gaps.
-        self.assertEqual(len(names), 5, names)
+        # Real time and upload, at 50 ms and 5000 ms; real time with long gaps;
+        # real time with error flags and unpaired marks.
+        self.assertEqual(len(names), 6, names)
         for name in names:
             if os.path.exists(os.path.join(ARGS.records, name + ".snirf")):
                 os.remove(os.path.join(ARGS.records, name + ".snirf"))
@@ -334,7 +368,7 @@ class SnirfChecks(unittest.TestCase):
     def test_subject_on_the_command_line(self):
         with tempfile.TemporaryDirectory() as folder:
             record = shutil.copy(os.path.join(ARGS.fixtures, "saved-record.csv"), folder)
-            for arguments, subject in (([], "unknown"), (["--subject", "P01"], "P01")):
+            for arguments, subject in (([], "unknown"), (["--subject", "P01", "--overwrite"], "P01")):
                 result = self.run_program("--export-snirf", record, *arguments)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 snirf = record[:-4] + ".snirf"
@@ -396,11 +430,123 @@ class SnirfChecks(unittest.TestCase):
             self.assertEqual(os.listdir(folder), ["realtime-50ms.csv"])
 
     def test_usage_errors(self):
-        for arguments in (["--no-such-option"], ["--export-snirf", "a.csv", "b.csv", "--output", "x.snirf"]):
+        for arguments in (["--no-such-option"], ["--export-snirf", "a.csv", "b.csv", "--output", "x.snirf"],
+                          ["--export-snirf", "a.csv", "--session", "pre"], ["--export-snirf", "a.csv", "-session", "x"],
+                          ["--overwrite"]):
             result = self.run_program(*arguments)
             self.assertEqual(result.returncode, 2, arguments)
             self.assertTrue(result.stderr.strip(), arguments)
             self.assertEqual(result.stdout, "")
+        result = self.run_program("--help")
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("Exit codes of --export-snirf and --export-bids", result.stdout)
+        self.assertIn("--overwrite", result.stdout)
+
+    def test_errors_and_unpaired_marks(self):
+        """Failed calculations are NaN and BAD_CALCULATION, like the E rows that keep
+        their values; every mark is an annotation; the lost last sample's rows stay
+        within the data (the checks of check_in_mne and check_structure, by name)."""
+        record = Record(os.path.join(ARGS.records, "realtime-errors-5000ms.csv"))
+        self.assertEqual(record.missing[10:13, 0].tolist(), [True] * 3)
+        self.assertFalse(record.missing[20].any())
+        self.assertEqual(record.flagged(), [(50.0, 15.0), (100.0, 5.0)])
+        self.assertEqual(record.stimuli()["1"], [[20.0, 20.0, 1.0], [70.0, 0.0, 1.0]])
+        self.assertEqual(record.stimuli()["2"], [[80.0, 30.0, 1.0], [90.0, 40.0, 1.0]])
+        self.assertEqual(record.stimuli()["3"], [[0.0, 10.0, 1.0], [165.0, 0.0, 1.0]])
+        self.assertEqual(record.stimuli()["4"], [[150.0, 0.0, 1.0]])
+        window = os.path.join(ARGS.records, "realtime-errors-5000ms-window.snirf")
+        self.check(window, record, exported_from_memory=True)
+        raw = mne.io.read_raw_snirf(window, preload=True, verbose="error")
+        self.assertTrue(np.isnan(raw.get_data()[0:2, 10:13]).all())
+        self.assertTrue(np.isfinite(raw.get_data()[2:4, 20]).all())
+        self.assertEqual(sorted(a["description"] for a in raw.annotations if a["description"] in ("1", "2", "3", "4")),
+                         ["1", "1", "2", "2", "3", "3", "4"])
+
+    def test_an_existing_file_is_kept(self):
+        """The SNIRF file beside a saved upload holds its raw intensities: converting
+        the record file again must not replace it, not even with --overwrite. Any
+        other file is replaced only with --overwrite."""
+        with tempfile.TemporaryDirectory() as folder:
+            for name in ("upload-session.csv", "upload-session.snirf"):
+                shutil.copy(os.path.join(ARGS.session_records, name), folder)
+            record, snirf = (os.path.join(folder, "upload-session" + suffix) for suffix in (".csv", ".snirf"))
+            with open(snirf, "rb") as file:
+                before = file.read()
+            for arguments, said in (([], "exists already"), (["--overwrite"], "raw intensities")):
+                result = self.run_program("--export-snirf", record, *arguments)
+                self.assertEqual(result.returncode, 1, arguments)
+                self.assertIn(snirf, result.stderr)
+                self.assertIn(said, result.stderr)
+                with open(snirf, "rb") as file:
+                    self.assertEqual(file.read(), before)
+            with h5py.File(snirf, "r") as file:
+                self.assertIn("data2", file["nirs"])
+
+            other = os.path.join(folder, "other.snirf")
+            with open(other, "w") as file:
+                file.write("someone's file")
+            self.assertEqual(self.run_program("--export-snirf", record, "--output", other).returncode, 1)
+            with open(other) as file:
+                self.assertEqual(file.read(), "someone's file")
+            result = self.run_program("--export-snirf", record, "--output", other, "--overwrite")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.check(other, Record(record))
+
+            result = self.run_program("--export-snirf", folder)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("this is a folder, not a record file", result.stderr)
+
+    def test_too_short_to_analyse(self):
+        """One sample has no rate: refused, with the reason, and no file."""
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(ARGS.fixtures, "saved-record.csv"), "rb") as file:
+                lines = file.read().split(b"\r\n")
+            for count, exit_code in ((1, 1), (2, 0)):
+                path = os.path.join(folder, f"{count}.csv")
+                with open(path, "wb") as file:
+                    file.write(b"\r\n".join(lines[:5 + count]) + b"\r\n")
+                result = self.run_program("--export-snirf", path)
+                self.assertEqual(result.returncode, exit_code, result.stderr)
+                self.assertEqual(os.path.exists(path[:-4] + ".snirf"), exit_code == 0)
+                if exit_code:
+                    self.assertIn("a single sample", result.stderr)
+                else:
+                    self.assertEqual(mne.io.read_raw_snirf(path[:-4] + ".snirf", verbose="error").n_times, 2)
+
+    def test_damaged_record_files_are_said(self):
+        """A row too short to read: the file is converted with a row without data in
+        its place, every later sample at its own time, and the line is named with
+        exit code 1. An empty line part-way: named, nothing converted."""
+        source = os.path.join(ARGS.records, "realtime-50ms.csv")
+        with open(source, "rb") as file:
+            lines = file.read().split(b"\r\n")
+        original = Record(source)
+        with tempfile.TemporaryDirectory() as folder:
+            short = os.path.join(folder, "short.csv")
+            damaged = list(lines)
+            damaged[5 + 100] = b",".join(damaged[5 + 100].split(b",")[:12])
+            with open(short, "wb") as file:
+                file.write(b"\r\n".join(damaged))
+            result = self.run_program("--export-snirf", short)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("short.csv: rows of fewer than 17 fields at line 106", result.stderr)
+            raw = mne.io.read_raw_snirf(short[:-4] + ".snirf", preload=True, verbose="error")
+            self.assertEqual(raw.n_times, original.count)
+            data, expected = raw.get_data(), original.expected_data()
+            self.assertTrue(np.isnan(data[:, 100]).all())
+            np.testing.assert_allclose(data[:, 101:], expected[:, 101:], rtol=1e-6, atol=1e-12, equal_nan=True)
+            self.assertIn(SKIP, [a["description"] for a in raw.annotations if abs(a["onset"] - 100 * 0.05) < 1e-9])
+
+            stopped = os.path.join(folder, "stopped.csv")
+            damaged = list(lines)
+            damaged.insert(5 + 295, b"")
+            with open(stopped, "wb") as file:
+                file.write(b"\r\n".join(damaged))
+            result = self.run_program("--export-snirf", stopped)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn(f"line 301 is empty, which ends a record file, but {original.count - 295} more lines",
+                          result.stderr)
+            self.assertFalse(os.path.exists(stopped[:-4] + ".snirf"))
 
 
 if __name__ == "__main__":

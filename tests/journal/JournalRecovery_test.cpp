@@ -64,6 +64,43 @@ TEST_F(JournalRecoveryTest, NeverReplacesAnExistingFile) {
     EXPECT_EQ(FileBytes(taken), QByteArray("the user's own file"));
 }
 
+// A name held by a link, dangling or not, is taken like any other entry:
+// the record stays in the folder, and a link into a missing folder does not
+// keep the journal from ever being recovered.
+TEST_F(JournalRecoveryTest, ALinkInTheFolderTakesItsNameAndTheRecordStaysInside) {
+    const QString name = QStringLiteral("Recovered Tq580-000001-001 2026-12-09 08-00-00");
+    QTemporaryDir elsewhere;
+    struct Link {
+        QString path;
+        QString target;
+    };
+    const Link links[] = {{InFolder(name + QStringLiteral(".csv")), elsewhere.filePath(QStringLiteral("outside.csv"))},
+                          {InFolder(name + QStringLiteral(" (2).csv")), elsewhere.filePath(QStringLiteral("gone/x.csv"))},
+                          {InFolder(name + QStringLiteral(" (3).csv")), InFolder(name + QStringLiteral(" (3).csv"))}};
+    for (const Link& link : links) ASSERT_TRUE(QFile::link(link.target, link.path)) << link.path.toStdString();
+    const QString journal = LeaveJournal();
+
+    const QList<RecoveredJournal> results = RecoverJournals(folder.path(), work);
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(results[0].outcome, Outcome::Recovered) << results[0].reason.toStdString();
+    EXPECT_EQ(results[0].recordPath.toStdString(), InFolder(name + QStringLiteral(" (4).csv")).toStdString());
+    EXPECT_EQ(FileBytes(results[0].recordPath), SavedForm());
+    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+    for (const Link& link : links) EXPECT_TRUE(QFileInfo(link.path).isSymLink()) << link.path.toStdString();
+}
+
+// Moving a journal aside does not replace a link of the name it would take.
+TEST_F(JournalRecoveryTest, AJournalMovedAsideLeavesALinkOfThatNameAlone) {
+    const QString journal = InFolder(QStringLiteral(".tq580-a.journal"));
+    ASSERT_TRUE(WriteFileBytes(journal, QByteArray(300, 'x')));
+    ASSERT_TRUE(QFile::link(InFolder(QStringLiteral("missing")), journal + QStringLiteral(".unreadable")));
+    const QList<RecoveredJournal> results = RecoverJournals(folder.path(), work);
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(results[0].asidePath.toStdString(), (journal + QStringLiteral(" (2).unreadable")).toStdString());
+    EXPECT_TRUE(QFileInfo(journal + QStringLiteral(".unreadable")).isSymLink());
+}
+
 TEST_F(JournalRecoveryTest, ADeviceNameCannotLeaveTheFolder) {
     record.RecordDeviceId = QStringLiteral("../x:y");
     EXPECT_EQ(RecoveredRecordPath(folder.path(), record.RecordDeviceId, record.RecordStartTime),
