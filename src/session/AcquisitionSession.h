@@ -166,6 +166,11 @@ public:
     // wherever a key's mark would be taken at the next tick: empty when
     // taken, otherwise why not.
     QString TakeOutsideMark(int event);
+    // Ends a measurement as "End" does, then saves each record with
+    // samples to the file pathOf names, without a question (a flow driven
+    // without a window); done learns whether every file was written.
+    void EndMeasurementSavingTo(const std::function<QString(const Sensor&)>& pathOf,
+                                std::function<void(bool saved)> done);
     // At start: every record a program left unsaved in a crash journal
     // becomes a record file of the data folder; the last one is opened, and
     // the user is told where in one message. Marks it left for the event log
@@ -277,6 +282,9 @@ private:
     void StartMeasurement();
     void ScanForConnection();
     void EndMeasurement();
+    // The first half of an end: the sensors let go, the records closed;
+    // true when a record is left to save.
+    bool EndAcquisition();
     void LetGoOfTheSensor(Sensor& sensor);
     void ChooseSensorAndConnect();
     void ConnectToChosenSensors(const ConnectionChoice& choice);

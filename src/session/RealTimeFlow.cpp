@@ -165,6 +165,33 @@ void AcquisitionSession::FollowTimelineStart() {
 // go, the records take no further row or mark, and only then is the save
 // offered, for exactly the rows there were at the click.
 void AcquisitionSession::EndMeasurement() {
+    if (!EndAcquisition()) {
+        ShowMeasurementOver();
+        return;
+    }
+    SaveRecordAndTell([this] { ShowMeasurementOver(); });
+}
+
+void AcquisitionSession::EndMeasurementSavingTo(const std::function<QString(const Sensor&)>& pathOf,
+                                                std::function<void(bool saved)> done) {
+    FlowInput input(*this, "the end of a measurement without a window");
+    if (!Measuring()) return;
+    if (!EndAcquisition()) {
+        ShowMeasurementOver();
+        done(true);
+        return;
+    }
+    QList<std::pair<int, QString>> files;
+    for (int i = 0; i < SensorCount(); ++i)
+        if (SensorAt(i).Store.SampleCount != 0 && !SensorAt(i).Store.DataSaved) files.append({i, pathOf(SensorAt(i))});
+    save_.then = [this, done](bool saved) {
+        ShowMeasurementOver();
+        done(saved);
+    };
+    SaveToChosenFiles(files);
+}
+
+bool AcquisitionSession::EndAcquisition() {
     EndReviewAndOverview();
     bool scanning = false;
     for (const auto& sensor : sensors_) {
@@ -194,12 +221,7 @@ void AcquisitionSession::EndMeasurement() {
     view_->RenderSensors();
     view_->Render();
     view_->RepaintTrend();
-
-    if (!anyRecord) {
-        ShowMeasurementOver();
-        return;
-    }
-    SaveRecordAndTell([this] { ShowMeasurementOver(); });
+    return anyRecord;
 }
 
 // Whatever the sensor's link is doing, it ends now: a link coming up is let

@@ -16,6 +16,17 @@ Sensor::Sensor(SensorOwner& owner, const Clock& clock, const TrendViewState& vie
     Supervision = {};
 }
 
+QString SensorPhaseText(SensorPhase phase) {
+    switch (phase) {
+        case SensorPhase::Idle: return QString();
+        case SensorPhase::Connecting: return QStringLiteral("connecting");
+        case SensorPhase::Streaming: return QStringLiteral("measuring");
+        case SensorPhase::Scanning: return QStringLiteral("lost");
+        case SensorPhase::Relinking: return QStringLiteral("reconnecting");
+    }
+    return QString();
+}
+
 void Sensor::BeginRecord() {
     Decoder.RxPacketLength = 0;
     ResetRecord(Store);

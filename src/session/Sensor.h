@@ -36,6 +36,10 @@ enum class SensorPhase {
     Relinking,   // lost, found again: its new link is coming up
 };
 
+// The phase as the user reads it: "connecting", "measuring", "lost",
+// "reconnecting"; empty when idle.
+QString SensorPhaseText(SensorPhase phase);
+
 // One sensor as the session uses it: its link, the decoding of its byte
 // stream, its supervision and reconnect, its record and the record's crash
 // journal. The session holds one per sensor it measures and drives them all
