@@ -5,6 +5,7 @@
 #include "app/TForm2.h"
 
 void FillConnectionDialog(TForm2& dialog, const ConnectionOffer& offer) {
+    dialog.MoreList->clear();  // a new showing starts with nothing more ticked
     dialog.ComboBox1->clear();
     dialog.ComboBox1->addItems(offer.deviceNames);
     if (!offer.deviceNames.isEmpty()) {
@@ -20,5 +21,9 @@ void FillConnectionDialog(TForm2& dialog, const ConnectionOffer& offer) {
 }
 
 ConnectionChoice ReadConnectionDialog(const TForm2& dialog) {
-    return {dialog.ComboBox1->currentText(), dialog.RateComboBox->currentIndex(), dialog.CheckBox1->isChecked()};
+    ConnectionChoice choice{dialog.ComboBox1->currentText(), dialog.RateComboBox->currentIndex(),
+                            dialog.CheckBox1->isChecked()};
+    for (int i = 0; i < dialog.MoreList->count(); ++i)
+        if (dialog.MoreList->item(i)->checkState() == Qt::Checked) choice.moreDevices << dialog.MoreList->item(i)->text();
+    return choice;
 }

@@ -29,6 +29,7 @@
 
 class AnchoredPage;
 class NetworkDialog;
+class SensorStripWidget;
 struct ProgramFiles;
 class BleCentral;
 class Clock;
@@ -113,6 +114,10 @@ public:
     QLabel* LabelStatus;
     QLabel* BattPanel;
     QLabel* TimeLabel;
+    // Several sensors measured together: which one the trend shows, and all of them.
+    QGroupBox* GroupBox5;  // "Sensor"
+    QComboBox* SensorComboBox;
+    SensorStripWidget* SensorStrip;
 
     // "Storage Mode"
     QComboBox* RateComboBox;
@@ -243,6 +248,7 @@ private:
     void ShowConnectingMessage() override;
     void HideMessagePanel() override { MsgPanel->hide(); }
     void ShowViewControlsFor(bool checkSensors) override;
+    void RenderSensors() override;
     void ClearLog() override { LogMemo->clear(); }
     void AppendLogLine(const QString& line) override { LogMemo->appendPlainText(line); }
     void RefreshDeviceGrid() override { DrawGrid1->viewport()->update(); }
@@ -260,6 +266,7 @@ private:
     void SetBusyCursor(bool busy);
 
     void BuildRealTimePage();
+    void BuildSensorChoice();
     void BuildStoragePage();
     void BuildMenus();
     void BuildStatusBar();

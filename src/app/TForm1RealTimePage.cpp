@@ -132,5 +132,6 @@ void TForm1::BuildRealTimePage() {
     TimeLabel->setAlignment(Qt::AlignCenter);
     TabSheet1->Place(TimeLabel, {876, 572, 132, 24}, A::Right | A::Bottom);
 
+    BuildSensorChoice();
     ConnectTrendView();
 }

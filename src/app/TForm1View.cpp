@@ -49,9 +49,11 @@ void TForm1::ConnectTrendView() {
 }
 
 void TForm1::PaintBox1Paint(QPainter& painter) {
-    TrendPaintInput input{.Store = Session.Store, .View = Session.View, .Size = PaintBox1->size(), .Font = PaintBox1->font()};
+    const Sensor& shown = Session.Shown();
+    TrendPaintInput input{.Store = shown.Store, .View = Session.View, .Size = PaintBox1->size(), .Font = PaintBox1->font()};
     input.Live = Session.Live();
-    input.LinkLost = Session.Supervision.LinkLost;
+    input.LinkLost = shown.Supervision.LinkLost;
+    if (Session.SensorCount() > 1) input.SensorName = shown.Name();
     input.AmpItem = AmpComboBox->currentIndex();
     input.AveItem = AveComboBox->currentIndex();
     input.DataItem = DataComboBox->currentIndex();
@@ -102,7 +104,7 @@ void TForm1::RepaintTrend() { PaintBox1->update(); }
 
 // How many of the record's event marks are used, while it has samples that can carry them.
 void TForm1::ShowMarkCount() {
-    const SampleStore& store = Session.Store;
+    const SampleStore& store = Session.Shown().Store;
     const bool shown = store.SampleCount > 0 && !store.CheckSensorsMode;
     if (shown) MarkCount->setText(QStringLiteral("Marks[ %1/%2 ]").arg(EventMarkCount(store)).arg(MaxEventMarks));
     if (MarkCount->isVisibleTo(this) != shown) MarkCount->setVisible(shown);
@@ -113,7 +115,7 @@ void TForm1::SetPanel1Highlighted(bool highlighted) {
 }
 
 void TForm1::SetScrollRangeForRecord() {
-    ShowRecordEnd(Session.View, Session.Store.SampleCount);
+    ShowRecordEnd(Session.View, Session.Shown().Store.SampleCount);
     RenderTrendView();
 }
 

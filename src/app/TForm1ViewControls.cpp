@@ -12,8 +12,8 @@ void TForm1::SpeedButton1Click() { ChangeArrangement(VerticalArrangement); }
 void TForm1::SpeedButton2Click() { ChangeArrangement(HorizontalArrangement); }
 
 void TForm1::ChangeArrangement(int32_t arrangement) {
-    const bool stopped = !Session.Live() && !Session.Store.CheckSensorsMode;
-    ChangeTrendArrangement(Session.View, arrangement, PaintBox1->width(), stopped, Session.Store.SampleCount);
+    const bool stopped = !Session.Live() && !Session.Shown().Store.CheckSensorsMode;
+    ChangeTrendArrangement(Session.View, arrangement, PaintBox1->width(), stopped, Session.Shown().Store.SampleCount);
     RenderTrendView();
 }
 

@@ -3,16 +3,21 @@
 #include <QDateTime>
 #include <QDir>
 #include <algorithm>
+#include <atomic>
 #include <unistd.h>
 
 namespace {
 bool SameMark(const EVENT_MARK_TYPE& a, const EVENT_MARK_TYPE& b) { return a.sample == b.sample && a.code == b.code; }
 }  // namespace
 
+// The time, the process and a count: records begun in the same millisecond
+// (the sensors of one measurement) have journals of their own.
 QString NewJournalPath(const QString& folder) {
-    return QDir(folder).filePath(QStringLiteral(".tq580-%1-%2.journal")
+    static std::atomic<unsigned> journalsMade{0};
+    return QDir(folder).filePath(QStringLiteral(".tq580-%1-%2-%3.journal")
                                      .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")))
-                                     .arg(::getpid()));
+                                     .arg(::getpid())
+                                     .arg(++journalsMade));
 }
 
 JournalChanges::JournalChanges(QString folder) : folder_(std::move(folder)) { Reset(); }

@@ -100,7 +100,7 @@ void SimulatedSensor::StartStream(bool check, int rateIndex, int64_t now) {
     stream_.active = true;
     stream_.check = check;
     stream_.rateIndex = rateIndex;
-    stream_.next = now + IntervalMicroseconds(rateIndex);
+    stream_.next = now + StreamIntervalMicroseconds();
     // The start is the value-initialization point of the stream.
     const BodyState body = body_.At(Seconds(now));
     for (int c = 0; c < 2; ++c) {
@@ -146,8 +146,15 @@ void SimulatedSensor::StartUpload(int64_t now) {
     if (!silent_) link_.Queue(SensorWire::FramePacket(SensorWire::UploadHeader(header)), now);
 }
 
+// The sensor's own clock sets the pace of its stream: one that runs fast
+// sends its samples sooner.
+int64_t SimulatedSensor::StreamIntervalMicroseconds() const {
+    const int64_t interval = IntervalMicroseconds(stream_.rateIndex);
+    return interval - interval * clockDriftPpm_ / 1'000'000;
+}
+
 void SimulatedSensor::SendStreamSample(int64_t time) {
-    stream_.next += IntervalMicroseconds(stream_.rateIndex);
+    stream_.next += StreamIntervalMicroseconds();
     if (restartPending_) {
         if (time < restartSilentUntil_) return;  // restarting: nothing is measured
         // Back up: the sequence starts again at 0 and the values re-zero.

@@ -25,6 +25,7 @@ SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const S
       radio_(radio),
       time_(time),
       origin_(time.NowMicroseconds()),
+      clockDriftPpm_(sensorSetup.clockDriftPpm),
       batteryStart_(sensorSetup.batteryVolts),
       link_(timing.notificationSize, timing.linkBytesPerSecond),
       dropAt_(Never),

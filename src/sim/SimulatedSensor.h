@@ -136,6 +136,7 @@ private:
     void ClearStore(int64_t now);
 
     void SendStreamSample(int64_t time);
+    int64_t StreamIntervalMicroseconds() const;
     void SendUploadSample(int64_t time);
     void SendLinkNotification(int64_t time);
     void QueuePacket(const QByteArray& content, int64_t time);
@@ -149,6 +150,7 @@ private:
     SensorRadio& radio_;
     const SimulationTime& time_;
     int64_t origin_;
+    int clockDriftPpm_;
     double batteryStart_;
     double clockOffsetDays_ = 0;
 

@@ -12,6 +12,7 @@ QString Tq580Name(int number) {
 SimulatedSensorSpec PairedSensor(int number) {
     SimulatedSensorSpec sensor;
     sensor.name = Tq580Name(number);
+    sensor.clockDriftPpm = (number * 37) % 81 - 40;  // within the ±40 ppm of a common crystal
     switch ((number - 1) % 4) {
     case 0:  // waiting, an hour logged at 1 s
         sensor.storedSamples = 3600;

@@ -16,6 +16,9 @@ struct SimulatedSensorSpec {
     int storedRateIndex = 1;  // rate index of that log
     bool logging = false;     // already logging in storage mode
     int advertisedItem = 0;   // 0 STO2, 1 OXHb, 2 DXHb, 3 TOHb
+    // How far its clock runs from true time, in parts per million: sensors
+    // measured together keep their own pace, as real ones do.
+    int clockDriftPpm = 0;
 };
 
 struct SimulationOptions {
@@ -31,9 +34,9 @@ struct SimulationOptions {
     // so a change of the wall clock does not make sensors stall or burst;
     // without it they follow this clock, so tests move time at will.
     std::shared_ptr<const Clock> clock;  // null: the system clock
-    // Every sensor drops its link this long after a measurement or a check
-    // starts on it and stays out of range for dropForSeconds, once per start;
-    // negative: never.
+    // Every sensor (each on its own) drops its link this long after a
+    // measurement or a check starts on it and stays out of range for
+    // dropForSeconds, once per start; negative: never.
     double dropAfterSeconds = -1;
     double dropForSeconds = 0;
 };

@@ -136,6 +136,16 @@ void DrawChannelTitles(TrendCanvas& canvas, const TrendLayout& layout) {
     canvas.SetBold(false);
 }
 
+void DrawSensorName(TrendCanvas& canvas, const TrendLayout& layout, const QString& name) {
+    if (name.isEmpty()) return;
+    const PaneRect& pane = layout.Channel[0];
+    canvas.SetBold(true);
+    canvas.SetTextColour(TrendColour::Black);
+    const int afterAxisName = pane.Left + canvas.TextWidth(QStringLiteral("STO2[%]")) + canvas.TextWidth(QStringLiteral("  "));
+    canvas.TextOut(afterAxisName, pane.Top - canvas.TextHeight() - 1, name);
+    canvas.SetBold(false);
+}
+
 void DrawTimeGridLine(TrendCanvas& canvas, const TrendLayout& layout, int x) {
     canvas.SetPen(TrendColour::Silver, 1);
     canvas.PaneLine(layout.Channel[0], x);

@@ -50,6 +50,9 @@ void DrawAxisLabels(TrendCanvas& canvas, const TrendLayout& layout, const Haemog
                     const PaneDecorationOptions& options);
 // "CH1(L)" and "CH2(R)" in bold black, centred over their panes.
 void DrawChannelTitles(TrendCanvas& canvas, const TrendLayout& layout);
+// The sensor's name in bold black above the first pane, after its axis name:
+// the trend shows one of several sensors measured together.
+void DrawSensorName(TrendCanvas& canvas, const TrendLayout& layout, const QString& name);
 // A silver time grid line through all three panes at x (channel 2 at x + DX).
 void DrawTimeGridLine(TrendCanvas& canvas, const TrendLayout& layout, int x);
 // Elapsed time at the panes' bottoms and, when that fitted, the clock time

@@ -115,6 +115,7 @@ TrendPaintOutcome PaintTrend(QPainter& painter, const TrendPaintInput& input) {
     DrawAxisLabels(canvas, layout, scale, {checkMode, input.AmpItem, input.DataItem});
     if (store.SampleCount > 0) DrawTrendTimeGrid(canvas, layout, store, first, !following);
     if (!input.Live || store.SampleCount == 0 || checkMode) DrawChannelTitles(canvas, layout);
+    DrawSensorName(canvas, layout, input.SensorName);
     if (store.SampleCount == 0) {
         outcome.TimeLabel = EmptyTimeLabel;
         return outcome;

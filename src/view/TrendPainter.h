@@ -28,6 +28,7 @@ struct TrendPaintInput {
     QColor LevelColour[3] = {QColor(0, 0, 255), QColor(255, 0, 255), QColor(0, 255, 255)};
     bool ScrollBarVisible = false;
     int32_t ScrollBarPosition = 0;
+    QString SensorName = {};  // shown in the title when several sensors were measured together
 };
 
 enum class BoxChange { Untouched, Hide, Show };

@@ -101,4 +101,26 @@ TEST_F(WindowTest, ConnectionSettingsDialogShowsTheOffer) {
     EXPECT_TRUE(choice.checkSensors);
 }
 
+// Up to three more sensors are ticked to be measured with the chosen one:
+// the list offers the others, keeps its ticks when the choice moves, and
+// takes no fourth tick.
+TEST_F(WindowTest, ConnectionSettingsDialogTicksUpToThreeMoreSensors) {
+    TForm1& form = Show();
+    TForm2& dialog = *form.Form2;
+    FillConnectionDialog(dialog, {{"Tq580-1", "Tq580-2", "Tq580-3", "Tq580-4", "Tq580-5"}, 0, 0});
+    ASSERT_EQ(dialog.MoreList->count(), 4);
+    EXPECT_EQ(dialog.MoreList->item(0)->text(), "Tq580-2");
+    for (int i = 0; i < 4; ++i) dialog.MoreList->item(i)->setCheckState(Qt::Checked);
+    EXPECT_EQ(dialog.MoreList->item(3)->checkState(), Qt::Unchecked) << "a fourth tick is not taken";
+    EXPECT_EQ(ReadConnectionDialog(dialog).moreDevices, QStringList({"Tq580-2", "Tq580-3", "Tq580-4"}));
+
+    dialog.ComboBox1->setCurrentIndex(2);  // Tq580-3 chosen: it leaves the list, the others keep their ticks
+    const ConnectionChoice choice = ReadConnectionDialog(dialog);
+    EXPECT_EQ(choice.deviceName, "Tq580-3");
+    EXPECT_EQ(choice.moreDevices, QStringList({"Tq580-2", "Tq580-4"}));
+
+    FillConnectionDialog(dialog, {{"Tq580-1", "Tq580-2"}, 1, 0});
+    EXPECT_TRUE(ReadConnectionDialog(dialog).moreDevices.isEmpty()) << "a new showing starts with none ticked";
+}
+
 }  // namespace

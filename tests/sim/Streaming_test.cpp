@@ -262,3 +262,27 @@ TEST(SimulatedStream, NothingIsNotifiedWithoutNotificationsOrAfterTheLinkDrops) 
     // Back to advertising, and it can be connected again.
     EXPECT_TRUE(sim.ConnectTo(Sensor));
 }
+
+// A sensor's clock keeps its own pace: over an hour at 0.1 s, 40 ppm fast
+// is a sample and a half more than true time gives, 40 ppm slow as many less.
+TEST(SimulatedStream, EachSensorStreamsAtThePaceOfItsOwnClock) {
+    struct Pace {
+        int ppm;
+        size_t packets;
+    };
+    for (const Pace pace : {Pace{0, 36000}, Pace{40, 36001}, Pace{-40, 35998}}) {
+        SCOPED_TRACE(pace.ppm);
+        SimulationOptions options = OneSensor();
+        options.sensors[0].clockDriftPpm = pace.ppm;
+        SimHarness sim(options);
+        const BleDevicePtr device = sim.ConnectTo(Sensor);
+        ASSERT_TRUE(device);
+        sim.Write(device, SyncAndCommand("ST1"));
+        sim.Deliver();
+        sim.ForgetReceived();
+        sim.clock->AdvanceMilliseconds(3600 * 1000);
+        sim.central->Tick();
+        sim.Deliver();
+        EXPECT_EQ(ReadFrames(sim.received).packets.size(), pace.packets);
+    }
+}
