@@ -119,8 +119,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "holding an upload's raw intensities is never replaced by one without them."));
     const QCommandLineOption dropOption(
         QStringLiteral("simulate-drop"),
-        QStringLiteral("With --simulate: every simulated sensor, each on its own, drops its link AFTER seconds after "
-                       "a measurement starts on it and is gone for FOR seconds, so the reconnect can be seen."),
+        QStringLiteral("With --simulate: the first simulated sensor (Tq580-123456-001) drops its link AFTER seconds "
+                       "after a measurement starts on it and is gone for FOR seconds, so the reconnect can be seen; "
+                       "the other sensors keep their links."),
         QStringLiteral("AFTER,FOR"));
     const QCommandLineOption subjectOption(
         QStringLiteral("subject"),

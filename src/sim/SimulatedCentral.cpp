@@ -35,7 +35,8 @@ SimulatedCentral::SimulatedCentral(const SimulationOptions& options, QObject* pa
         timing.notificationSize = options.notificationSize;
         timing.linkBytesPerSecond = options.linkBytesPerSecond;
         timing.connectDelayMilliseconds = options.connectDelayMilliseconds;
-        if (options.dropAfterSeconds >= 0) {
+        // Only the first drops: measured together, the others show they go on.
+        if (options.dropAfterSeconds >= 0 && index == 0) {
             timing.dropAfterMicroseconds = static_cast<int64_t>(options.dropAfterSeconds * 1e6);
             timing.dropForMicroseconds = static_cast<int64_t>(options.dropForSeconds * 1e6);
         }

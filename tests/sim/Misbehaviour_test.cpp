@@ -167,3 +167,22 @@ TEST(SimulatedMisbehaviour, ADropAfterTheStartEndsTheLinkAndTheSensorReturnsLate
     EXPECT_FALSE(sensor->Connected());
     EXPECT_EQ(sim.disconnected.size(), 2u);
 }
+
+// The drop is the first sensor's alone: a second one measured with it keeps its link.
+TEST(SimulatedMisbehaviour, OnlyTheFirstSensorDrops) {
+    SimulationOptions options = Streaming::Options(0);
+    SimulatedSensorSpec second;
+    second.name = "Tq580-123456-002";
+    options.sensors.append(second);
+    options.dropAfterSeconds = 1;
+    options.dropForSeconds = 3;
+    SimHarness sim(options);
+    const BleDevicePtr first = sim.ConnectTo(Sensor);
+    const BleDevicePtr other = sim.ConnectTo(second.name);
+    ASSERT_TRUE(first && other);
+    sim.Command(first, "ST1");
+    sim.Command(other, "ST1");
+    sim.Run(2000);
+    EXPECT_FALSE(sim.central->Sensor(Sensor)->Connected());
+    EXPECT_TRUE(sim.central->Sensor(second.name)->Connected());
+}
