@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <algorithm>
+#include <atomic>
 #include <unistd.h>
 
 namespace {
@@ -10,9 +11,12 @@ bool SameMark(const EVENT_MARK_TYPE& a, const EVENT_MARK_TYPE& b) { return a.sam
 }  // namespace
 
 QString NewJournalPath(const QString& folder) {
-    return QDir(folder).filePath(QStringLiteral(".tq580-%1-%2.journal")
+    // The sensors of one measurement begin their journals in the same millisecond.
+    static std::atomic<int> made{0};
+    return QDir(folder).filePath(QStringLiteral(".tq580-%1-%2-%3.journal")
                                      .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")))
-                                     .arg(::getpid()));
+                                     .arg(::getpid())
+                                     .arg(++made));
 }
 
 JournalChanges::JournalChanges(QString folder) : folder_(std::move(folder)) { Reset(); }
