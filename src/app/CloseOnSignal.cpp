@@ -1,35 +1,13 @@
 #include "app/CloseOnSignal.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <QWidget>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
-namespace {
-// The handler may only write to a descriptor; the event loop reads the other end.
-int signalSockets[2] = {-1, -1};
-
-void WriteSignal(int signalNumber) {
-    const char byte = static_cast<char>(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
-}
-}  // namespace
+#include "app/TerminationSignals.h"
 
 void CloseOnTerminationSignals(QWidget& window) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0) return;  // the signals then end the program
-    auto* notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(signalSockets[1], &byte, 1);
+    OnTerminationSignals(window, [&window] {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         else window.close();
     });
-    struct sigaction action = {};
-    action.sa_handler = WriteSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
 }

@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 #include "app/CreateCentral.h"
+#include "app/RecordCommand.h"
+#include "app/RecordOptions.h"
 #include "export/BidsCommand.h"
 #include "export/ExportCommand.h"
 
@@ -91,6 +93,39 @@ CommandLine ParseBidsExport(const QCommandLineParser& parser, const BidsOptions&
     return result;
 }
 
+// Empty when --simulate-drop is absent, or given well and with --simulate.
+QString SimulatedDropProblem(const QCommandLineParser& parser, const QCommandLineOption& simulate,
+                             const QCommandLineOption& drop) {
+    if (!parser.isSet(drop)) return QString();
+    if (!parser.isSet(simulate)) return QStringLiteral("--simulate-drop goes with --simulate.");
+    if (!ParseSimulatedDrop(parser.value(drop)))
+        return QStringLiteral("--simulate-drop takes two numbers of seconds, as in --simulate-drop 20,8 (the link "
+                              "drops 20 s after the start, for 8 s).");
+    return QString();
+}
+
+// What CreateCentral reads: the program's name, --simulate and --simulate-drop.
+QStringList CentralArguments(const QCommandLineParser& parser, const QString& program,
+                             const QCommandLineOption& simulate, const QCommandLineOption& drop) {
+    QStringList arguments{program};
+    if (parser.isSet(simulate)) arguments << QStringLiteral("--simulate=") + parser.value(simulate);
+    if (parser.isSet(drop)) arguments << QStringLiteral("--simulate-drop=") + parser.value(drop);
+    return arguments;
+}
+
+CommandLine ParseRecord(const QCommandLineParser& parser, const RecordOptions& options) {
+    QString problem;
+    const std::optional<RecordRequest> request = ParseRecordOptions(parser, options, &problem);
+    if (!request) return UsageError(problem);
+    if (!parser.positionalArguments().isEmpty())
+        return UsageError(QStringLiteral("Unexpected argument '%1': --record takes its folder as --record DIR.")
+                              .arg(parser.positionalArguments().constFirst()));
+    CommandLine result;
+    result.action = CommandLine::Action::Record;
+    result.record = *request;
+    return result;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -129,8 +164,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "without it). With --export-bids: the subject's label (letters and digits)."),
         QStringLiteral("LABEL"));
     const BidsOptions bids;
+    const RecordOptions record;
     parser.addOptions({simulateOption, dropOption, exportOption, outputOption, overwriteOption, bids.dataset,
                        subjectOption, bids.session, bids.task, bids.run});
+    parser.addOptions(record.All());
     parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
     for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
     for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
@@ -140,7 +177,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine result;
     if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
         result.action = CommandLine::Action::Help;
-        result.text = parser.helpText() + QLatin1Char('\n') + QLatin1String(ConversionExitCodes);
+        result.text = parser.helpText() + QLatin1Char('\n') + QLatin1String(ConversionExitCodes) + QLatin1Char('\n') +
+                      QLatin1String(RecordExitCodes);
         return result;
     }
     if (parser.isSet(versionOption)) {
@@ -148,6 +186,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         result.text = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion();
         return result;
     }
+    if (parser.isSet(record.folder)) {
+        for (const QCommandLineOption& other : {exportOption, outputOption, overwriteOption, bids.dataset,
+                                                subjectOption, bids.session, bids.task, bids.run})
+            if (parser.isSet(other))
+                return UsageError(QStringLiteral("--%1 does not go with --record.").arg(other.names().constFirst()));
+        const QString dropProblem = SimulatedDropProblem(parser, simulateOption, dropOption);
+        if (!dropProblem.isEmpty()) return UsageError(dropProblem);
+        CommandLine recording = ParseRecord(parser, record);
+        recording.centralArguments = CentralArguments(parser, arguments.value(0), simulateOption, dropOption);
+        // The window says this in a message; here it is the command line's mistake.
+        if (SimulatedSensorCount(recording.centralArguments) < 0)
+            return UsageError(QStringLiteral("--simulate takes a number of sensors from 1 to 30, as in --simulate=2."));
+        return recording;
+    }
+    if (record.AnyButFolderSet(parser))
+        return UsageError(QStringLiteral("--sensors, --rate, --duration and --marks-port are only used with --record."));
     if (parser.isSet(bids.dataset)) {
         if (parser.isSet(exportOption) || parser.isSet(outputOption) || parser.isSet(simulateOption))
             return UsageError(QStringLiteral("--export-bids opens no window; --export-snirf, --output and --simulate do "
@@ -187,16 +241,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return UsageError(QStringLiteral("Unexpected argument '%1': record files are opened from the window, or "
                                          "converted with --export-snirf.")
                               .arg(parser.positionalArguments().constFirst()));
-    if (parser.isSet(dropOption)) {
-        if (!parser.isSet(simulateOption)) return UsageError(QStringLiteral("--simulate-drop goes with --simulate."));
-        if (!ParseSimulatedDrop(parser.value(dropOption)))
-            return UsageError(QStringLiteral("--simulate-drop takes two numbers of seconds, as in --simulate-drop 20,8 "
-                                             "(the link drops 20 s after the start, for 8 s)."));
-    }
-    result.centralArguments = {arguments.value(0)};
-    if (parser.isSet(simulateOption))
-        result.centralArguments << QStringLiteral("--simulate=") + parser.value(simulateOption);
-    if (parser.isSet(dropOption)) result.centralArguments << QStringLiteral("--simulate-drop=") + parser.value(dropOption);
+    const QString dropProblem = SimulatedDropProblem(parser, simulateOption, dropOption);
+    if (!dropProblem.isEmpty()) return UsageError(dropProblem);
+    result.centralArguments = CentralArguments(parser, arguments.value(0), simulateOption, dropOption);
     return result;
 }
 
@@ -215,6 +262,8 @@ int RunWithoutWindow(const CommandLine& commandLine) {
     case CommandLine::Action::ExportBids:
         return ExportBidsFiles(commandLine.exportInputs, commandLine.bidsTarget,
                                {QCoreApplication::applicationName(), QCoreApplication::applicationVersion()}, out, err);
+    case CommandLine::Action::Record:
+        return RunRecordCommand(commandLine.record, commandLine.centralArguments, out, err);
     case CommandLine::Action::UsageError:
         err << QCoreApplication::applicationName() << ": " << commandLine.text << Qt::endl;
         return UsageErrorExitCode;

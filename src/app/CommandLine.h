@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/RecordRequest.h"
 #include "export/BidsNames.h"
 
 // What the command line asks for.
@@ -13,6 +14,7 @@ struct CommandLine {
         Version,      // print `text` and exit 0
         ExportSnirf,  // convert `exportInputs`, into `exportOutput` when given
         ExportBids,   // write `exportInputs` into `bidsTarget`
+        Record,       // measure as `record` asks, without a window
         UsageError,   // print `text` on stderr and exit 2
     };
     Action action = Action::Window;
@@ -22,6 +24,7 @@ struct CommandLine {
     QString exportSubject;  // --subject, the SubjectID of the files
     bool exportOverwrite = false;  // --overwrite: SNIRF files that exist may be replaced
     BidsTarget bidsTarget;  // --export-bids and its labels
+    RecordRequest record;   // --record and its options
     // For CreateCentral: the program's name and the --simulate=N asked for, if any.
     QStringList centralArguments;
 };
@@ -33,5 +36,6 @@ inline constexpr int UsageErrorExitCode = 2;
 // window's application object.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
-// Prints help, version or a usage error, or runs the conversion; the exit code.
+// Prints help, version or a usage error, or runs the conversion or the
+// recording; the exit code.
 int RunWithoutWindow(const CommandLine& commandLine);

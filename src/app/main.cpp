@@ -25,7 +25,7 @@ void NameTheProgram() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Conversions, help and usage errors need no display.
+    // Conversions, recordings, help and usage errors need no display.
     NameTheProgram();
     const CommandLine commandLine = ParseCommandLine(ArgumentsOf(argc, argv));
     if (commandLine.action != CommandLine::Action::Window) {

@@ -43,7 +43,8 @@ private:
     EVENT_MARK_TYPE marksTaken_[MaxEventMarks];
 };
 
-// A new name for each journal, unique across restarts and across programs
-// sharing the folder: hidden files of the data folder named like this.
+// A new name for each journal, unique across restarts, across programs
+// sharing the folder and among the journals of one program: hidden files of
+// the data folder named like this.
 QString NewJournalPath(const QString& folder);
 inline QString JournalNameFilter() { return QStringLiteral(".tq580-*.journal"); }

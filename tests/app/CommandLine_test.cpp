@@ -85,7 +85,8 @@ TEST(CommandLine, HelpAndVersionNeedNoWindow) {
         EXPECT_EQ(ParseCommandLine({"tq580", option}).action, Action::Help) << option;
     const CommandLine help = ParseCommandLine({"tq580", "--help"});
     for (const char* named : {"--simulate", "--simulate-drop", "--export-snirf", "--output", "--export-bids",
-                              "--subject", "--session", "--task", "--run", "--version"})
+                              "--subject", "--session", "--task", "--run", "--version", "--record", "--sensors",
+                              "--rate", "--duration", "--marks-port"})
         EXPECT_TRUE(help.text.contains(QLatin1String(named))) << named;
     EXPECT_EQ(ParseCommandLine({"tq580", "--version"}).action, Action::Version);
 }
@@ -100,6 +101,89 @@ TEST(CommandLine, HelpStatesTheExitCodesOfTheConversions) {
     for (const char* code : {"  0 ", "  1 ", "  2 "})
         EXPECT_TRUE(help.indexOf(QLatin1String(code), codes) > codes) << code;
     EXPECT_TRUE(help.contains(QLatin1String("raw intensities"))) << help.toStdString();
+}
+
+// A script that records needs the same: what each exit code means, and
+// that files are never replaced.
+TEST(CommandLine, HelpStatesTheExitCodesOfARecording) {
+    const QString help = ParseCommandLine({"tq580", "--help"}).text;
+    const qsizetype codes = help.indexOf(QLatin1String("Exit codes of --record"));
+    ASSERT_GE(codes, 0) << help.toStdString();
+    for (const char* code : {"  0 ", "  1 ", "  2 "})
+        EXPECT_TRUE(help.indexOf(QLatin1String(code), codes) > codes) << code;
+    for (const char* told : {"SIGINT", "never replaced", "_2", "crash journal"})
+        EXPECT_TRUE(help.indexOf(QLatin1String(told), codes) > codes) << told;
+}
+
+TEST(CommandLine, RecordTakesItsSensorsRateDurationAndPort) {
+    struct Case {
+        QStringList arguments;
+        QStringList sensors;
+        int rateItem;
+        double duration;
+        int port;
+    };
+    const Case cases[] = {
+        {{"tq580", "--record", "out", "--sensors", "Tq580-1"}, {"Tq580-1"}, 0, 0, 0},
+        {{"tq580", "--record=out", "--sensors=Tq580-1, Tq580-2", "--rate", "0.2", "--duration", "20"},
+         {"Tq580-1", "Tq580-2"}, 1, 20, 0},
+        {{"tq580", "--record", "out", "--sensors", "A,B", "--sensors", "C,D", "--rate", ".5", "--duration", "1.5"},
+         {"A", "B", "C", "D"}, 2, 1.5, 0},
+        {{"tq580", "--record", "out", "--sensors", "A", "--rate", "1", "--marks-port", "7580"}, {"A"}, 3, 0, 7580},
+        {{"tq580", "--record", "out", "--sensors", "A", "--rate", "5.0", "--duration", "540000"}, {"A"}, 4, 540000, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine commandLine = ParseCommandLine(c.arguments);
+        ASSERT_EQ(commandLine.action, Action::Record) << commandLine.text.toStdString();
+        EXPECT_EQ(commandLine.record.folder, "out");
+        EXPECT_EQ(commandLine.record.sensors, c.sensors);
+        EXPECT_EQ(commandLine.record.rateItem, c.rateItem);
+        EXPECT_EQ(commandLine.record.durationSeconds, c.duration);
+        EXPECT_EQ(commandLine.record.marksPort, c.port);
+        EXPECT_EQ(SimulatedSensorCount(commandLine.centralArguments), 0);
+    }
+    // The simulated sensors and their drop reach the central as for the window.
+    const CommandLine simulated = ParseCommandLine(
+        {"tq580", "--record", "out", "--sensors", "A", "--simulate=2", "--simulate-drop", "3,2"});
+    ASSERT_EQ(simulated.action, Action::Record) << simulated.text.toStdString();
+    EXPECT_EQ(SimulatedSensorCount(simulated.centralArguments), 2);
+    EXPECT_TRUE(simulated.centralArguments.contains("--simulate-drop=3,2"));
+}
+
+TEST(CommandLine, RecordMistakesAreUsageErrorsThatSayWhat) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"tq580", "--record"}, "record"},
+        {{"tq580", "--record", "out"}, "--sensors"},
+        {{"tq580", "--record", " ", "--sensors", "A"}, "folder"},
+        {{"tq580", "--record", "out", "--sensors", "A,,B"}, "empty name"},
+        {{"tq580", "--record", "out", "--sensors", "A,B,C,D,E"}, "1 to 4 names; 5 were given"},
+        {{"tq580", "--record", "out", "--sensors", "A,B,A"}, "names A twice"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--rate", "0.3"}, "'0.3'"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--rate", "0.05"}, "'0.05'"},  // a rate with no item
+        {{"tq580", "--record", "out", "--sensors", "A", "--rate", "fast"}, "'fast'"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--duration", "0"}, "--duration"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--duration", "-5"}, "--duration"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--duration", "nan"}, "--duration"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--duration", "10801"}, "at most 10800 s"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--rate", "0.2", "--duration", "21601"}, "at most 21600 s"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--marks-port", "0"}, "--marks-port"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--marks-port", "65536"}, "--marks-port"},
+        {{"tq580", "--record", "out", "--sensors", "A", "more.csv"}, "more.csv"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--export-snirf", "a.csv"}, "--export-snirf does not go"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--subject", "P01"}, "--subject does not go"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--simulate=31"}, "1 to 30"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--simulate-drop", "3,2"}, "goes with --simulate"},
+        {{"tq580", "--sensors", "A"}, "only used with --record"},
+        {{"tq580", "--simulate", "--duration", "20"}, "only used with --record"},
+        {{"tq580", "--export-snirf", "a.csv", "--marks-port", "7580"}, "only used with --record"},
+    };
+    for (const auto& [arguments, named] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CommandLine commandLine = ParseCommandLine(arguments);
+        EXPECT_EQ(commandLine.action, Action::UsageError);
+        EXPECT_TRUE(commandLine.text.contains(QLatin1String(named))) << commandLine.text.toStdString();
+    }
 }
 
 TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,6 +11,7 @@
 
 #include "data/CsvTestRecords.h"
 #include "data/SampleStore.h"
+#include "journal/JournalChanges.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalTestRecords.h"
 #include "journal/JournalWriter.h"
@@ -176,6 +178,16 @@ TEST_F(JournalWriterTest, OutlivesTheWriterUntilRemoved) {
         path = other.Path();
     }
     EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+// The sensors of one measurement begin their journals at the same moment;
+// each must have its own file, or one record is lost in a crash.
+TEST(JournalNames, JournalsBegunTogetherHaveNamesOfTheirOwn) {
+    QSet<QString> names;
+    for (int i = 0; i < 100; ++i) names.insert(NewJournalPath(QStringLiteral("/records")));
+    EXPECT_EQ(names.size(), 100);
+    for (const QString& name : names)
+        EXPECT_TRUE(QDir::match(JournalNameFilter(), QFileInfo(name).fileName())) << name.toStdString();
 }
 
 }  // namespace

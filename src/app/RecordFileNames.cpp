@@ -1,0 +1,46 @@
+#include "app/RecordFileNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "data/OleDate.h"
+
+namespace {
+// Far more than a folder of records of one sensor and second ever holds.
+constexpr int MaxSuffix = 9999;
+
+QString TwoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+}  // namespace
+
+QString RecordFileBaseName(const QString& sensorName, double startTime) {
+    const DateTimeParts start = PartsFromOleDate(startTime);
+    QString name = sensorName;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return name + QStringLiteral("_%1%2%3-%4%5%6")
+                      .arg(start.year, 4, 10, QLatin1Char('0'))
+                      .arg(TwoDigits(start.month), TwoDigits(start.day), TwoDigits(start.hour),
+                           TwoDigits(start.minute), TwoDigits(start.second));
+}
+
+QString ClaimNewRecordFile(const QString& folder, const QString& baseName, QString* error) {
+    for (int number = 1; number <= MaxSuffix; ++number) {
+        const QString name = number == 1 ? baseName : baseName + QStringLiteral("_%1").arg(number);
+        const QString path = QDir(folder).filePath(name + QStringLiteral(".csv"));
+        // O_EXCL fails on any entry of that name, a link too, without following it.
+        const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            return path;
+        }
+        if (errno != EEXIST) {
+            if (error) *error = QStringLiteral("Cannot create %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            return QString();
+        }
+    }
+    if (error) *error = QStringLiteral("Every name from %1.csv to %1_%2.csv is taken in %3.").arg(baseName).arg(MaxSuffix).arg(folder);
+    return QString();
+}
