@@ -34,8 +34,9 @@ struct BleDevice {
 using BleDevicePtr = std::shared_ptr<BleDevice>;
 
 // The platform's Bluetooth LE central, as the program uses it. Two backends
-// implement it: the simulated sensors and QtBluetooth. Every event is emitted
-// on the GUI thread.
+// implement it: the simulated sensors and QtBluetooth. It holds a link to
+// several devices at once; the calls and events of one device never wait for
+// or reorder another's. Every event is emitted on the GUI thread.
 class BleCentral : public QObject {
     Q_OBJECT
 
@@ -61,9 +62,9 @@ public:
     // Returns at once; success is reported by Connected, a connection that
     // does not come up by Disconnected. False with a reason when the request
     // itself fails. A connect right after Disconnect waits until the old link
-    // is down; the end of that link is then not reported, so what follows is
-    // the new connection's. A Disconnect meanwhile calls the connect off
-    // (Disconnected follows).
+    // of that device is down (other devices' connects do not); the end of that
+    // link is then not reported, so what follows is the new connection's. A
+    // Disconnect meanwhile calls the connect off (Disconnected follows).
     virtual bool Connect(const BleDevicePtr& device, QString* error) = 0;
 
     virtual void SetCharacteristicNotification(const BleDevicePtr& device,

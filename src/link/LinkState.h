@@ -5,7 +5,7 @@
 
 #include "link/BleCentral.h"
 
-// The connection to the one sensor the program talks to at a time.
+// The connection to one sensor; each sensor measured together has its own.
 struct LinkState {
     bool DeviceLinkReady = false;  // connected, characteristics known, notifications on
     BleDevicePtr ActiveDevice;

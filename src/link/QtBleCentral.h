@@ -22,7 +22,9 @@ inline const QString AdapterOffReason = QStringLiteral(
     "The Bluetooth adapter is switched off.\n"
     "Switch it on and start the program again, or start it with simulated sensors: --simulate");
 
-// The Bluetooth LE central on QtBluetooth (BlueZ underneath).
+// The Bluetooth LE central on QtBluetooth (BlueZ underneath). Each device
+// linked has a QtBleLink of its own, with its own QLowEnergyController, so
+// links come up, carry data and close side by side.
 //
 // Every event goes out through one queue, delivered from the event loop, so
 // the program never runs inside a QtBluetooth signal or inside one of its

@@ -1,76 +1,11 @@
 #include <QDir>
-#include <QTemporaryDir>
 
-#include "app/TForm1.h"
-#include "app/TForm2.h"
-#include "bluez/BluezTest.h"
-#include "data/OleDate.h"
+#include "bluez/WindowOverBluez.h"
 #include "data/PacketDecoderTest.h"
 #include "link/Framing.h"
 #include "link/TimeSync.h"
-#include "app/ScriptedPrintPrompts.h"
-#include "support/ScriptedPrompts.h"
 
 namespace {
-
-const QString SensorAddress = QStringLiteral("C0:00:00:00:00:01");
-const QString SensorName = QStringLiteral("Tq580-123456-789");
-const QString OtherAddress = QStringLiteral("C0:00:00:00:00:02");
-
-// A packet as the sensor frames it: start, escaped bytes, end.
-QByteArray Frame(const QByteArray& packet) {
-    QByteArray frame(1, char(PacketStart));
-    for (const char byte : packet) {
-        const auto value = static_cast<uint8_t>(byte);
-        if (value == PacketStart || value == PacketEscape || value == PacketEnd) {
-            frame.append(char(PacketEscape));
-            frame.append(char(value ^ 0x20));
-        } else {
-            frame.append(byte);
-        }
-    }
-    frame.append(char(PacketEnd));
-    return frame;
-}
-
-// The whole program on the real backend over the mocked BlueZ: the main
-// window's Start click scans, the connection dialog offers the sensor, the
-// window connects, starts the sensor and takes its notifications into the
-// record; End stops it.
-class WindowOverBluez : public BluezTest {
-protected:
-    void SetUp() override {
-        BluezTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        // A paired sensor at the smallest MTU, another one in range.
-        mock->AddSensor(SensorAddress, SensorName, true);
-        mock->SetLink(SensorAddress, 23, QStringLiteral("normal"), true,
-                      {QStringLiteral("write-without-response"), QStringLiteral("write")});
-        mock->AdvertiseEvery(SensorAddress, SensorCompanyId, SensorAdvertisement(0x1400, 0, 0, 0), -58, 100);
-        mock->AddSensor(OtherAddress, QStringLiteral("Tq580-654321-000"), true);
-        mock->AdvertiseEvery(OtherAddress, SensorCompanyId, SensorAdvertisement(0x1400, 0, 0, 0), -70, 100);
-
-        window = std::make_unique<TForm1>(TForm1Dependencies{*central, prompts, printPrompts, clock,
-                                                             folder.filePath(QStringLiteral("tq580")),
-                                                             folder.path(), [](const QUrl&) { return true; }});
-        window->show();
-    }
-
-    void TearDown() override {
-        window.reset();
-        if (mock) {
-            mock->AdvertiseEvery(SensorAddress, SensorCompanyId, {}, 0, 0);
-            mock->AdvertiseEvery(OtherAddress, SensorCompanyId, {}, 0, 0);
-        }
-        BluezTest::TearDown();
-    }
-
-    QTemporaryDir folder;
-    ScriptedPrompts prompts;
-    ScriptedPrintPrompts printPrompts{prompts.shown};
-    SettableClock clock{*OleDateFromParts({2026, 12, 9, 14, 30, 5, 0})};
-    std::unique_ptr<TForm1> window;
-};
 
 TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     QStringList offered;
@@ -89,15 +24,14 @@ TEST_F(WindowOverBluez, MeasurementFromStartToEnd) {
     ASSERT_EQ(startWrites.size(), 1) << "time sync and start command in one write";
     EXPECT_EQ(startWrites.first().value, BuildCommandWrite(QStringLiteral("ST1"), SyncDateTimeString(clock)));
 
-    // Six packets, framed and cut into notifications of ATT MTU 23 (20
-    // bytes), so that frames straddle notifications.
+    // Six packets, framed and cut into notifications of ATT MTU 23.
     QByteArray stream;
     for (int seq = 0; seq < 6; ++seq) {
         ChannelBlock ch1{0, 0.01f * float(seq), -0.02f, 0.65f};
         ChannelBlock ch2{0, 0.125f, 0.25f, 0.7f};
         stream += Frame(MeasurementPacket(uint8_t(seq), ch1, ch2, 0x7D7B));  // battery bytes need escaping
     }
-    for (qsizetype at = 0; at < stream.size(); at += 20) mock->Notify(SensorAddress, stream.mid(at, 20));
+    for (const QByteArray& piece : NotificationsOf(stream)) mock->Notify(SensorAddress, piece);
     const SampleStore& store = window->Session.Store;
     ASSERT_TRUE(WaitUntil([&] { return store.SampleCount == 6; })) << "samples: " << store.SampleCount;
     for (int i = 0; i < 6; ++i) {
@@ -134,7 +68,7 @@ TEST_F(WindowOverBluez, ADroppedLinkIsFoundAndConnectedAgain) {
         for (int seq = 0; seq < count; ++seq)
             stream += Frame(MeasurementPacket(uint8_t(seq), ChannelBlock{0, 0.01f, -0.02f, 0.65f},
                                               ChannelBlock{0, 0.125f, 0.25f, 0.7f}, 0x0400));
-        for (qsizetype at = 0; at < stream.size(); at += 20) mock->Notify(SensorAddress, stream.mid(at, 20));
+        for (const QByteArray& piece : NotificationsOf(stream)) mock->Notify(SensorAddress, piece);
     };
     const SampleStore& store = window->Session.Store;
     notifyPackets(4);

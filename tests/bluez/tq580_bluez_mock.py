@@ -39,6 +39,9 @@ Control methods on org.bluez.Mock at "/" (besides the stock AddAdapter ...):
   SetDisconnectDelay(adapter, address, delay_ms)
       a local Disconnect takes this long: the link stays up meanwhile and the
       call is answered when it is down, as bluetoothd does (0: at once)
+  HoldDisconnect(adapter, address, held)
+      while held, a local Disconnect leaves the link up and goes unanswered;
+      it completes when the hold ends
   GetWrites(adapter, address) -> a(ays)   value and type of each RX write
   GetNotifying(adapter, address) -> b
   ClearAll()                          removes every adapter and device
@@ -287,20 +290,21 @@ def _disconnect(device, reply, error):
         error(_bluez_error('NotConnected', 'Not Connected'))
         return
     device.disconnect_replies.append(reply)
-    if len(device.disconnect_replies) > 1:
-        return  # answered with the one under way
-
-    def complete():
-        if device.path in mockobject.objects and device.props[DEVICE_IFACE]['Connected']:
-            _drop(device)
-        replies, device.disconnect_replies = device.disconnect_replies, []
-        for answer in replies:
-            answer()
-        return False
+    if len(device.disconnect_replies) > 1 or device.disconnect_held:
+        return  # answered with the one under way, or when the hold ends
     if device.disconnect_delay_ms > 0:
-        GLib.timeout_add(device.disconnect_delay_ms, complete)
+        GLib.timeout_add(device.disconnect_delay_ms, lambda: _complete_disconnect(device))
     else:
-        complete()
+        _complete_disconnect(device)
+
+
+def _complete_disconnect(device):
+    if device.path in mockobject.objects and device.props[DEVICE_IFACE]['Connected']:
+        _drop(device)
+    replies, device.disconnect_replies = device.disconnect_replies, []
+    for answer in replies:
+        answer()
+    return False
 
 
 def _heard(device, changed):
@@ -387,6 +391,7 @@ def AddSensor(self, adapter, address, name, paired):
     # interface cannot be.
     device.methods[DEVICE_IFACE]['Disconnect'] = ('', '', '', _disconnect)
     device.disconnect_delay_ms = 0
+    device.disconnect_held = False
     device.disconnect_replies = []
     device.writes = []
     device.reply = b''
@@ -477,6 +482,14 @@ def SetDisconnectDelay(_self, adapter, address, delay_ms):
     _device(adapter, address).disconnect_delay_ms = int(delay_ms)
 
 
+@dbus.service.method(BLUEZ_MOCK_IFACE, in_signature='ssb', out_signature='')
+def HoldDisconnect(_self, adapter, address, held):
+    device = _device(adapter, address)
+    device.disconnect_held = bool(held)
+    if not held and device.disconnect_replies:
+        _complete_disconnect(device)
+
+
 @dbus.service.method(BLUEZ_MOCK_IFACE, in_signature='ss', out_signature='a(ays)')
 def GetWrites(_self, adapter, address):
     return dbus.Array([dbus.Struct((_bytes(value), dbus.String(kind)))
@@ -497,6 +510,10 @@ def ClearAll(self):
     for path in sorted((p for p in mockobject.objects if p.startswith('/org/bluez/')),
                        key=len, reverse=True):
         obj = mockobject.objects[path]
+        if getattr(obj, 'disconnect_replies', None):
+            replies, obj.disconnect_replies = obj.disconnect_replies, []
+            for answer in replies:  # a held disconnect is not left hanging
+                answer()
         interface = next(iter(obj.props))
         _withdraw(path, interface)
 

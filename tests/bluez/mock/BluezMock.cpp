@@ -223,6 +223,10 @@ void BluezMock::SetDisconnectDelay(const QString& address, int milliseconds) {
     Call(QStringLiteral("SetDisconnectDelay"), {QString(Adapter), address, QVariant::fromValue(quint32(milliseconds))});
 }
 
+void BluezMock::HoldDisconnect(const QString& address, bool held) {
+    Call(QStringLiteral("HoldDisconnect"), {QString(Adapter), address, held});
+}
+
 QList<BluezMock::Write> BluezMock::Writes(const QString& address) {
     QList<Write> writes;
     const QVariantList reply = Call(QStringLiteral("GetWrites"), {QString(Adapter), address});

@@ -66,6 +66,9 @@ public:
     // A local disconnect takes this long: the link stays up meanwhile and the
     // call is answered once it is down (0: at once).
     void SetDisconnectDelay(const QString& address, int milliseconds);
+    // While held, a local disconnect leaves the link up, unanswered; it
+    // completes when the hold ends.
+    void HoldDisconnect(const QString& address, bool held);
 
     struct Write {
         QByteArray value;
