@@ -29,10 +29,12 @@
 
 namespace {
 
-const QString BenchSensor = QStringLiteral("Tq580-300000-001");
+QString BenchSensor(int number) { return QStringLiteral("Tq580-300000-%1").arg(number, 3, 10, QLatin1Char('0')); }
 
+// Starts the given number of sensors together at 0.1 s.
 class BenchPrompts : public Prompts {
 public:
+    int sensors = 1;
     void Error(const QString&) override {}
     void Notice(const QString&) override {}
     void AskYesNo(const QString&, Answered<bool> answered) override { answered(true); }
@@ -41,7 +43,9 @@ public:
     void OpenFileName(const QString&, Answered<QString> answered) override { answered({}); }
     void SnirfFileName(const QString&, const QString&, Answered<QString> answered) override { answered({}); }
     void ConnectionSettings(const ConnectionOffer&, Answered<std::optional<ConnectionChoice>> answered) override {
-        answered(ConnectionChoice{BenchSensor, 0, false});
+        QStringList more;
+        for (int number = 2; number <= sensors; ++number) more << BenchSensor(number);
+        answered(ConnectionChoice{BenchSensor(1), 0, false, more});
     }
 };
 
@@ -54,16 +58,20 @@ SyncFunction SlowSync() {
 
 void BM_SupervisionTick(benchmark::State& state) {
     const bool slowDisk = state.range(0) != 0;
+    const int sensorCount = static_cast<int>(state.range(1));
     QTemporaryDir folder(QDir::currentPath() + QStringLiteral("/tick-bench-XXXXXX"));
     auto clock = std::make_shared<SettableClock>(*OleDateFromParts({2026, 12, 10, 9, 0, 0, 0}));
     SimulationOptions options;
-    SimulatedSensorSpec sensor;
-    sensor.name = BenchSensor;
-    options.sensors = {sensor};
+    for (int number = 1; number <= sensorCount; ++number) {
+        SimulatedSensorSpec sensor;
+        sensor.name = BenchSensor(number);
+        options.sensors.append(sensor);
+    }
     options.tickIntervalMilliseconds = 0;
     options.clock = clock;
     std::unique_ptr<SimulatedCentral> central = CreateSimulatedCentral(options);
     BenchPrompts prompts;
+    prompts.sensors = sensorCount;
     int64_t elapsed = 0;
     const auto advance = [&](int64_t milliseconds) {
         for (int64_t done = 0; done < milliseconds; done += 10) {
@@ -83,7 +91,7 @@ void BM_SupervisionTick(benchmark::State& state) {
 
     session.ConnectButtonClicked();
     advance(6000);
-    if (session.Mode() != SessionMode::Measuring) {
+    if (session.Mode() != SessionMode::Measuring || session.SensorCount() != sensorCount) {
         state.SkipWithError("the measurement did not start");
         return;
     }
@@ -108,10 +116,17 @@ void BM_SupervisionTick(benchmark::State& state) {
     state.counters["p99_us"] = percentile(0.99);
     state.counters["max_us"] = microseconds.back();
     state.counters["samples"] = session.Store.SampleCount;
-    session.Store.DataSaved = true;
+    for (int i = 0; i < session.SensorCount(); ++i) session.SensorAt(i).Store.DataSaved = true;
     session.Closing();
 }
-BENCHMARK(BM_SupervisionTick)->ArgName("slow_disk")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+// One sensor on this disk and on a slow one; four sensors measured together.
+BENCHMARK(BM_SupervisionTick)
+    ->ArgNames({"slow_disk", "sensors"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 4})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 
 #include "data/RateTable.h"
 #include "data/SampleStore.h"
+#include "view/SensorStrip.h"
 #include "view/TrendPainter.h"
 
 namespace {
@@ -97,6 +98,42 @@ void BM_OverviewPaintFullHd(benchmark::State& state) {
     PaintRepeatedly(state, view, false, 0);
 }
 
+// Four sensors measured together: the live trend of one, with its name in
+// the title, and the strip beside it that lists all four, both painted each
+// time (the strip's values taken from the newest sample, as the window does).
+void BM_TrendPaintLiveWithSensorStripFullHd(benchmark::State& state) {
+    const SampleStore& store = FullRecord();
+    QImage image(FullHd, QImage::Format_ARGB32_Premultiplied);
+    QImage strip(132, 300, QImage::Format_ARGB32_Premultiplied);
+    QFont font(QStringLiteral("sans-serif"));
+    font.setPixelSize(13);
+    TrendViewState view;
+    TrendPaintInput input{.Store = store, .View = view, .Size = FullHd, .Font = font};
+    input.Live = true;
+    input.AveItem = 5;
+    input.SensorName = QStringLiteral("Tq580-123456-002");
+    image.fill(Qt::white);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        benchmark::DoNotOptimize(PaintTrend(painter, input));
+        QList<SensorStripEntry> entries;
+        for (int sensor = 1; sensor <= 4; ++sensor) {
+            const MEAS_DATA_TYPE& newest = store.Samples[store.SampleCount - 1];
+            SensorStripEntry entry;
+            entry.name = QStringLiteral("Tq580-123456-%1").arg(sensor, 3, 10, QLatin1Char('0'));
+            for (int c = 0; c < 2; ++c) entry.sto2[c] = newest.ch[c].sto2 * 100.0f;
+            entry.batteryVolts = newest.batt;
+            entry.state = sensor == 3 ? QStringLiteral("reconnecting") : QStringLiteral("measuring");
+            entry.trouble = sensor == 3;
+            entry.shown = sensor == 2;
+            entries << entry;
+        }
+        strip.fill(Qt::white);
+        QPainter stripPainter(&strip);
+        PaintSensorStrip(stripPainter, strip.rect(), font, entries);
+    }
+}
+
 // Filling the white background alone, to read the figures above against.
 void BM_BackgroundFillOnlyFullHd(benchmark::State& state) {
     QImage image(FullHd, QImage::Format_ARGB32_Premultiplied);
@@ -112,6 +149,7 @@ BENCHMARK(BM_TrendPaintLiveFullHd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrendPaintStoppedFullHd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrendPaintHorizontalFullHd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OverviewPaintFullHd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrendPaintLiveWithSensorStripFullHd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BackgroundFillOnlyFullHd)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
