@@ -4,6 +4,8 @@
 #include <QDir>
 
 #include "data/Clock.h"
+#include "data/RecordSummary.h"
+#include "session/StringTable.h"
 #include "session/Diagnostics.h"
 #include "view/TrendInteraction.h"
 
@@ -202,7 +204,16 @@ void AcquisitionSession::ShowSensor(int index) {
     if (index < 0 || index >= SensorCount() || index == shown_) return;
     shown_ = index;
     EndReviewAndOverview();
-    if (!Live()) ShowRecordEndInView();
+    // The status bar speaks of the sensor shown.
+    const SampleStore& store = Shown().Store;
+    if (Live()) {
+        const bool away = Shown().Phase == SensorPhase::Scanning || Shown().Phase == SensorPhase::Relinking;
+        if (store.SampleCount > 0)
+            view_->ShowStatusText(LiveStatusText(store, away ? MsgReconnecting : QStringLiteral("Measuring...")));
+    } else {
+        ShowRecordEndInView();
+        if (store.SampleCount > 0) view_->ShowStatusText(RecordSummaryText(store));
+    }
     view_->RenderSensors();
     view_->RepaintTrend();
 }

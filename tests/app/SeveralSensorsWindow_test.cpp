@@ -49,6 +49,7 @@ TEST_F(SeveralSensorsWindow, TheStripAndTheSensorBoxShowEachSensor) {
     emit form.SensorComboBox->activated(2);
     EXPECT_EQ(form.Session.ShownSensor(), 2);
     EXPECT_TRUE(form.SensorStrip->Entries()[2].shown);
+    EXPECT_TRUE(form.StatusLine->text().startsWith("DeviceID[ " + Three[2] + " ]")) << form.StatusLine->text().toStdString();
     form.SensorStrip->onClicked(1);
     EXPECT_EQ(form.Session.ShownSensor(), 1);
     EXPECT_EQ(form.SensorComboBox->currentIndex(), 1);
