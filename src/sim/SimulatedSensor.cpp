@@ -16,7 +16,7 @@ int64_t IntervalMicroseconds(int rateIndex) {
 }  // namespace
 
 SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const SensorTiming& timing, uint32_t seed,
-                                 SensorRadio& radio, const SimulationTime& time)
+                                 SensorRadio& radio, const SimulationTime& time, AirTime* sharedAir)
     : name_(sensorSetup.name),
       paired_(sensorSetup.paired),
       inRange_(sensorSetup.inRange),
@@ -27,7 +27,7 @@ SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const S
       origin_(time.NowMicroseconds()),
       clockDriftPpm_(sensorSetup.clockDriftPpm),
       batteryStart_(sensorSetup.batteryVolts),
-      link_(timing.notificationSize, timing.linkBytesPerSecond),
+      link_(timing.notificationSize, timing.linkBytesPerSecond, sharedAir),
       dropAt_(Never),
       returnAt_(Never) {
     store_.item = std::clamp(sensorSetup.advertisedItem, 0, 3);
@@ -108,6 +108,12 @@ SimulatedSensor::Due SimulatedSensor::NextDue(bool scanning) const {
     consider(dropAt_, DueKind::Drop);
     consider(returnAt_, DueKind::Return);
     return due;
+}
+
+SimulatedSensor::DueTime SimulatedSensor::NextDueTime(bool scanning) const {
+    const Due due = NextDue(scanning);
+    if (due.kind != DueKind::Link) return {due.time, due.time};
+    return {due.time, std::min(due.time, link_.ReadyMicroseconds())};
 }
 
 void SimulatedSensor::RunDue(int64_t time, bool scanning) {

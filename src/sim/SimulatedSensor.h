@@ -9,6 +9,7 @@
 #include "sim/SensorWire.h"
 #include "sim/SimulationOptions.h"
 
+class AirTime;
 class SimulatedSensor;
 class SimulationTime;
 
@@ -43,8 +44,10 @@ class SimulatedSensor {
 public:
     static constexpr int StoreCapacity = 108000;
 
+    // sharedAir: the radio time this sensor's link shares with the central's
+    // other links; null: the link's own rate alone.
     SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const SensorTiming& timing, uint32_t seed,
-                    SensorRadio& radio, const SimulationTime& time);
+                    SensorRadio& radio, const SimulationTime& time, AirTime* sharedAir = nullptr);
 
     const QString& Name() const { return name_; }
     bool Paired() const { return paired_; }
@@ -73,7 +76,13 @@ public:
 
     // The central's side.
     bool Advertising() const { return inRange_ && phase_ != Phase::Connected; }
-    int64_t NextDueMicroseconds(bool scanning) const { return NextDue(scanning).time; }
+    // When the sensor next has something to do, and since when it could
+    // have done it: earlier than that while its link waits for the shared air.
+    struct DueTime {
+        int64_t at;
+        int64_t readySince;
+    };
+    DueTime NextDueTime(bool scanning) const;
     void RunDue(int64_t time, bool scanning);
     void RestartAdvertising(int64_t now);
     void BeginConnect(int64_t now);

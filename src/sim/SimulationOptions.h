@@ -24,7 +24,11 @@ struct SimulatedSensorSpec {
 struct SimulationOptions {
     QList<SimulatedSensorSpec> sensors;
     int notificationSize = 244;         // bytes per notification, 20..244
-    int linkBytesPerSecond = 20000;     // what the radio link carries from sensor to PC
+    int linkBytesPerSecond = 20000;     // what one radio link carries from sensor to PC
+    // What all links of the central carry together, in links at the full
+    // rate: one adapter's radio serves its connections in turn, so links
+    // beyond this many share the air instead of adding to it.
+    int airCapacityInLinks = 4;
     int connectDelayMilliseconds = 120;
     // The simulator is driven by a timer with this interval; 0 means the
     // caller drives it by calling Tick() (tests, benchmarks).
