@@ -15,7 +15,7 @@
 
 #include "app/CreateCentral.h"
 #include "app/ProgramFiles.h"
-#include "app/RecordFileNames.h"
+#include "data/RecordFileNames.h"
 #include "app/RecordProgress.h"
 #include "app/RecordPrompts.h"
 #include "app/TerminationSignals.h"
