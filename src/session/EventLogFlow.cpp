@@ -79,6 +79,10 @@ void AcquisitionSession::OffButtonClicked() {
 // remote pass in between when one is due.
 void AcquisitionSession::StorageScanEnded(const QList<BleDevicePtr>& devices) {
     Link.ScanDeviceList = devices;
+    if (activity_ == SessionMode::WaitingForUploadAllScan) {
+        BeginUploadAll(devices);
+        return;
+    }
     if (!BeginRemotePass()) ContinueStorageCycle();
 }
 
