@@ -31,7 +31,8 @@ SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const S
       dropAt_(Never),
       returnAt_(Never) {
     store_.item = std::clamp(sensorSetup.advertisedItem, 0, 3);
-    if (sensorSetup.storedSamples > 0) FillStore(sensorSetup.storedSamples, sensorSetup.storedRateIndex);
+    // From the sensor's own origin, so its log holds the same samples in every run.
+    if (sensorSetup.storedSamples > 0) FillStoreAt(sensorSetup.storedSamples, sensorSetup.storedRateIndex, origin_);
     if (sensorSetup.logging) {
         // Logging since long enough to have the given samples by now.
         store_.logging = true;
@@ -62,8 +63,9 @@ int SimulatedSensor::CountAt(int64_t time) const {
 
 int SimulatedSensor::StoredSamples() const { return CountAt(time_.NowMicroseconds()); }
 
-void SimulatedSensor::FillStore(int samples, int rateIndex) {
-    const int64_t now = time_.NowMicroseconds();
+void SimulatedSensor::FillStore(int samples, int rateIndex) { FillStoreAt(samples, rateIndex, time_.NowMicroseconds()); }
+
+void SimulatedSensor::FillStoreAt(int samples, int rateIndex, int64_t now) {
     store_.logging = false;
     store_.rateIndex = IsValidRateIndex(rateIndex) ? rateIndex : 1;
     store_.finishedCount = std::clamp(samples, 0, StoreCapacity);

@@ -29,7 +29,7 @@ struct SensorTiming {
     int connectDelayMilliseconds = 120;
     int advertisingIntervalMilliseconds = 300;
     int advertisingPhaseMilliseconds = 0;
-    // The link drops this long after a stream starts (once per start: a
+    // The link drops this long after a stream or an upload starts (once: a
     // stream started again after a lost link does not drop it again), and
     // the sensor stays out of range for dropForMicroseconds; negative: never.
     int64_t dropAfterMicroseconds = -1;
@@ -142,6 +142,9 @@ private:
     void StartStream(bool check, int rateIndex, int64_t now);
     void StartLogging(int rateIndex, int item, int64_t now);
     void StartUpload(int64_t now);
+    void FillStoreAt(int samples, int rateIndex, int64_t now);
+    // A stream's or an upload's start schedules the drop asked for, once.
+    void ArmDrop(int64_t now);
     void ClearStore(int64_t now);
 
     void SendStreamSample(int64_t time);
@@ -183,7 +186,7 @@ private:
     uint16_t errorBits_ = 0;
     bool lowBattery_ = false;
     bool badUploadHeader_ = false;
-    bool dropArmed_ = true;  // the next stream start schedules the drop
+    bool dropArmed_ = true;  // the next stream or upload start schedules the drop
     int64_t dropAt_;
     int64_t returnAt_;
 };

@@ -38,9 +38,9 @@ struct SimulationOptions {
     // so a change of the wall clock does not make sensors stall or burst;
     // without it they follow this clock, so tests move time at will.
     std::shared_ptr<const Clock> clock;  // null: the system clock
-    // The first sensor drops its link this long after a measurement or a
-    // check starts on it and stays out of range for dropForSeconds, once per
-    // start; negative: never. The others keep theirs.
+    // The first sensor drops its link this long after a measurement, a
+    // check or an upload starts on it and stays out of range for
+    // dropForSeconds, once; negative: never. The others keep theirs.
     double dropAfterSeconds = -1;
     double dropForSeconds = 0;
 };
