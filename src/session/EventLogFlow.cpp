@@ -41,6 +41,7 @@ void AcquisitionSession::StartEventLog(const QSet<QString>& sensorsAsked) {
 
     sensorsAtStart_ = sensorsAsked;
     skippedSensors_.clear();
+    uploadAll_.outcome = {};  // the rows say how the sensors log from now on
     for (auto& entry : Devices) entry.wf = false;
     ChangeMode(SessionMode::EventLog);
     Controls.RealTimeTabVisible = false;

@@ -99,7 +99,8 @@ inline const QString MsgUploadAllScanNotStarted =
     QStringLiteral("Upload all did not start: the scan for sensors could not start. Check the Bluetooth adapter and "
                    "try again.");
 inline const QString MsgUploadAllCalledOff = QStringLiteral("Upload all was stopped before the scan for sensors ended.");
-inline const QString MsgUploadAllSaved = QStringLiteral("%1 of %2 stored records saved in %3:");
+inline const QString MsgUploadAllSaved = QStringLiteral("%1 of %2 stored records saved in %3");
+inline const QString MsgUploadAllWithSnirf = QStringLiteral(", each with its SNIRF file beside it");
 inline const QString MsgUploadAllNotSaved = QStringLiteral("Not saved; each of these sensors keeps its log:");
 inline const QString MsgUploadAllNoData = QStringLiteral("No samples to upload: %1.");
 inline const QString MsgUploadAllNotMerged =

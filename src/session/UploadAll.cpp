@@ -23,18 +23,24 @@ QStringList UploadAllOutcome::Names(UploadAllStage stage) const {
 QString UploadAllMessage(const UploadAllOutcome& outcome) {
     if (!outcome.failure.isEmpty()) return outcome.failure;
     if (outcome.sensors.isEmpty()) return MsgUploadAllNothing;
+    // One record a line: with its SNIRF file beside it, the record file
+    // alone names both.
+    bool everyOneWithSnirf = true;
+    for (const UploadAllSensor& sensor : outcome.sensors)
+        if (sensor.progress.stage == UploadAllStage::Saved && sensor.files.size() < 2) everyOneWithSnirf = false;
     QStringList lines;
     QStringList saved;
     QStringList notSaved;
     for (const UploadAllSensor& sensor : outcome.sensors) {
         // Joined, not formatted: a name may hold a '%'.
         if (sensor.progress.stage == UploadAllStage::Saved)
-            saved << QStringLiteral("  ") + ListOfNames(sensor.files) +
+            saved << QStringLiteral("  ") + (everyOneWithSnirf ? sensor.files.value(0) : ListOfNames(sensor.files)) +
                          (sensor.reason.isEmpty() ? QString() : QStringLiteral(" (") + sensor.reason + QLatin1Char(')'));
         else if (sensor.progress.stage == UploadAllStage::Failed || sensor.progress.stage == UploadAllStage::Stopped)
             notSaved << QStringLiteral("  ") + sensor.name + QStringLiteral(": ") + sensor.reason;
     }
-    lines << MsgUploadAllSaved.arg(saved.size()).arg(outcome.sensors.size()).arg(QDir::toNativeSeparators(outcome.folder));
+    lines << MsgUploadAllSaved.arg(saved.size()).arg(outcome.sensors.size()).arg(QDir::toNativeSeparators(outcome.folder)) +
+                 (everyOneWithSnirf && !saved.isEmpty() ? MsgUploadAllWithSnirf : QString()) + QLatin1Char(':');
     lines += saved;
     if (!notSaved.isEmpty()) {
         lines << MsgUploadAllNotSaved;

@@ -97,7 +97,8 @@ DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row, c
     switch (column) {
         case 0: return Plain(entry.id.mid(6));
         case 1: {
-            if (progress.stage != UploadAllStage::None) return UploadAllStatusCell(progress);
+            // A sensor that logs again says so, whatever its last upload did.
+            if (progress.stage != UploadAllStage::None && !entry.meas) return UploadAllStatusCell(progress);
             const QString text = (entry.meas ? QStringLiteral("RUN(") : QStringLiteral("WAIT(")) + RateText(entry.rate) +
                                  QLatin1Char(')');
             return entry.meas ? Filled(text, GridRed) : Plain(text);

@@ -47,7 +47,7 @@ struct UploadAllProgress {
 // "UP 45%", "SAVING", "SAVED", "NO DATA", "FAILED", "STOPPED".
 QString UploadAllStageText(const UploadAllProgress& progress);
 
-// Empty text and no fill for a cell that draws nothing. A sensor in
+// Empty text and no fill for a cell that draws nothing. A waiting sensor in
 // "Upload all" shows where it stands in its Status cell.
 DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row,
                                 const UploadAllProgress& progress = {});

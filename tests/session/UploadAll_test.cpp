@@ -46,12 +46,18 @@ TEST_F(UploadAll, EveryStoredRecordIsSavedAsASingleUploadBringsItIn) {
     EXPECT_EQ(mostLinks, 4);
     EXPECT_EQ(s.Mode(), SessionMode::StorageCycle);
     ASSERT_EQ(s.UploadAllSoFar().sensors.size(), stored.size());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    const QString message = prompts.shown[0];
+    EXPECT_TRUE(message.startsWith("NOTICE: " + MsgUploadAllSaved.arg(4).arg(4).arg(QDir::toNativeSeparators(DataFolder())) +
+                                   MsgUploadAllWithSnirf + ":"))
+        << message.toStdString();
     for (const QString& name : stored) {
         SCOPED_TRACE(name.toStdString());
         const QString base = BaseNameOf(name, QDir(single).filePath(name + ".csv"));
         const QString file = QDir(DataFolder()).filePath(base + ".csv");
         EXPECT_EQ(Outcome(name).progress.stage, UploadAllStage::Saved);
         EXPECT_EQ(Outcome(name).files, (QStringList{base + ".csv", base + ".snirf"}));
+        EXPECT_TRUE(message.contains("\n  " + base + ".csv")) << message.toStdString();
         const QByteArray bytes = FileBytes(file);
         EXPECT_FALSE(bytes.isEmpty());
         EXPECT_EQ(bytes, FileBytes(QDir(single).filePath(name + ".csv")));
@@ -60,9 +66,6 @@ TEST_F(UploadAll, EveryStoredRecordIsSavedAsASingleUploadBringsItIn) {
         EXPECT_EQ(central->CommandsTo(name).last(), "@CLR");
         EXPECT_EQ(simulator->Sensor(name)->StoredSamples(), 0);
     }
-    ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_TRUE(prompts.shown[0].startsWith("NOTICE: " + MsgUploadAllSaved.arg(4).arg(4).arg(QDir::toNativeSeparators(DataFolder()))))
-        << prompts.shown[0].toStdString();
 }
 
 // Never more links than asked for, and with one at a time, in the table's order.

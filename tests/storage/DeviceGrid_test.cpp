@@ -132,4 +132,6 @@ TEST(DeviceGrid, StatusCellFollowsUploadAll) {
         EXPECT_EQ(DeviceGridCellAt(table, 3, 1, c.progress).text, "3600") << c.text;
     }
     EXPECT_EQ(DeviceGridCellAt(table, 1, 1, {}).text, "WAIT(1s)");
+    const DeviceTable loggingAgain = TableWith(0xC200, 0, 0, 20);
+    EXPECT_EQ(DeviceGridCellAt(loggingAgain, 1, 1, {UploadAllStage::Saved}).text, "RUN(1s)");
 }
