@@ -1,6 +1,6 @@
 // Renders the manual's pictures from the real main window on simulated
 // sensors: the real-time page while measuring, the connection dialog, the
-// storage page with sensors and the upload panel. Runs at build time on the
+// storage page with sensors, the upload panel and Upload all under way. Runs at build time on the
 // offscreen platform, so the pictures show the window as it is built.
 //   tq580_manual_pictures OUTPUT_FOLDER
 #include <QApplication>
@@ -68,14 +68,21 @@ SimulatedSensorSpec Sensor(const QString& name, int stored, bool logging = false
     return sensor;
 }
 
+// Three more waiting sensors with stored records, for Upload all.
+QList<SimulatedSensorSpec> MoreStoredRecords() {
+    return {Sensor(QStringLiteral("Tq580-100000-004"), 9000), Sensor(QStringLiteral("Tq580-100000-005"), 6000),
+            Sensor(QStringLiteral("Tq580-100000-006"), 4000)};
+}
+
 // The window on its own clock: time moves only in Advance, and the window's
 // timers fire by that clock, so every picture shows the same moment.
 class PictureSession {
 public:
-    explicit PictureSession(const QString& programFolder) {
+    explicit PictureSession(const QString& programFolder, const QList<SimulatedSensorSpec>& more = {}) {
         SimulationOptions options;
         options.sensors = {Sensor(QStringLiteral("Tq580-100000-001"), 3000), Sensor(QStringLiteral("Tq580-100000-002"), 0),
                            Sensor(QStringLiteral("Tq580-100000-003"), 50, true)};
+        options.sensors += more;
         options.tickIntervalMilliseconds = 0;
         options.clock = clock;
         simulator = CreateSimulatedCentral(options);
@@ -147,6 +154,16 @@ int main(int argc, char** argv) {
         storage.window->UploadButton->click();
         storage.Advance(3000);
         Save(*storage.window, QStringLiteral("upload-panel.png"));
+    }
+    {
+        // A folder of its own: the upload above left its record's crash journal.
+        QTemporaryDir collectingFolder;
+        PictureSession collecting(collectingFolder.path(), MoreStoredRecords());
+        collecting.window->PageControl1->setCurrentIndex(1);
+        collecting.Advance(5500);
+        collecting.window->UploadAllButton->click();
+        collecting.Advance(9000);
+        Save(*collecting.window, QStringLiteral("upload-all.png"));
     }
     return allSaved ? 0 : 1;
 }

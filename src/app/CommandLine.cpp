@@ -7,6 +7,7 @@
 #include "app/CreateCentral.h"
 #include "app/RecordCommand.h"
 #include "app/RecordOptions.h"
+#include "app/UploadAllCommand.h"
 #include "export/BidsCommand.h"
 #include "export/ExportCommand.h"
 
@@ -113,16 +114,34 @@ QStringList CentralArguments(const QCommandLineParser& parser, const QString& pr
     return arguments;
 }
 
-CommandLine ParseRecord(const QCommandLineParser& parser, const RecordOptions& options) {
+// A command that runs the session gets the central's arguments,
+// --simulate[=N] and --simulate-drop, once they were found right.
+CommandLine WithSimulation(CommandLine command, const QCommandLineParser& parser, const QString& program,
+                           const QCommandLineOption& simulate, const QCommandLineOption& drop) {
+    if (command.action == CommandLine::Action::UsageError) return command;
+    const QString dropProblem = SimulatedDropProblem(parser, simulate, drop);
+    if (!dropProblem.isEmpty()) return UsageError(dropProblem);
+    command.centralArguments = CentralArguments(parser, program, simulate, drop);
+    // The window says this in a message; here it is the command line's mistake.
+    if (SimulatedSensorCount(command.centralArguments) < 0)
+        return UsageError(QStringLiteral("--simulate takes a number of sensors from 1 to 30, as in --simulate=2."));
+    return command;
+}
+
+// A command whose folder is its option's value: the request its options
+// give, into `field`, and no further arguments.
+template <typename Request, typename Options, typename Parse>
+CommandLine ParseFolderCommand(const QCommandLineParser& parser, const Options& options, Parse parse,
+                               CommandLine::Action action, Request CommandLine::*field, const char* option) {
     QString problem;
-    const std::optional<RecordRequest> request = ParseRecordOptions(parser, options, &problem);
+    const std::optional<Request> request = parse(parser, options, &problem);
     if (!request) return UsageError(problem);
     if (!parser.positionalArguments().isEmpty())
-        return UsageError(QStringLiteral("Unexpected argument '%1': --record takes its folder as --record DIR.")
-                              .arg(parser.positionalArguments().constFirst()));
+        return UsageError(QStringLiteral("Unexpected argument '%1': --%2 takes its folder as --%2 DIR.")
+                              .arg(parser.positionalArguments().constFirst(), QLatin1String(option)));
     CommandLine result;
-    result.action = CommandLine::Action::Record;
-    result.record = *request;
+    result.action = action;
+    result.*field = *request;
     return result;
 }
 
@@ -155,8 +174,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption dropOption(
         QStringLiteral("simulate-drop"),
         QStringLiteral("With --simulate: the first simulated sensor (Tq580-123456-001) drops its link AFTER seconds "
-                       "after a measurement starts on it and is gone for FOR seconds, so the reconnect can be seen; "
-                       "the other sensors keep their links."),
+                       "after a measurement or an upload starts on it and is gone for FOR seconds, so the reconnect "
+                       "(or a failed upload) can be seen; the other sensors keep their links."),
         QStringLiteral("AFTER,FOR"));
     const QCommandLineOption subjectOption(
         QStringLiteral("subject"),
@@ -165,9 +184,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("LABEL"));
     const BidsOptions bids;
     const RecordOptions record;
+    const UploadAllOptions uploadAll;
     parser.addOptions({simulateOption, dropOption, exportOption, outputOption, overwriteOption, bids.dataset,
                        subjectOption, bids.session, bids.task, bids.run});
     parser.addOptions(record.All());
+    parser.addOptions(uploadAll.All());
     parser.addPositionalArgument(QStringLiteral("[MORE.csv ...]"), QStringLiteral("Further record files to convert."));
     for (const char* name : QtWindowOptionsWithValue) AddHidden(parser, name, true);
     for (const char* name : QtWindowFlags) AddHidden(parser, name, false);
@@ -178,7 +199,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
         result.action = CommandLine::Action::Help;
         result.text = parser.helpText() + QLatin1Char('\n') + QLatin1String(ConversionExitCodes) + QLatin1Char('\n') +
-                      QLatin1String(RecordExitCodes);
+                      QLatin1String(RecordExitCodes) + QLatin1Char('\n') + QLatin1String(UploadAllExitCodes);
         return result;
     }
     if (parser.isSet(versionOption)) {
@@ -186,19 +207,27 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         result.text = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion();
         return result;
     }
+    if (parser.isSet(uploadAll.folder)) {
+        for (const QCommandLineOption& other : {record.folder, exportOption, outputOption, overwriteOption,
+                                                bids.dataset, subjectOption, bids.session, bids.task, bids.run})
+            if (parser.isSet(other))
+                return UsageError(QStringLiteral("--%1 does not go with --upload-all.").arg(other.names().constFirst()));
+        if (record.AnyButFolderSet(parser))
+            return UsageError(QStringLiteral("--sensors, --rate, --duration and --marks-port are only used with --record."));
+        return WithSimulation(ParseFolderCommand(parser, uploadAll, ParseUploadAllOptions, CommandLine::Action::UploadAll,
+                                                 &CommandLine::uploadAll, "upload-all"),
+                              parser, arguments.value(0), simulateOption, dropOption);
+    }
+    if (uploadAll.AnyButFolderSet(parser))
+        return UsageError(QStringLiteral("--parallel and --merge are only used with --upload-all."));
     if (parser.isSet(record.folder)) {
         for (const QCommandLineOption& other : {exportOption, outputOption, overwriteOption, bids.dataset,
                                                 subjectOption, bids.session, bids.task, bids.run})
             if (parser.isSet(other))
                 return UsageError(QStringLiteral("--%1 does not go with --record.").arg(other.names().constFirst()));
-        const QString dropProblem = SimulatedDropProblem(parser, simulateOption, dropOption);
-        if (!dropProblem.isEmpty()) return UsageError(dropProblem);
-        CommandLine recording = ParseRecord(parser, record);
-        recording.centralArguments = CentralArguments(parser, arguments.value(0), simulateOption, dropOption);
-        // The window says this in a message; here it is the command line's mistake.
-        if (SimulatedSensorCount(recording.centralArguments) < 0)
-            return UsageError(QStringLiteral("--simulate takes a number of sensors from 1 to 30, as in --simulate=2."));
-        return recording;
+        return WithSimulation(ParseFolderCommand(parser, record, ParseRecordOptions, CommandLine::Action::Record,
+                                                 &CommandLine::record, "record"),
+                              parser, arguments.value(0), simulateOption, dropOption);
     }
     if (record.AnyButFolderSet(parser))
         return UsageError(QStringLiteral("--sensors, --rate, --duration and --marks-port are only used with --record."));
@@ -264,6 +293,8 @@ int RunWithoutWindow(const CommandLine& commandLine) {
                                {QCoreApplication::applicationName(), QCoreApplication::applicationVersion()}, out, err);
     case CommandLine::Action::Record:
         return RunRecordCommand(commandLine.record, commandLine.centralArguments, out, err);
+    case CommandLine::Action::UploadAll:
+        return RunUploadAllCommand(commandLine.uploadAll, commandLine.centralArguments, out, err);
     case CommandLine::Action::UsageError:
         err << QCoreApplication::applicationName() << ": " << commandLine.text << Qt::endl;
         return UsageErrorExitCode;

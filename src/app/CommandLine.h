@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "app/RecordRequest.h"
+#include "app/UploadAllOptions.h"
 #include "export/BidsNames.h"
 
 // What the command line asks for.
@@ -15,6 +16,7 @@ struct CommandLine {
         ExportSnirf,  // convert `exportInputs`, into `exportOutput` when given
         ExportBids,   // write `exportInputs` into `bidsTarget`
         Record,       // measure as `record` asks, without a window
+        UploadAll,    // collect every stored record as `uploadAll` asks, without a window
         UsageError,   // print `text` on stderr and exit 2
     };
     Action action = Action::Window;
@@ -25,6 +27,7 @@ struct CommandLine {
     bool exportOverwrite = false;  // --overwrite: SNIRF files that exist may be replaced
     BidsTarget bidsTarget;  // --export-bids and its labels
     RecordRequest record;   // --record and its options
+    UploadAllRequest uploadAll;  // --upload-all and its options
     // For CreateCentral: the program's name and the --simulate=N asked for, if any.
     QStringList centralArguments;
 };
@@ -36,6 +39,6 @@ inline constexpr int UsageErrorExitCode = 2;
 // window's application object.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
-// Prints help, version or a usage error, or runs the conversion or the
-// recording; the exit code.
+// Prints help, version or a usage error, or runs the conversion, the
+// recording or the upload; the exit code.
 int RunWithoutWindow(const CommandLine& commandLine);

@@ -2,11 +2,13 @@
 
 #include <QPainter>
 
-#include "storage/DeviceGrid.h"
 
 void DeviceGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QStyledItemDelegate::paint(painter, option, index);
-    const DeviceGridCell cell = DeviceGridCellAt(table_, index.column(), index.row());
+    const int entry = index.row() - 1;
+    const UploadAllProgress progress =
+        entry >= 0 && entry < DeviceTableSize && !table_[entry].id.isEmpty() ? progressOf_(table_[entry].id) : UploadAllProgress{};
+    const DeviceGridCell cell = DeviceGridCellAt(table_, index.column(), index.row(), progress);
     if (cell.text.isEmpty() && !cell.filled) return;
 
     painter->save();

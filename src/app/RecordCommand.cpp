@@ -14,8 +14,9 @@
 #include <memory>
 
 #include "app/CreateCentral.h"
+#include "app/HeadlessSession.h"
 #include "app/ProgramFiles.h"
-#include "app/RecordFileNames.h"
+#include "data/RecordFileNames.h"
 #include "app/RecordProgress.h"
 #include "app/RecordPrompts.h"
 #include "app/TerminationSignals.h"
@@ -26,16 +27,13 @@
 
 namespace {
 
-constexpr int SupervisionMilliseconds = 500;  // as the window's Timer1
-constexpr int WatchdogMilliseconds = 6000;    // as the window's Timer2
 constexpr int ProgressMilliseconds = 1000;
 const QString MarksAddress = QStringLiteral("127.0.0.1");
 
-class Recording : public QObject, private SessionView {
+class Recording : public QObject {
 public:
     Recording(const RecordRequest& request, BleCentral& central, const ProgramFiles& files, QTextStream& out,
               QTextStream& err);
-    ~Recording() override { session_.SetView(nullptr); }
 
     // The exit code, once the recording has ended.
     int Run();
@@ -50,7 +48,6 @@ private:
 
     // Bluetooth, the folder and the marks port can be used.
     bool Prepare();
-    void StartDiscoveryWatchdog() override;
     // Every named sensor was heard: the scan need not run to its end.
     void Heard(const BleDevicePtr& device);
     void Tick();
@@ -69,12 +66,11 @@ private:
     BleCentral& central_;
     QTextStream& out_;
     QTextStream& err_;
-    SystemClock clock_;
     RecordPrompts prompts_;
-    AcquisitionSession session_;
+    HeadlessSession driver_;
+    AcquisitionSession& session_;
+    const Clock& clock_;
     std::unique_ptr<MarkListener> marks_;
-    QTimer supervision_;
-    QTimer watchdog_;
     QTimer progress_;
     QTimer durationEnd_;
     Stage stage_ = Stage::Scanning;
@@ -95,25 +91,14 @@ Recording::Recording(const RecordRequest& request, BleCentral& central, const Pr
       out_(out),
       err_(err),
       prompts_(err, request.sensors, request.rateItem),
-      session_(SessionDependencies{central, prompts_, clock_, files.eventLogFile, files.dataFolder, {}}) {
-    session_.SetView(this);
-    supervision_.setInterval(SupervisionMilliseconds);
-    watchdog_.setInterval(WatchdogMilliseconds);
-    watchdog_.setSingleShot(true);
+      driver_(central, prompts_, files),
+      session_(driver_.Session()),
+      clock_(driver_.LocalClock()) {
     progress_.setInterval(ProgressMilliseconds);
     durationEnd_.setSingleShot(true);
     durationEnd_.setTimerType(Qt::PreciseTimer);
-    connect(&supervision_, &QTimer::timeout, this, &Recording::Tick);
-    connect(&watchdog_, &QTimer::timeout, this, [this] { session_.DiscoveryWatchdogExpired(); });
     connect(&progress_, &QTimer::timeout, this, &Recording::ShowProgress);
     connect(&durationEnd_, &QTimer::timeout, this, &Recording::End);
-
-    AcquisitionSession* session = &session_;
-    connect(&central, &BleCentral::DiscoverLEDevice, session, &AcquisitionSession::DeviceDiscovered);
-    connect(&central, &BleCentral::EndDiscoverDevices, session, &AcquisitionSession::DiscoveryEnded);
-    connect(&central, &BleCentral::Connected, session, &AcquisitionSession::DeviceConnected);
-    connect(&central, &BleCentral::Disconnected, session, &AcquisitionSession::DeviceDisconnected);
-    connect(&central, &BleCentral::CharacteristicRead, session, &AcquisitionSession::CharacteristicChanged);
     connect(&central, &BleCentral::DiscoverLEDevice, this, &Recording::Heard);
 }
 
@@ -125,21 +110,16 @@ int Recording::Run() {
         err_ << QStringLiteral("The scan for sensors could not start.") << Qt::endl;
         return 1;
     }
-    supervision_.start();
+    driver_.Start([this] { Tick(); });
     progress_.start();
     ShowProgress();
     return QCoreApplication::exec();
 }
 
 bool Recording::Prepare() {
-    const QString unusable = central_.UnusableReason();
-    if (!unusable.isEmpty()) {
-        err_ << unusable << Qt::endl;
-        return false;
-    }
-    const QFileInfo folder(request_.folder);
-    if (!QDir().mkpath(request_.folder) || !folder.isDir() || !folder.isWritable()) {
-        err_ << QStringLiteral("Cannot write into the folder %1.").arg(request_.folder) << Qt::endl;
+    const QString problem = HeadlessStartProblem(central_, request_.folder);
+    if (!problem.isEmpty()) {
+        err_ << problem << Qt::endl;
         return false;
     }
     if (request_.marksPort == 0) return true;
@@ -149,10 +129,6 @@ bool Recording::Prepare() {
         return false;
     }
     return true;
-}
-
-void Recording::StartDiscoveryWatchdog() {
-    if (!watchdog_.isActive()) watchdog_.start();
 }
 
 void Recording::Heard(const BleDevicePtr& device) {
@@ -166,7 +142,6 @@ void Recording::Heard(const BleDevicePtr& device) {
 }
 
 void Recording::Tick() {
-    session_.SupervisionTick();
     switch (stage_) {
         case Stage::Scanning:
             if (session_.Live()) {
@@ -284,12 +259,9 @@ void Recording::Saved(bool saved) {
 
 void Recording::Finish(int exitCode) {
     stage_ = Stage::Over;
-    supervision_.stop();
-    watchdog_.stop();
     progress_.stop();
     durationEnd_.stop();
-    session_.Closing();
-    QCoreApplication::exit(exitCode);
+    driver_.Finish(exitCode);
 }
 
 }  // namespace

@@ -11,3 +11,11 @@ QString ProgressLine(int64_t seconds, const QList<SensorProgress>& sensors) {
     }
     return line;
 }
+
+QString UploadAllProgressLine(int64_t seconds, const QList<UploadAllSensor>& sensors) {
+    QString line = QStringLiteral("%1 s").arg(seconds);
+    if (sensors.isEmpty()) return line + QStringLiteral(" | scanning");
+    for (const UploadAllSensor& sensor : sensors)
+        line += QStringLiteral(" | ") + sensor.name + QStringLiteral(": ") + UploadAllStageText(sensor.progress);
+    return line;
+}

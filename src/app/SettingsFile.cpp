@@ -5,11 +5,13 @@
 
 #include "app/IniFile.h"
 #include "app/WindowPlacement.h"
+#include "session/AcquisitionSession.h"
 #include "session/StringTable.h"
 #include "data/RateTable.h"
 
 namespace {
 
+constexpr int MaxUploadParallel = AcquisitionSession::MaxUploadParallel;
 const QString FormSection = QStringLiteral("Form");
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NetworkSection = QStringLiteral("Network");
@@ -19,7 +21,7 @@ const QString ExportSection = QStringLiteral("Export");
 // "Average" and "Amplifier", and the file has always looked like this).
 const QStringList FormKeys = {"Top", "Left", "Width", "Height", "Maximized"};
 const QStringList SettingsKeys = {"Rate",  "Average",     "Amplifier", "Data", "Rate2", "Data2",
-                                  "Arrangement", "Auxin", "Port",      "Device", "Merge"};
+                                  "Arrangement", "Auxin", "Port",      "Device", "Merge", "UploadParallel"};
 const QStringList NetworkKeys = {"Enabled", "Address", "Port"};
 const QStringList ExportKeys = {"SnirfBesideUploads", "Subject",     "BidsDataset",
                                 "BidsSubject",        "BidsSession", "BidsTask"};
@@ -67,6 +69,7 @@ ProgramSettings ReadSettingsFile(const QString& fileName) {
     settings.Port = ini.Value(SettingsSection, "Port", settings.Port);
     settings.Device = ini.Value(SettingsSection, "Device", settings.Device);
     settings.Merge = ReadBoolean(ini, SettingsSection, "Merge", settings.Merge);
+    settings.UploadParallel = ReadIndex(ini, "UploadParallel", settings.UploadParallel, 1, MaxUploadParallel);
     settings.NetworkEnabled = ReadInteger(ini, NetworkSection, "Enabled", 0) != 0;
     const QString address = ini.Value(NetworkSection, "Address").trimmed();
     if (!address.isEmpty()) settings.NetworkAddress = address;
@@ -102,6 +105,7 @@ bool WriteSettingsFile(const QString& fileName, const ProgramSettings& settings,
     ini.SetValue(SettingsSection, "Port", settings.Port);
     ini.SetValue(SettingsSection, "Device", settings.Device);
     ini.SetValue(SettingsSection, "Merge", flag(settings.Merge));
+    ini.SetValue(SettingsSection, "UploadParallel", number(settings.UploadParallel));
     // Before [Network], which has always been the file's last section.
     const ExportChoices& exports = settings.Export;
     ini.SetValue(ExportSection, "SnirfBesideUploads", flag(exports.SnirfBesideUploads));

@@ -28,6 +28,7 @@ struct ProgramSettings {
     QString Port = QStringLiteral("1");
     QString Device;       // TargetDeviceName
     bool Merge = false;   // "Merge events" ticked
+    int UploadParallel = 3;  // uploads at once in "Upload all", 1 to 8
 
     // Section "Network": the listener for marks sent by stimulus programs.
     bool NetworkEnabled = false;

@@ -71,6 +71,7 @@ TForm1::TForm1(const TForm1Dependencies& dependencies, const ProgramFiles& files
     connect(S1, &QAction::triggered, this, &TForm1::S1Click);
     connect(O1, &QAction::triggered, this, &TForm1::O1Click);
     connect(UploadButton, &QPushButton::clicked, this, &TForm1::UploadButtonClick);
+    connect(UploadAllButton, &QPushButton::clicked, this, &TForm1::UploadAllButtonClick);
     connect(UploadOkButton, &QPushButton::clicked, this, &TForm1::UploadOkButtonClick);
 
     connect(&dependencies.central, &BleCentral::DiscoverLEDevice, this, &TForm1::BluetoothLE1DiscoverLEDevice);

@@ -129,6 +129,7 @@ public:
     QTableWidget* DrawGrid1;
     QPlainTextEdit* LogMemo;
     QPushButton* UploadButton;
+    QPushButton* UploadAllButton;  // "Upload all", "Cancel" while it runs
     QCheckBox* MergeCheckBox;
     QLabel* MsgPanel2;
 
@@ -189,6 +190,7 @@ public:
     // Storage upload.
     void UploadButtonClick();
     void UploadOkButtonClick();
+    void UploadAllButtonClick();
     // Event merge.
     void M1Click();
     // Network marks.

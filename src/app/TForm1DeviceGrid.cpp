@@ -7,7 +7,8 @@
 #include "storage/DeviceGrid.h"
 
 void TForm1::SetUpDeviceGrid() {
-    DrawGrid1->setItemDelegate(new DeviceGridDelegate(Session.Devices, DrawGrid1));
+    DrawGrid1->setItemDelegate(new DeviceGridDelegate(
+        Session.Devices, [this](const QString& name) { return Session.UploadAllProgressOf(name); }, DrawGrid1));
     DrawGrid1->setAutoScroll(false);
     connect(DrawGrid1, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int previousRow, int previousColumn) {

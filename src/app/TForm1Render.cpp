@@ -40,6 +40,9 @@ void TForm1::Render() {
     StartButton->setToolTip(logging ? HintFinishEventLog : HintStartEventLog);
     SetEnabled(StartButton, controls.StartEnabled);
     SetStorageControlsEnabled(controls.StorageControlsEnabled);
+    UploadAllButton->setText(Session.UploadAllButtonCancels() ? QStringLiteral("Cancel") : QStringLiteral("Upload all"));
+    SetEnabled(UploadAllButton, Session.UploadAllEnabled());
+    SetEnabled(MergeCheckBox, controls.MergeEnabled);
     MsgPanel2->setText(controls.StorageMessage);
     MsgPanel2->setVisible(!controls.StorageMessage.isEmpty());
 

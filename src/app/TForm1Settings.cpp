@@ -25,6 +25,7 @@ void TForm1::ReadSettings() {
     AuxPortEdit2->setText(AuxPortEdit->text());
     Session.Link.TargetDeviceName = settings.Device;
     MergeCheckBox->setChecked(settings.Merge);
+    Session.UploadParallel = settings.UploadParallel;
     networkEnabled_ = settings.NetworkEnabled;
     networkAddress_ = settings.NetworkAddress;
     networkPort_ = settings.NetworkPort;
@@ -75,6 +76,7 @@ void TForm1::WriteSettings() {
     settings.Port = (realTime ? AuxPortEdit : AuxPortEdit2)->text();
     settings.Device = Session.Link.TargetDeviceName;
     settings.Merge = MergeCheckBox->isChecked();
+    settings.UploadParallel = Session.UploadParallel;
     settings.NetworkEnabled = networkEnabled_;
     settings.NetworkAddress = networkAddress_;
     settings.NetworkPort = networkPort_;

@@ -84,6 +84,11 @@ void TForm1::BuildStoragePage() {
     UploadButton = new QPushButton(QStringLiteral("Upload"));
     UploadButton->setToolTip(QStringLiteral("Upload data from the selected device"));
     TabSheet2->Place(UploadButton, {840, 520, 131, 49});
+    // Above the event log, in the Upload button's column: the rest of the
+    // page keeps its designed places.
+    UploadAllButton = new QPushButton(QStringLiteral("Upload all"));
+    UploadAllButton->setToolTip(QStringLiteral("Upload and save the data of every waiting device"));
+    TabSheet2->Place(UploadAllButton, {840, 8, 131, 49});
 
     MsgPanel2 = CaptionPanel(QString(), palette().color(QPalette::Window));
     TabSheet2->Place(MsgPanel2, {130, 250, 360, 60});

@@ -23,6 +23,8 @@ void TForm1::UploadButtonClick() { Session.UploadButtonClicked(DrawGrid1->curren
 
 void TForm1::UploadOkButtonClick() { Session.UploadOkButtonClicked(); }
 
+void TForm1::UploadAllButtonClick() { Session.UploadAllButtonClicked(); }
+
 void TForm1::ShowRealTimePageQuietly() {
     const QSignalBlocker quiet(PageControl1);
     PageControl1->setCurrentIndex(0);

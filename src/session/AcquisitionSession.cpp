@@ -35,6 +35,7 @@ AcquisitionSession::AcquisitionSession(const SessionDependencies& dependencies)
     connect(&diskWriter_, &DiskWriter::JournalWritten, this, &AcquisitionSession::JournalWritten);
     connect(&diskWriter_, &DiskWriter::EventLogWritten, this, &AcquisitionSession::EventLogWritten);
     connect(&diskWriter_, &DiskWriter::RecordFileWritten, this, &AcquisitionSession::RecordFileWritten);
+    connect(&diskWriter_, &DiskWriter::SnirfFileWritten, this, &AcquisitionSession::SnirfFileWritten);
     EventLogFileName = dependencies.eventLogFileName;
     DataFolder = dependencies.dataFolder;
     if (!QDir().mkpath(DataFolder))  // the save dialog then starts elsewhere
@@ -175,6 +176,9 @@ bool AcquisitionSession::ClickAllowed(const char* what) const {
 
 Sensor* AcquisitionSession::SensorOfDevice(const BleDevicePtr& device) {
     if (!device) return nullptr;
+    // First: a sensor the record in memory was taken from may be uploaded again.
+    for (const UploadAllRun::Upload& upload : uploadAll_.uploads)
+        if (upload.sensor->Link.ActiveDevice == device) return upload.sensor.get();
     for (const auto& sensor : sensors_)
         if (sensor->Link.ActiveDevice == device) return sensor.get();
     return nullptr;
@@ -220,6 +224,11 @@ void AcquisitionSession::ShowSensor(int index) {
 
 bool AcquisitionSession::PacketsWanted(const Sensor& sensor) const {
     return (Measuring() && sensor.Phase == SensorPhase::Streaming) || sensor.Store.UploadActive;
+}
+
+void AcquisitionSession::UploadProgressed(Sensor& sensor) {
+    if (UploadAllRun::Upload* upload = UploadOfSensor(sensor)) UploadAllProgressed(*upload);
+    else UpdateProgress();
 }
 
 void AcquisitionSession::RecordGrew(Sensor& sensor) {

@@ -27,6 +27,7 @@
 #include "session/Sensor.h"
 #include "session/SessionMode.h"
 #include "session/SessionView.h"
+#include "session/UploadAll.h"
 #include "storage/DeviceTable.h"
 #include "view/ViewState.h"
 
@@ -136,6 +137,21 @@ public:
     void UploadOkButtonClicked();
     // The upload panel's button calls off what runs: a wait for the scan, or the upload.
     bool UploadButtonCancels() const;
+    // "Upload all": every paired sensor that waits with stored samples is
+    // uploaded, up to UploadParallel at once, each saved in the data folder
+    // without a question; a click while it runs is Cancel.
+    void UploadAllButtonClicked();
+    // The same into a folder, for a flow without a window; done gets what
+    // was done instead of the message. The storage page must be in use.
+    void UploadAllInto(const QString& folder, std::function<void(const UploadAllOutcome&)> done);
+    bool UploadAllButtonCancels() const;
+    bool UploadAllEnabled() const;
+    // Where a sensor stands in the last Upload all, for its row.
+    UploadAllProgress UploadAllProgressOf(const QString& name) const;
+    // What the last Upload all did so far.
+    const UploadAllOutcome& UploadAllSoFar() const { return uploadAll_.outcome; }
+    static constexpr int MaxUploadParallel = 8;
+    int UploadParallel = 3;  // uploads at once in Upload all, 1 to MaxUploadParallel
     // The page shown changed (0 real time, 1 storage) by the user; false
     // when the change is refused and the page in front must stay CurrentPage.
     bool PageChanged(int page);
@@ -216,7 +232,7 @@ public:
 private:
     bool PacketsWanted(const Sensor& sensor) const override;
     void RecordGrew(Sensor& sensor) override;
-    void UploadProgressed(Sensor&) override { UpdateProgress(); }
+    void UploadProgressed(Sensor& sensor) override;
     void RecordStatusText(Sensor& sensor, const QString& text) override;
     void UpdateProgress();
     Sensor* SensorOfDevice(const BleDevicePtr& device);
@@ -344,6 +360,35 @@ private:
     void UploadSaveEnded(bool saved, bool clearSensorLog);
     void FinishUpload();
 
+    // Upload all: the scan, then up to `parallel` uploads at once, each a
+    // sensor object of its own moved on by its events; the tick's time-outs.
+    bool UploadAllMayStart() const;
+    void StartUploadAll(const QString& folder, std::function<void(const UploadAllOutcome&)> done);
+    void OfferStoragePage(bool offered);
+    void BeginUploadAll(const QList<BleDevicePtr>& devices);
+    // Fills the free uploads once the current input is done: a sensor
+    // object is not reused or dropped inside its own notification.
+    void QueueNextUploads();
+    void StartNextUploads();
+    bool StartUploadOf(UploadAllRun::Upload& upload, qsizetype index);
+    UploadAllRun::Upload* UploadOfSensor(const Sensor& sensor);
+    UploadAllRun::Upload* UploadOfRecordFile(const QString& path);
+    UploadAllSensor& SensorOfUpload(const UploadAllRun::Upload& upload);
+    void UploadAllLinkUp(UploadAllRun::Upload& upload);
+    void UploadAllLinkEnded(UploadAllRun::Upload& upload);
+    void UploadAllProgressed(UploadAllRun::Upload& upload);
+    void FollowUploadAll();
+    // The upload ends unsaved; its sensor keeps its log, the others go on.
+    void UploadAllFailed(UploadAllRun::Upload& upload, UploadAllStage stage, const QString& reason);
+    void LetGoOfUpload(UploadAllRun::Upload& upload);
+    void SaveUploadAllRecord(UploadAllRun::Upload& upload);
+    void UploadAllRecordWritten(UploadAllRun::Upload& upload, int result, const QString& error, double recordEndTime);
+    void SnirfFileWritten(const QString& recordPath, const QString& snirfPath, const QString& error);
+    void ClearUploadedSensor(UploadAllRun::Upload& upload);
+    void CancelUploadAll();
+    void FinishUploadAll();
+    void StopUploadAllForClosing();
+
     // The crash journal: every sample and mark of a record that exists
     // nowhere else also goes to disk, twice a second.
     void BeginJournal(Sensor& sensor, JournalKind kind);
@@ -439,6 +484,7 @@ private:
         QString name;         // the SNIRF file it wrote, without folder; empty when none
     };
     SnirfBeside snirfBeside_;
+    UploadAllRun uploadAll_;
     // Last: it stops before the state its reports go to.
     DiskWriter diskWriter_;
 };

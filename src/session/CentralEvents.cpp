@@ -9,7 +9,8 @@
 
 void AcquisitionSession::DeviceDiscovered(const BleDevicePtr& device, const QByteArray& manufacturerData) {
     FlowInput input(*this, "an advertisement");
-    if (!device) return;
+    // The table stands still while Upload all works through it.
+    if (!device || activity_ == SessionMode::UploadingAll) return;
     if (!TakeAdvertisement(Devices, device->DeviceName, device->Paired, !manufacturerData.isEmpty(),
                            manufacturerData))
         return;
@@ -21,8 +22,9 @@ void AcquisitionSession::DiscoveryEnded(const QList<BleDevicePtr>& devices) {
     // A remote pass works through the list its scan brought; a scan that
     // ends meanwhile (the watchdog's cancel) is left to it, and the pass
     // starts the next scan when it is done. So no sensor gets a command
-    // twice in one pass, and the table is not purged under it.
-    if (remotePass_.active) return;
+    // twice in one pass, and the table is not purged under it. Upload all
+    // holds the page's scans in the same way.
+    if (remotePass_.active || activity_ == SessionMode::UploadingAll) return;
     PurgeDeviceTable(Devices);
 
     if (StorageModeActive()) {
@@ -63,6 +65,7 @@ void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
         sensor && !sensor->Link.DeviceLinkReady &&
         ((Measuring() && (sensor->Phase == SensorPhase::Connecting || sensor->Phase == SensorPhase::Relinking)) ||
          (activity_ == SessionMode::Uploading && sensor->Store.UploadActive) ||
+         (activity_ == SessionMode::UploadingAll && sensor->Store.UploadActive && UploadOfSensor(*sensor)) ||
          (remotePass_.active && !remotePass_.current.isEmpty() && sensor == &SensorAt(0)));
     if (!awaited) {
         if (device && !(sensor && sensor->Link.DeviceLinkReady)) {
@@ -73,6 +76,7 @@ void AcquisitionSession::DeviceConnected(const BleDevicePtr& device) {
     }
     CompleteConnection(sensor->Link, central_, clock_, device);
     if (Measuring()) LinkBackForMeasurement(*sensor);
+    else if (UploadAllRun::Upload* upload = UploadOfSensor(*sensor)) UploadAllLinkUp(*upload);
 }
 
 // A link that ends before it was ever up is a connection that failed; one
@@ -82,6 +86,10 @@ void AcquisitionSession::DeviceDisconnected(const BleDevicePtr& device) {
     FlowInput input(*this, "a disconnect event");
     Sensor* sensor = SensorOfDevice(device);
     if (!sensor) return;
+    if (UploadAllRun::Upload* upload = UploadOfSensor(*sensor)) {
+        UploadAllLinkEnded(*upload);
+        return;
+    }
     if (remotePass_.active && !remotePass_.current.isEmpty() && sensor == &SensorAt(0)) {
         Link.DeviceLinkReady = false;
         RemoteTargetDone(Decoder.ReplyReceived);

@@ -20,6 +20,7 @@ bool AcquisitionSession::MayClose() {
     // Work that runs on its own is not dropped without a word either.
     QStringList questions;
     if (UploadOkButtonTag() == 1) questions << MsgExitDuringUpload;
+    if (UploadAllButtonCancels()) questions << MsgExitDuringUploadAll;
     if (StartButtonTag() == 1) questions << MsgExitDuringEventLog;
     else if (RemoteOffRequest || remotePass_.active) questions << MsgExitBeforeRemoteOff;
     SettleDiskWrites();
@@ -68,6 +69,7 @@ void AcquisitionSession::Closing() {
         SendGetLogCancel(Link, central_, clock_);
         Disconnect(Link, central_);
     }
+    StopUploadAllForClosing();
     CloseExternalInput();
     // The journal's last batch or its removal, and a last try of the event log file.
     FollowJournal();

@@ -16,6 +16,7 @@ struct ControlStates {
     bool ViewControlsEnabled = true;      // amplitude, average, data and arrangement
     bool StorageControlsEnabled = true;   // rate, value, Ext. Input, Upload, Off
     bool StartEnabled = true;             // "Start"/"End" of the storage page
+    bool MergeEnabled = true;             // "Merge events"
     bool Busy = false;                    // the hourglass
     QString StorageMessage;               // the storage page's message panel; empty: hidden
 };

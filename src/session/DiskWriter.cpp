@@ -5,6 +5,7 @@
 
 #include "data/CsvWriter.h"
 #include "data/SampleStore.h"
+#include "export/SnirfWriter.h"
 #include "session/Diagnostics.h"
 #include "storage/EventLog.h"
 
@@ -65,10 +66,10 @@ void DiskWriter::RetryEventLog(const QString& fileName) {
     wake_.notify_one();
 }
 
-void DiskWriter::WriteRecordFile(std::unique_ptr<SampleStore> record, const QString& path) {
+void DiskWriter::WriteRecordFile(std::unique_ptr<SampleStore> record, const QString& path, const QString& snirfPath) {
     {
         std::lock_guard lock(mutex_);
-        recordFileJobs_.push_back({std::move(record), path});
+        recordFileJobs_.push_back({std::move(record), path, snirfPath});
     }
     wake_.notify_one();
 }
@@ -135,6 +136,11 @@ void DiskWriter::DoJournalJob(JournalJob& job) {
 void DiskWriter::DoRecordFileJob(RecordFileJob& job) {
     const CsvWriteOutcome outcome = ::WriteRecordFile(*job.record, job.path);
     emit RecordFileWritten(job.path, static_cast<int>(outcome.result), outcome.errorText, job.record->RecordEndTime);
+    if (job.snirfPath.isEmpty() || outcome.result != CsvWriteResult::Written) return;
+    // No other thread writes SNIRF files while uploads are saved: the
+    // exports wait for them.
+    const SnirfWriteOutcome snirf = WriteSnirfFile(*job.record, job.snirfPath, {}, ExistingSnirf::Keep);
+    emit SnirfFileWritten(job.path, job.snirfPath, snirf.written ? QString() : snirf.reason);
 }
 
 // The marks go to the event log file in their order. Those it does not take

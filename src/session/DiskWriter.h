@@ -42,8 +42,10 @@ public:
     // The event log file is tried again for the marks it did not take.
     void RetryEventLog(const QString& fileName);
     // Writes a record file from a copy of the record, which the thread owns
-    // from now on; RecordFileWritten tells how it went.
-    void WriteRecordFile(std::unique_ptr<SampleStore> record, const QString& path);
+    // from now on; RecordFileWritten tells how it went. With a snirfPath,
+    // once the record file is written the same copy also becomes the SNIRF
+    // file there (never replacing one); SnirfFileWritten tells how.
+    void WriteRecordFile(std::unique_ptr<SampleStore> record, const QString& path, const QString& snirfPath = {});
     // Waits until the work handed over so far is done and its signals sent:
     // for closing, and for tests that look at the files.
     void WaitUntilIdle();
@@ -56,6 +58,8 @@ signals:
     // result is a CsvWriteResult; recordEndTime is the end time the file
     // gave the record, once the file was created.
     void RecordFileWritten(const QString& path, int result, const QString& error, double recordEndTime);
+    // error: why the SNIRF file beside the record file was not written; empty when it was.
+    void SnirfFileWritten(const QString& recordPath, const QString& snirfPath, const QString& error);
 
 private:
     struct JournalJob {
@@ -65,6 +69,7 @@ private:
     struct RecordFileJob {
         std::unique_ptr<SampleStore> record;
         QString path;
+        QString snirfPath;  // empty: none
     };
     void Run();
     bool HasWork() const;

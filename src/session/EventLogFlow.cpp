@@ -41,6 +41,7 @@ void AcquisitionSession::StartEventLog(const QSet<QString>& sensorsAsked) {
 
     sensorsAtStart_ = sensorsAsked;
     skippedSensors_.clear();
+    uploadAll_.outcome = {};  // the rows say how the sensors log from now on
     for (auto& entry : Devices) entry.wf = false;
     ChangeMode(SessionMode::EventLog);
     Controls.RealTimeTabVisible = false;
@@ -79,6 +80,10 @@ void AcquisitionSession::OffButtonClicked() {
 // remote pass in between when one is due.
 void AcquisitionSession::StorageScanEnded(const QList<BleDevicePtr>& devices) {
     Link.ScanDeviceList = devices;
+    if (activity_ == SessionMode::WaitingForUploadAllScan) {
+        BeginUploadAll(devices);
+        return;
+    }
     if (!BeginRemotePass()) ContinueStorageCycle();
 }
 

@@ -22,6 +22,7 @@ bool AcquisitionSession::PageChanged(int page) {
         // A discovery started less than 6000 ms ago still serves this page.
         if (DiscoveryWatchdogRunning) return true;
         ResetDeviceTable(Devices);
+        uploadAll_.outcome = {};  // the rows of the last Upload all go with the table
         if (!StartDiscovery()) qCWarning(lcStorage) << "the storage page stays without scanning";
     } else {
         Controls.SaveEnabled = !Store.DataSaved;

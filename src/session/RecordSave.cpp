@@ -98,6 +98,10 @@ void AcquisitionSession::SaveToChosenFiles(const QList<std::pair<int, QString>>&
 void AcquisitionSession::RecordFileWritten(const QString& path, int result, const QString& error,
                                            double recordEndTime) {
     FlowInput input(*this, "the disk's report");
+    if (UploadAllRun::Upload* upload = UploadOfRecordFile(path)) {
+        UploadAllRecordWritten(*upload, result, error, recordEndTime);
+        return;
+    }
     if (!save_.active) return;
     const auto file = std::find_if(save_.files.begin(), save_.files.end(),
                                    [&](const std::pair<int, QString>& f) { return f.second == path; });

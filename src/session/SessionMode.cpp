@@ -17,6 +17,8 @@ const char* SessionModeName(SessionMode mode) {
         case SessionMode::WaitingForUploadScan: return "waiting for the upload's scan";
         case SessionMode::Uploading: return "uploading";
         case SessionMode::UploadDone: return "upload done";
+        case SessionMode::WaitingForUploadAllScan: return "waiting for the scan of Upload all";
+        case SessionMode::UploadingAll: return "uploading all";
         case SessionMode::Saving: return "saving";
     }
     return "?";
@@ -26,7 +28,8 @@ bool ModeChangeAllowed(SessionMode from, SessionMode to) {
     using M = SessionMode;
     switch (from) {
         case M::Idle:
-            return to == M::ScanningForConnection || to == M::EventLog || to == M::WaitingForUploadScan;
+            return to == M::ScanningForConnection || to == M::EventLog || to == M::WaitingForUploadScan ||
+                   to == M::WaitingForUploadAllScan;
         case M::ScanningForConnection:
             return to == M::ChoosingSensor || to == M::Idle;
         case M::ChoosingSensor:
@@ -51,6 +54,10 @@ bool ModeChangeAllowed(SessionMode from, SessionMode to) {
         case M::Uploading:
             return to == M::UploadDone;
         case M::UploadDone:
+            return to == M::Idle;
+        case M::WaitingForUploadAllScan:
+            return to == M::UploadingAll || to == M::Idle;
+        case M::UploadingAll:
             return to == M::Idle;
         case M::StorageCycle:
         case M::RemotePass:

@@ -22,6 +22,8 @@ enum class SessionMode {
     WaitingForUploadScan,   // "Upload" was clicked; the scan that finds the sensor runs (15 s at most)
     Uploading,              // a sensor's stored record comes in
     UploadDone,             // the upload ended; its save and then its panel's OK
+    WaitingForUploadAllScan,  // "Upload all" was clicked; the scan that finds the sensors runs (15 s at most)
+    UploadingAll,           // every waiting sensor's stored record comes in, several at once, and is saved
     Saving,                 // the record file is written; nothing may change the record
 };
 

@@ -23,6 +23,9 @@ bool AcquisitionSession::ExportAllowed() const {
         case SessionMode::WaitingForUploadScan:
         case SessionMode::Uploading:
         case SessionMode::UploadDone:
+        // The writer thread writes the uploads' SNIRF files meanwhile.
+        case SessionMode::WaitingForUploadAllScan:
+        case SessionMode::UploadingAll:
             return false;
         default:
             return true;

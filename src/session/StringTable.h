@@ -91,6 +91,34 @@ inline const QString MsgUploadLinkLost = QStringLiteral("The link to %1 was lost
 inline const QString MsgUploadCommunicationError = QStringLiteral("Canceled due to communication error.");
 inline const QString MsgNoDataRecorded = QStringLiteral("No data recorded.");
 
+// Upload all.
+inline const QString MsgUploadAllNothing = QStringLiteral("No paired sensor waits with stored samples: nothing to upload.");
+inline const QString MsgUploadAllScanTimedOut =
+    QStringLiteral("Upload all did not start: no scan for sensors ended. Check the Bluetooth adapter and try again.");
+inline const QString MsgUploadAllScanNotStarted =
+    QStringLiteral("Upload all did not start: the scan for sensors could not start. Check the Bluetooth adapter and "
+                   "try again.");
+inline const QString MsgUploadAllCalledOff = QStringLiteral("Upload all was stopped before the scan for sensors ended.");
+inline const QString MsgUploadAllSaved = QStringLiteral("%1 of %2 stored records saved in %3");
+inline const QString MsgUploadAllWithSnirf = QStringLiteral(", each with its SNIRF file beside it");
+inline const QString MsgUploadAllNotSaved = QStringLiteral("Not saved; each of these sensors keeps its log:");
+inline const QString MsgUploadAllNoData = QStringLiteral("No samples to upload: %1.");
+inline const QString MsgUploadAllNotMerged =
+    QStringLiteral("The event log could not be read (%1): the records hold none of its marks.");
+inline const QString MsgExitDuringUploadAll =
+    QStringLiteral("Upload all is running. Do you want to stop it and exit? The sensors not saved yet keep their data.");
+// Why one sensor of Upload all was not saved.
+inline const QString ReasonNotInScan = QStringLiteral("not found in the last scan");
+inline const QString ReasonNoLink = QStringLiteral("its link did not come up");
+inline const QString ReasonLinkLost = QStringLiteral("its link was lost");
+inline const QString ReasonSilent = QStringLiteral("it sent nothing for 10 s");
+inline const QString ReasonBadHeader = QStringLiteral("it sent no valid upload header");
+inline const QString ReasonSamplesLost = QStringLiteral("samples were lost on the way");
+inline const QString ReasonCancelled = QStringLiteral("stopped by Cancel");
+inline const QString ReasonRecordNotWritten = QStringLiteral("the record file could not be written: %1");
+inline const QString ReasonSnirfNotWritten = QStringLiteral("%1 was written, but not %2 (%3)");
+inline const QString ReasonNotCleared = QStringLiteral("its link went before its log was cleared: it keeps its log");
+
 // The crash journal.
 inline const QString MsgJournalNotWritten =
     QStringLiteral("The crash journal could not be written:\n%1\n"

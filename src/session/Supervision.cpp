@@ -11,17 +11,8 @@
 #include "session/AcquisitionSession.h"
 #include "session/Diagnostics.h"
 #include "session/StringTable.h"
+#include "session/WaitLimits.h"
 #include "storage/EventLog.h"
-
-namespace {
-constexpr int32_t SilentTicksBeforeLost = 20;
-// A link that is not up after this many ticks (20 s, past the platform's
-// own connect time-out) will not come.
-constexpr int32_t ConnectWaitTicks = 40;
-// An upload waits this long (15 s: a scan and its watchdog, and more) for a
-// scan to end before it gives up.
-constexpr int32_t UploadScanWaitTicks = 30;
-}  // namespace
 
 void AcquisitionSession::SupervisionTick() {
     FlowInput input(*this, "the supervision tick");
@@ -31,6 +22,7 @@ void AcquisitionSession::SupervisionTick() {
     if (activity_ == SessionMode::WaitingForUploadScan && ++uploadScanWaitTicks_ > UploadScanWaitTicks)
         UploadScanTimedOut();
     FollowRemotePass();
+    FollowUploadAll();
     FollowSave();
 
     if (Measuring()) {

@@ -90,11 +90,14 @@ void SimulatedSensor::SetClock(const QByteArray& text) {
     if (const auto date = OleDateFromParts(parts)) clockOffsetDays_ = *date - time_.Date();
 }
 
+void SimulatedSensor::ArmDrop(int64_t now) {
+    if (!dropArmed_ || timing_.dropAfterMicroseconds < 0) return;
+    dropArmed_ = false;
+    dropAt_ = now + timing_.dropAfterMicroseconds;
+}
+
 void SimulatedSensor::StartStream(bool check, int rateIndex, int64_t now) {
-    if (dropArmed_ && timing_.dropAfterMicroseconds >= 0) {
-        dropArmed_ = false;
-        dropAt_ = now + timing_.dropAfterMicroseconds;
-    }
+    ArmDrop(now);
     upload_.active = false;
     stream_ = Stream{};
     stream_.active = true;
@@ -128,6 +131,7 @@ void SimulatedSensor::ClearStore(int64_t now) {
 }
 
 void SimulatedSensor::StartUpload(int64_t now) {
+    ArmDrop(now);
     stream_.active = false;
     upload_ = Upload{};
     upload_.total = CountAt(now);

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
-SensorLink::SensorLink(int notificationSize, int bytesPerSecond)
-    : notificationSize_(std::clamp(notificationSize, 20, 244)), bytesPerSecond_(std::max(bytesPerSecond, 1)) {}
+SensorLink::SensorLink(int notificationSize, int bytesPerSecond, AirTime* sharedAir)
+    : notificationSize_(std::clamp(notificationSize, 20, 244)), pace_(bytesPerSecond), sharedAir_(sharedAir) {}
+
+int64_t SensorLink::NextSendMicroseconds() const {
+    const int64_t own = pace_.FreeAtMicroseconds();
+    return sharedAir_ ? std::max(own, sharedAir_->FreeAtMicroseconds()) : own;
+}
 
 void SensorLink::Queue(QByteArray frame, int64_t now) {
     if (frame.isEmpty()) return;
-    if (Empty()) freeAt_ = std::max(freeAt_, now);  // an idle link sends at once
+    if (Empty()) pace_.NotBefore(now);  // an idle link sends at once
     queuedBytes_ += frame.size();
     frames_.push_back(std::move(frame));
 }
@@ -27,11 +32,8 @@ QByteArray SensorLink::TakeNotification(int64_t sendTime) {
         }
     }
     queuedBytes_ -= notification.size();
-    // The air time of these bytes, keeping the remainder so that the
-    // average rate is exact over a long upload.
-    const int64_t scaled = static_cast<int64_t>(notification.size()) * 1000000 + carryMicroseconds_;
-    freeAt_ = std::max(freeAt_, sendTime) + scaled / bytesPerSecond_;
-    carryMicroseconds_ = scaled % bytesPerSecond_;
+    pace_.Carry(static_cast<int>(notification.size()), sendTime);
+    if (sharedAir_) sharedAir_->Carry(static_cast<int>(notification.size()), sendTime);
     return notification;
 }
 

@@ -1,6 +1,7 @@
 #include "sim/SimulatedCentral.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -25,7 +26,9 @@ QString AddressOf(int index) {
 }  // namespace
 
 SimulatedCentral::SimulatedCentral(const SimulationOptions& options, QObject* parent)
-    : BleCentral(parent), time_(options.clock, options.tickIntervalMilliseconds > 0) {
+    : BleCentral(parent),
+      time_(options.clock, options.tickIntervalMilliseconds > 0),
+      air_(static_cast<int64_t>(options.linkBytesPerSecond) * std::max(options.airCapacityInLinks, 1)) {
     const QList<SimulatedSensorSpec> sensorSetups = options.sensors.isEmpty() ? DefaultSensors() : options.sensors;
     peripherals_.reserve(static_cast<size_t>(sensorSetups.size()));
     SensorRadio& radio = *this;
@@ -45,7 +48,7 @@ SimulatedCentral::SimulatedCentral(const SimulationOptions& options, QObject* pa
         timing.advertisingPhaseMilliseconds = (index * 37) % timing.advertisingIntervalMilliseconds;
 
         Peripheral peripheral;
-        peripheral.sensor = std::make_unique<SimulatedSensor>(sensorSetup, timing, SeedOf(sensorSetup.name), radio, time_);
+        peripheral.sensor = std::make_unique<SimulatedSensor>(sensorSetup, timing, SeedOf(sensorSetup.name), radio, time_, &air_);
         peripheral.device = std::make_shared<BleDevice>();
         peripheral.device->DeviceName = sensorSetup.name;
         peripheral.device->Address = AddressOf(index + 1);
@@ -175,11 +178,15 @@ void SimulatedCentral::Tick() {
     const int64_t now = time_.NowMicroseconds();
     for (;;) {
         int64_t due = scanning_ ? scanEnd_ : Never;
+        int64_t readySince = due;
         SimulatedSensor* next = nullptr;
         for (SimulatedSensor* sensor : sensors_) {
-            const int64_t sensorDue = sensor->NextDueMicroseconds(scanning_);
-            if (sensorDue < due) {
-                due = sensorDue;
+            const SimulatedSensor::DueTime sensorDue = sensor->NextDueTime(scanning_);
+            // Links that wait for the air take turns: the one that waited
+            // longest goes first, as a radio's connection events go round.
+            if (sensorDue.at < due || (next && sensorDue.at == due && sensorDue.readySince < readySince)) {
+                due = sensorDue.at;
+                readySince = sensorDue.readySince;
                 next = sensor;
             }
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/BleCentral.h"
+#include "sim/AirTime.h"
 #include "sim/SimulatedSensor.h"
 #include "sim/SimulationOptions.h"
 #include "sim/SimulationTime.h"
@@ -63,6 +64,7 @@ private:
     void Post(Event event);
 
     SimulationTime time_;
+    AirTime air_;  // the radio time all links share
     std::vector<Peripheral> peripherals_;
     std::vector<SimulatedSensor*> sensors_;
     bool scanning_ = false;

@@ -16,7 +16,7 @@ int64_t IntervalMicroseconds(int rateIndex) {
 }  // namespace
 
 SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const SensorTiming& timing, uint32_t seed,
-                                 SensorRadio& radio, const SimulationTime& time)
+                                 SensorRadio& radio, const SimulationTime& time, AirTime* sharedAir)
     : name_(sensorSetup.name),
       paired_(sensorSetup.paired),
       inRange_(sensorSetup.inRange),
@@ -27,11 +27,12 @@ SimulatedSensor::SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const S
       origin_(time.NowMicroseconds()),
       clockDriftPpm_(sensorSetup.clockDriftPpm),
       batteryStart_(sensorSetup.batteryVolts),
-      link_(timing.notificationSize, timing.linkBytesPerSecond),
+      link_(timing.notificationSize, timing.linkBytesPerSecond, sharedAir),
       dropAt_(Never),
       returnAt_(Never) {
     store_.item = std::clamp(sensorSetup.advertisedItem, 0, 3);
-    if (sensorSetup.storedSamples > 0) FillStore(sensorSetup.storedSamples, sensorSetup.storedRateIndex);
+    // From the sensor's own origin, so its log holds the same samples in every run.
+    if (sensorSetup.storedSamples > 0) FillStoreAt(sensorSetup.storedSamples, sensorSetup.storedRateIndex, origin_);
     if (sensorSetup.logging) {
         // Logging since long enough to have the given samples by now.
         store_.logging = true;
@@ -62,8 +63,9 @@ int SimulatedSensor::CountAt(int64_t time) const {
 
 int SimulatedSensor::StoredSamples() const { return CountAt(time_.NowMicroseconds()); }
 
-void SimulatedSensor::FillStore(int samples, int rateIndex) {
-    const int64_t now = time_.NowMicroseconds();
+void SimulatedSensor::FillStore(int samples, int rateIndex) { FillStoreAt(samples, rateIndex, time_.NowMicroseconds()); }
+
+void SimulatedSensor::FillStoreAt(int samples, int rateIndex, int64_t now) {
     store_.logging = false;
     store_.rateIndex = IsValidRateIndex(rateIndex) ? rateIndex : 1;
     store_.finishedCount = std::clamp(samples, 0, StoreCapacity);
@@ -108,6 +110,12 @@ SimulatedSensor::Due SimulatedSensor::NextDue(bool scanning) const {
     consider(dropAt_, DueKind::Drop);
     consider(returnAt_, DueKind::Return);
     return due;
+}
+
+SimulatedSensor::DueTime SimulatedSensor::NextDueTime(bool scanning) const {
+    const Due due = NextDue(scanning);
+    if (due.kind != DueKind::Link) return {due.time, due.time};
+    return {due.time, std::min(due.time, link_.ReadyMicroseconds())};
 }
 
 void SimulatedSensor::RunDue(int64_t time, bool scanning) {

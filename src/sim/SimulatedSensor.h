@@ -9,6 +9,7 @@
 #include "sim/SensorWire.h"
 #include "sim/SimulationOptions.h"
 
+class AirTime;
 class SimulatedSensor;
 class SimulationTime;
 
@@ -28,7 +29,7 @@ struct SensorTiming {
     int connectDelayMilliseconds = 120;
     int advertisingIntervalMilliseconds = 300;
     int advertisingPhaseMilliseconds = 0;
-    // The link drops this long after a stream starts (once per start: a
+    // The link drops this long after a stream or an upload starts (once: a
     // stream started again after a lost link does not drop it again), and
     // the sensor stays out of range for dropForMicroseconds; negative: never.
     int64_t dropAfterMicroseconds = -1;
@@ -43,8 +44,10 @@ class SimulatedSensor {
 public:
     static constexpr int StoreCapacity = 108000;
 
+    // sharedAir: the radio time this sensor's link shares with the central's
+    // other links; null: the link's own rate alone.
     SimulatedSensor(const SimulatedSensorSpec& sensorSetup, const SensorTiming& timing, uint32_t seed,
-                    SensorRadio& radio, const SimulationTime& time);
+                    SensorRadio& radio, const SimulationTime& time, AirTime* sharedAir = nullptr);
 
     const QString& Name() const { return name_; }
     bool Paired() const { return paired_; }
@@ -73,7 +76,13 @@ public:
 
     // The central's side.
     bool Advertising() const { return inRange_ && phase_ != Phase::Connected; }
-    int64_t NextDueMicroseconds(bool scanning) const { return NextDue(scanning).time; }
+    // When the sensor next has something to do, and since when it could
+    // have done it: earlier than that while its link waits for the shared air.
+    struct DueTime {
+        int64_t at;
+        int64_t readySince;
+    };
+    DueTime NextDueTime(bool scanning) const;
     void RunDue(int64_t time, bool scanning);
     void RestartAdvertising(int64_t now);
     void BeginConnect(int64_t now);
@@ -133,6 +142,9 @@ private:
     void StartStream(bool check, int rateIndex, int64_t now);
     void StartLogging(int rateIndex, int item, int64_t now);
     void StartUpload(int64_t now);
+    void FillStoreAt(int samples, int rateIndex, int64_t now);
+    // A stream's or an upload's start schedules the drop asked for, once.
+    void ArmDrop(int64_t now);
     void ClearStore(int64_t now);
 
     void SendStreamSample(int64_t time);
@@ -174,7 +186,7 @@ private:
     uint16_t errorBits_ = 0;
     bool lowBattery_ = false;
     bool badUploadHeader_ = false;
-    bool dropArmed_ = true;  // the next stream start schedules the drop
+    bool dropArmed_ = true;  // the next stream or upload start schedules the drop
     int64_t dropAt_;
     int64_t returnAt_;
 };

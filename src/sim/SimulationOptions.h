@@ -24,7 +24,11 @@ struct SimulatedSensorSpec {
 struct SimulationOptions {
     QList<SimulatedSensorSpec> sensors;
     int notificationSize = 244;         // bytes per notification, 20..244
-    int linkBytesPerSecond = 20000;     // what the radio link carries from sensor to PC
+    int linkBytesPerSecond = 20000;     // what one radio link carries from sensor to PC
+    // What all links of the central carry together, in links at the full
+    // rate: one adapter's radio serves its connections in turn, so links
+    // beyond this many share the air instead of adding to it.
+    int airCapacityInLinks = 4;
     int connectDelayMilliseconds = 120;
     // The simulator is driven by a timer with this interval; 0 means the
     // caller drives it by calling Tick() (tests, benchmarks).
@@ -34,9 +38,9 @@ struct SimulationOptions {
     // so a change of the wall clock does not make sensors stall or burst;
     // without it they follow this clock, so tests move time at will.
     std::shared_ptr<const Clock> clock;  // null: the system clock
-    // The first sensor drops its link this long after a measurement or a
-    // check starts on it and stays out of range for dropForSeconds, once per
-    // start; negative: never. The others keep theirs.
+    // The first sensor drops its link this long after a measurement, a
+    // check or an upload starts on it and stays out of range for
+    // dropForSeconds, once; negative: never. The others keep theirs.
     double dropAfterSeconds = -1;
     double dropForSeconds = 0;
 };

@@ -58,7 +58,38 @@ QString AdvertisedValueText(int value, int dtype) {
     return negative ? QLatin1Char('-') + magnitude : magnitude;
 }
 
-DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row) {
+QString UploadAllStageText(const UploadAllProgress& progress) {
+    switch (progress.stage) {
+        case UploadAllStage::None: return QString();
+        case UploadAllStage::Queued: return QStringLiteral("QUEUED");
+        case UploadAllStage::Connecting: return QStringLiteral("LINKING");
+        case UploadAllStage::Receiving: return QStringLiteral("UP %1%").arg(progress.percent);
+        case UploadAllStage::Saving: return QStringLiteral("SAVING");
+        case UploadAllStage::Saved: return QStringLiteral("SAVED");
+        case UploadAllStage::NoData: return QStringLiteral("NO DATA");
+        case UploadAllStage::Failed: return QStringLiteral("FAILED");
+        case UploadAllStage::Stopped: return QStringLiteral("STOPPED");
+    }
+    return QString();
+}
+
+namespace {
+
+// Saved on lime and not saved on yellow, as the battery's good and doubtful
+// states; red stays the colour of a sensor that logs.
+DeviceGridCell UploadAllStatusCell(const UploadAllProgress& progress) {
+    const QString text = UploadAllStageText(progress);
+    switch (progress.stage) {
+        case UploadAllStage::Saved: return Filled(text, GridLime);
+        case UploadAllStage::Failed:
+        case UploadAllStage::Stopped: return Filled(text, GridYellow);
+        default: return Plain(text);
+    }
+}
+
+}  // namespace
+
+DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row, const UploadAllProgress& progress) {
     if (column < 0 || column >= DeviceGridColumns || row < 0 || row >= DeviceGridRows - 2) return {};
     if (row == 0) return Plain(QString::fromLatin1(HeaderTexts[column]));
     const ADV_DATA_TYPE& entry = table[row - 1];
@@ -66,6 +97,8 @@ DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row) {
     switch (column) {
         case 0: return Plain(entry.id.mid(6));
         case 1: {
+            // A sensor that logs again says so, whatever its last upload did.
+            if (progress.stage != UploadAllStage::None && !entry.meas) return UploadAllStatusCell(progress);
             const QString text = (entry.meas ? QStringLiteral("RUN(") : QStringLiteral("WAIT(")) + RateText(entry.rate) +
                                  QLatin1Char(')');
             return entry.meas ? Filled(text, GridRed) : Plain(text);

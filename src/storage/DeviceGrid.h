@@ -26,8 +26,31 @@ constexpr uint32_t GridBlue = 0x0000FF;
 constexpr uint32_t GridGreen = 0x008000;
 constexpr uint32_t GridPurple = 0x800080;
 
-// Empty text and no fill for a cell that draws nothing.
-DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row);
+// Where a sensor stands in "Upload all", which collects every stored record.
+enum class UploadAllStage {
+    None,        // not part of it
+    Queued,      // waits for a free upload
+    Connecting,  // its link is coming up
+    Receiving,   // its stored samples come in
+    Saving,      // its files are written
+    Saved,       // its files are written and its log cleared
+    NoData,      // it announced no samples
+    Failed,      // not saved; the sensor keeps its log
+    Stopped,     // cancelled before it was saved; the sensor keeps its log
+};
+struct UploadAllProgress {
+    UploadAllStage stage = UploadAllStage::None;
+    int percent = 0;  // of the samples announced, while receiving
+};
+
+// The Status cell of a sensor in "Upload all": "QUEUED", "LINKING",
+// "UP 45%", "SAVING", "SAVED", "NO DATA", "FAILED", "STOPPED".
+QString UploadAllStageText(const UploadAllProgress& progress);
+
+// Empty text and no fill for a cell that draws nothing. A waiting sensor in
+// "Upload all" shows where it stands in its Status cell.
+DeviceGridCell DeviceGridCellAt(const DeviceTable& table, int column, int row,
+                                const UploadAllProgress& progress = {});
 
 // "50ms", "0.1s", ... "5s"; rate indices 6 and 7 have no rate and read "?".
 QString RateText(int rate);

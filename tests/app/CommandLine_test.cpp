@@ -7,6 +7,17 @@ namespace {
 
 using Action = CommandLine::Action;
 
+// Each command line is a usage error whose text names what is wrong.
+template <size_t Count>
+void ExpectUsageErrorsNaming(const std::pair<QStringList, const char*> (&cases)[Count]) {
+    for (const auto& [arguments, named] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CommandLine commandLine = ParseCommandLine(arguments);
+        EXPECT_EQ(commandLine.action, Action::UsageError);
+        EXPECT_TRUE(commandLine.text.contains(QLatin1String(named))) << commandLine.text.toStdString();
+    }
+}
+
 // --simulate reaches CreateCentral as it always has: the same count from
 // the same spellings, the last one given winning.
 TEST(CommandLine, SimulateReachesTheCentralUnchanged) {
@@ -178,12 +189,57 @@ TEST(CommandLine, RecordMistakesAreUsageErrorsThatSayWhat) {
         {{"tq580", "--simulate", "--duration", "20"}, "only used with --record"},
         {{"tq580", "--export-snirf", "a.csv", "--marks-port", "7580"}, "only used with --record"},
     };
-    for (const auto& [arguments, named] : cases) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        const CommandLine commandLine = ParseCommandLine(arguments);
-        EXPECT_EQ(commandLine.action, Action::UsageError);
-        EXPECT_TRUE(commandLine.text.contains(QLatin1String(named))) << commandLine.text.toStdString();
+    ExpectUsageErrorsNaming(cases);
+}
+
+// --upload-all: the folder, how many at once (3 unless told), the merge,
+// and the simulated sensors with their drop; --help gives its exit codes.
+TEST(CommandLine, UploadAllTakesItsFolderParallelAndMerge) {
+    struct Case {
+        QStringList arguments;
+        int parallel;
+        bool merge;
+        int simulated;
+    };
+    const Case cases[] = {
+        {{"tq580", "--upload-all", "out"}, 3, false, 0},
+        {{"tq580", "--upload-all=out", "--parallel", "1", "--merge"}, 1, true, 0},
+        {{"tq580", "--upload-all", "out", "--parallel=8", "--simulate=10", "--simulate-drop", "1,60"}, 8, false, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine commandLine = ParseCommandLine(c.arguments);
+        ASSERT_EQ(commandLine.action, Action::UploadAll) << commandLine.text.toStdString();
+        EXPECT_EQ(commandLine.uploadAll.folder, "out");
+        EXPECT_EQ(commandLine.uploadAll.parallel, c.parallel);
+        EXPECT_EQ(commandLine.uploadAll.merge, c.merge);
+        EXPECT_EQ(SimulatedSensorCount(commandLine.centralArguments), c.simulated);
     }
+    const QString help = ParseCommandLine({"tq580", "--help"}).text;
+    const qsizetype codes = help.indexOf(QLatin1String("Exit codes of --upload-all"));
+    ASSERT_GE(codes, 0) << help.toStdString();
+    for (const char* told : {"  0 ", "  1 ", "  2 ", "keeps its log", "never replaced"})
+        EXPECT_TRUE(help.indexOf(QLatin1String(told), codes) > codes) << told;
+    EXPECT_TRUE(help.contains(QLatin1String("--upload-all <DIR>"))) << help.toStdString();
+}
+
+TEST(CommandLine, UploadAllMistakesAreUsageErrorsThatSayWhat) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"tq580", "--upload-all"}, "upload-all"},
+        {{"tq580", "--upload-all", " "}, "needs a folder"},
+        {{"tq580", "--upload-all", "out", "--parallel", "0"}, "1 to 8, not '0'"},
+        {{"tq580", "--upload-all", "out", "--parallel", "9"}, "1 to 8, not '9'"},
+        {{"tq580", "--upload-all", "out", "--parallel", "two"}, "'two'"},
+        {{"tq580", "--upload-all", "out", "more.csv"}, "more.csv"},
+        {{"tq580", "--upload-all", "out", "--record", "in", "--sensors", "A"}, "--record does not go"},
+        {{"tq580", "--upload-all", "out", "--export-snirf", "a.csv"}, "--export-snirf does not go"},
+        {{"tq580", "--upload-all", "out", "--sensors", "A"}, "only used with --record"},
+        {{"tq580", "--upload-all", "out", "--simulate=31"}, "1 to 30"},
+        {{"tq580", "--upload-all", "out", "--simulate-drop", "1,2"}, "goes with --simulate"},
+        {{"tq580", "--parallel", "2"}, "only used with --upload-all"},
+        {{"tq580", "--record", "out", "--sensors", "A", "--merge"}, "only used with --upload-all"},
+    };
+    ExpectUsageErrorsNaming(cases);
 }
 
 TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {
@@ -219,12 +275,7 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhat) {
         {{"tq580", "--export-bids", "/d", "--subject", "P01", "--task", "rest", "--overwrite", "a.csv"},
          "--overwrite"},
     };
-    for (const auto& [arguments, named] : cases) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        const CommandLine commandLine = ParseCommandLine(arguments);
-        EXPECT_EQ(commandLine.action, Action::UsageError);
-        EXPECT_TRUE(commandLine.text.contains(QLatin1String(named))) << commandLine.text.toStdString();
-    }
+    ExpectUsageErrorsNaming(cases);
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
     written.Port = "/dev/ttyUSB0";
     written.Device = "Tq580-123456-001";
     written.Merge = true;
+    written.UploadParallel = 5;
     ASSERT_TRUE(WriteSettingsFile(path, written));
 
     EXPECT_EQ(Read(),
@@ -49,6 +50,7 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
               "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
+              "UploadParallel=5\r\n"
               "\r\n"
               "[Export]\r\nSnirfBesideUploads=1\r\nSubject=\r\nBidsDataset=\r\nBidsSubject=\r\nBidsSession=\r\n"
               "BidsTask=\r\n"
@@ -72,6 +74,7 @@ TEST_F(SettingsFileTest, RoundTripWritesEveryKeyInItsOrder) {
     EXPECT_EQ(read.Port, "/dev/ttyUSB0");
     EXPECT_EQ(read.Device, "Tq580-123456-001");
     EXPECT_TRUE(read.Merge);
+    EXPECT_EQ(read.UploadParallel, 5);
 }
 
 TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
@@ -85,6 +88,7 @@ TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
     EXPECT_EQ(read.Port, "1");
     EXPECT_EQ(read.Device, "");
     EXPECT_FALSE(read.Merge);
+    EXPECT_EQ(read.UploadParallel, 3);
 }
 
 // One damaged line spoils only its own key.
@@ -124,6 +128,10 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"AuxinAnyNonZero", "Auxin=2", [](const ProgramSettings& s) { return s.Auxin; }},
         ValueCase{"MergeZero", "Merge=0", [](const ProgramSettings& s) { return !s.Merge; }},
         ValueCase{"MergeAnyNonZero", "Merge=-1", [](const ProgramSettings& s) { return s.Merge; }},
+        ValueCase{"UploadParallelOne", "UploadParallel=1", [](const ProgramSettings& s) { return s.UploadParallel == 1; }},
+        ValueCase{"UploadParallelHighest", "UploadParallel=8", [](const ProgramSettings& s) { return s.UploadParallel == 8; }},
+        ValueCase{"UploadParallelTooHigh", "UploadParallel=9", [](const ProgramSettings& s) { return s.UploadParallel == 3; }},
+        ValueCase{"UploadParallelZero", "UploadParallel=0", [](const ProgramSettings& s) { return s.UploadParallel == 3; }},
         ValueCase{"PortEmpty", "Port=", [](const ProgramSettings& s) { return s.Port.isEmpty(); }},
         ValueCase{"SpacesAndCaseAroundTheKey", "  data = 1  ", [](const ProgramSettings& s) { return s.Data == 1; }}),
     [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
@@ -210,7 +218,7 @@ TEST_F(SettingsFileTest, WritingKeepsForeignLinesAndRestoresTheOrder) {
               "[Printer]\r\nName=Office\r\n"
               "\r\n"
               "[Settings]\r\nRate=1\r\nAverage=0\r\nAmplifier=0\r\nData=2\r\nRate2=0\r\nData2=0\r\n"
-              "Arrangement=1\r\nAuxin=0\r\nPort=1\r\nDevice=\r\nMerge=0\r\nColour=blue\r\n"
+              "Arrangement=1\r\nAuxin=0\r\nPort=1\r\nDevice=\r\nMerge=0\r\nUploadParallel=3\r\nColour=blue\r\n"
               "\r\n"
               "[Form]\r\nTop=-1\r\nLeft=-1\r\nWidth=-1\r\nHeight=-1\r\nMaximized=0\r\n"
               "\r\n"

@@ -24,6 +24,7 @@ TEST_F(WindowTest, WithoutASettingsFileTheWindowOpensWithTheDefaults) {
     EXPECT_FALSE(form.AuxPortEdit->isEnabled());
     EXPECT_EQ(form.Session.Link.TargetDeviceName, "");
     EXPECT_FALSE(form.MergeCheckBox->isChecked());
+    EXPECT_EQ(form.Session.UploadParallel, 3);
 }
 
 TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
@@ -42,6 +43,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
         form.AuxPortEdit->setText("/dev/ttyUSB0");
         form.Session.Link.TargetDeviceName = "Tq580-123456-001";
         form.MergeCheckBox->setChecked(true);
+        form.Session.UploadParallel = 6;
         form.Session.Exports.SnirfBesideUploads = false;
         form.Session.Exports.BidsTask = "rest";
         ASSERT_TRUE(CloseWindow());
@@ -51,6 +53,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
               "\r\n"
               "[Settings]\r\nRate=4\r\nAverage=5\r\nAmplifier=3\r\nData=0\r\nRate2=2\r\nData2=3\r\n"
               "Arrangement=0\r\nAuxin=1\r\nPort=/dev/ttyUSB0\r\nDevice=Tq580-123456-001\r\nMerge=1\r\n"
+              "UploadParallel=6\r\n"
               "\r\n"
               "[Export]\r\nSnirfBesideUploads=0\r\nSubject=\r\nBidsDataset=\r\nBidsSubject=\r\nBidsSession=\r\n"
               "BidsTask=rest\r\n"
@@ -74,6 +77,7 @@ TEST_F(WindowTest, SettingsSurviveARestartThroughTheFile) {
     }
     EXPECT_EQ(form.Session.Link.TargetDeviceName, "Tq580-123456-001");
     EXPECT_TRUE(form.MergeCheckBox->isChecked());
+    EXPECT_EQ(form.Session.UploadParallel, 6);
     EXPECT_FALSE(form.Session.Exports.SnirfBesideUploads);
     EXPECT_EQ(form.Session.Exports.BidsTask, "rest");
 }

@@ -20,8 +20,9 @@ SimHarness::SimHarness(SimulationOptions options) {
     QObject::connect(central.get(), &BleCentral::Disconnected,
                      [this](const BleDevicePtr& d) { disconnected.push_back(d); });
     QObject::connect(central.get(), &BleCentral::CharacteristicRead,
-                     [this](const BleDevicePtr&, const QUuid& uuid, const QByteArray& value, int status) {
+                     [this](const BleDevicePtr& device, const QUuid& uuid, const QByteArray& value, int status) {
                          if (uuid != UartNotifyUuid || status != 0) return;
+                         bytesFrom[device->DeviceName] += value.size();
                          notifications.push_back(value);
                          received.append(value);
                      });

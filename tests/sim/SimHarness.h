@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <memory>
 #include <vector>
@@ -30,6 +31,7 @@ public:
     std::vector<BleDevicePtr> disconnected;
     std::vector<QByteArray> notifications;
     QByteArray received;  // every notification's bytes, in order
+    QHash<QString, int64_t> bytesFrom;  // notification bytes by sensor name
 
     int64_t NowMilliseconds() const;
     void Deliver();  // hands out the events already posted

@@ -101,3 +101,37 @@ TEST(DeviceGrid, SelectableRows) {
     EXPECT_FALSE(DeviceGridRowSelectable(table, 21));
     EXPECT_TRUE(DeviceGridRowSelectable(table, 22));
 }
+
+// During Upload all a sensor's Status cell says where its upload stands;
+// the other cells stay as the advertisement has them.
+TEST(DeviceGrid, StatusCellFollowsUploadAll) {
+    const DeviceTable table = TableWith(0x4200, 0, 0, 3600);  // waiting at 1 s with 3600 samples
+    struct Case {
+        UploadAllProgress progress;
+        const char* text;
+        bool filled;
+        uint32_t fill;
+    } cases[] = {
+        {{UploadAllStage::Queued}, "QUEUED", false, 0},
+        {{UploadAllStage::Connecting}, "LINKING", false, 0},
+        {{UploadAllStage::Receiving, 0}, "UP 0%", false, 0},
+        {{UploadAllStage::Receiving, 45}, "UP 45%", false, 0},
+        {{UploadAllStage::Saving, 100}, "SAVING", false, 0},
+        {{UploadAllStage::Saved}, "SAVED", true, GridLime},
+        {{UploadAllStage::NoData}, "NO DATA", false, 0},
+        {{UploadAllStage::Failed}, "FAILED", true, GridYellow},
+        {{UploadAllStage::Stopped}, "STOPPED", true, GridYellow},
+    };
+    for (const auto& c : cases) {
+        const DeviceGridCell status = DeviceGridCellAt(table, 1, 1, c.progress);
+        EXPECT_EQ(status.text, c.text);
+        EXPECT_EQ(status.filled, c.filled) << c.text;
+        if (c.filled) {
+            EXPECT_EQ(status.fill, c.fill) << c.text;
+        }
+        EXPECT_EQ(DeviceGridCellAt(table, 3, 1, c.progress).text, "3600") << c.text;
+    }
+    EXPECT_EQ(DeviceGridCellAt(table, 1, 1, {}).text, "WAIT(1s)");
+    const DeviceTable loggingAgain = TableWith(0xC200, 0, 0, 20);
+    EXPECT_EQ(DeviceGridCellAt(loggingAgain, 1, 1, {UploadAllStage::Saved}).text, "RUN(1s)");
+}

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/RecordFileNames.h"
+#include "data/RecordFileNames.h"
 #include "data/OleDate.h"
 
 namespace {
@@ -17,14 +17,17 @@ TEST(RecordFileNames, NameAndMeasurementStartToTheSecond) {
 }
 
 // Whatever the folder holds under a name, a file, a folder or a link to a
-// file not there, it is never the file taken, and stays as it was.
+// file not there, it is never the file taken, and stays as it was. A name
+// whose SNIRF sibling is there is taken when the SNIRF file is to follow.
 TEST(RecordFileNames, TheFirstFreeNameIsTakenAndNothingReplaced) {
     struct Case {
         QStringList files;
         QStringList folders;
         QStringList danglingLinks;
         const char* taken;
+        QStringList alsoFree = {};
     };
+    const QStringList snirf{QStringLiteral(".snirf")};
     const Case cases[] = {
         {{}, {}, {}, "r.csv"},
         {{"r.csv"}, {}, {}, "r_2.csv"},
@@ -32,9 +35,13 @@ TEST(RecordFileNames, TheFirstFreeNameIsTakenAndNothingReplaced) {
         {{"r_2.csv"}, {}, {}, "r.csv"},
         {{}, {"r.csv"}, {}, "r_2.csv"},
         {{"r.csv"}, {}, {"r_2.csv"}, "r_3.csv"},
+        {{"r.snirf"}, {}, {}, "r.csv"},
+        {{"r.snirf"}, {}, {}, "r_2.csv", snirf},
+        {{"r.csv", "r_2.snirf"}, {}, {}, "r_3.csv", snirf},
+        {{}, {}, {"r.snirf"}, "r_2.csv", snirf},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.taken);
+        SCOPED_TRACE(testing::Message() << c.taken << " of case " << (&c - cases));
         QTemporaryDir folder;
         const QDir dir(folder.path());
         for (const QString& name : c.files) {
@@ -47,7 +54,7 @@ TEST(RecordFileNames, TheFirstFreeNameIsTakenAndNothingReplaced) {
             ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("elsewhere.csv")), dir.filePath(name)));
 
         QString error;
-        const QString path = ClaimNewRecordFile(folder.path(), QStringLiteral("r"), &error);
+        const QString path = ClaimNewRecordFile(folder.path(), QStringLiteral("r"), &error, c.alsoFree);
         EXPECT_EQ(path, dir.filePath(QLatin1String(c.taken))) << error.toStdString();
         EXPECT_EQ(QFileInfo(path).size(), 0);
         for (const QString& name : c.files) {

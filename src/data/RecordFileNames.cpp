@@ -1,10 +1,12 @@
-#include "app/RecordFileNames.h"
+#include "data/RecordFileNames.h"
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "data/OleDate.h"
@@ -14,6 +16,12 @@ namespace {
 constexpr int MaxSuffix = 9999;
 
 QString TwoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+
+// Any entry of that name, a link to nothing too.
+bool EntryExists(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
 }  // namespace
 
 QString RecordFileBaseName(const QString& sensorName, double startTime) {
@@ -26,10 +34,13 @@ QString RecordFileBaseName(const QString& sensorName, double startTime) {
                            TwoDigits(start.minute), TwoDigits(start.second));
 }
 
-QString ClaimNewRecordFile(const QString& folder, const QString& baseName, QString* error) {
+QString ClaimNewRecordFile(const QString& folder, const QString& baseName, QString* error, const QStringList& alsoFree) {
     for (int number = 1; number <= MaxSuffix; ++number) {
         const QString name = number == 1 ? baseName : baseName + QStringLiteral("_%1").arg(number);
-        const QString path = QDir(folder).filePath(name + QStringLiteral(".csv"));
+        const QString stem = QDir(folder).filePath(name);
+        if (std::any_of(alsoFree.begin(), alsoFree.end(), [&](const QString& suffix) { return EntryExists(stem + suffix); }))
+            continue;
+        const QString path = stem + QStringLiteral(".csv");
         // O_EXCL fails on any entry of that name, a link too, without following it.
         const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
