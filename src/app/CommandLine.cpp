@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <initializer_list>
+#include <optional>
 
 #include "app/CreateCentral.h"
 #include "app/RecordCommand.h"
@@ -47,11 +49,25 @@ QStringList WithSimulateCountSpelledOut(QStringList arguments) {
     return arguments;
 }
 
+const QString RecordOptionsOnlyWithRecord =
+    QStringLiteral("--sensors, --rate, --duration and --marks-port are only used with --record.");
+
 CommandLine UsageError(const QString& text) {
     CommandLine result;
     result.action = CommandLine::Action::UsageError;
     result.text = text + QStringLiteral("\nSee --help for the options.");
     return result;
+}
+
+// The usage error for the first of the options given that belongs to another
+// command than `command`; nothing when none was given.
+std::optional<CommandLine> OtherCommandsOption(const QCommandLineParser& parser,
+                                               std::initializer_list<QCommandLineOption> others, const char* command) {
+    for (const QCommandLineOption& other : others)
+        if (parser.isSet(other))
+            return UsageError(QStringLiteral("--%1 does not go with --%2.")
+                                  .arg(other.names().constFirst(), QLatin1String(command)));
+    return std::nullopt;
 }
 
 // The options of --export-bids, each with its help text.
@@ -208,12 +224,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (parser.isSet(uploadAll.folder)) {
-        for (const QCommandLineOption& other : {record.folder, exportOption, outputOption, overwriteOption,
-                                                bids.dataset, subjectOption, bids.session, bids.task, bids.run})
-            if (parser.isSet(other))
-                return UsageError(QStringLiteral("--%1 does not go with --upload-all.").arg(other.names().constFirst()));
+        if (const auto wrong = OtherCommandsOption(parser, {record.folder, exportOption, outputOption, overwriteOption,
+                                                            bids.dataset, subjectOption, bids.session, bids.task,
+                                                            bids.run},
+                                                   "upload-all"))
+            return *wrong;
         if (record.AnyButFolderSet(parser))
-            return UsageError(QStringLiteral("--sensors, --rate, --duration and --marks-port are only used with --record."));
+            return UsageError(RecordOptionsOnlyWithRecord);
         return WithSimulation(ParseFolderCommand(parser, uploadAll, ParseUploadAllOptions, CommandLine::Action::UploadAll,
                                                  &CommandLine::uploadAll, "upload-all"),
                               parser, arguments.value(0), simulateOption, dropOption);
@@ -221,16 +238,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (uploadAll.AnyButFolderSet(parser))
         return UsageError(QStringLiteral("--parallel and --merge are only used with --upload-all."));
     if (parser.isSet(record.folder)) {
-        for (const QCommandLineOption& other : {exportOption, outputOption, overwriteOption, bids.dataset,
-                                                subjectOption, bids.session, bids.task, bids.run})
-            if (parser.isSet(other))
-                return UsageError(QStringLiteral("--%1 does not go with --record.").arg(other.names().constFirst()));
+        if (const auto wrong = OtherCommandsOption(parser, {exportOption, outputOption, overwriteOption, bids.dataset,
+                                                            subjectOption, bids.session, bids.task, bids.run},
+                                                   "record"))
+            return *wrong;
         return WithSimulation(ParseFolderCommand(parser, record, ParseRecordOptions, CommandLine::Action::Record,
                                                  &CommandLine::record, "record"),
                               parser, arguments.value(0), simulateOption, dropOption);
     }
     if (record.AnyButFolderSet(parser))
-        return UsageError(QStringLiteral("--sensors, --rate, --duration and --marks-port are only used with --record."));
+        return UsageError(RecordOptionsOnlyWithRecord);
     if (parser.isSet(bids.dataset)) {
         if (parser.isSet(exportOption) || parser.isSet(outputOption) || parser.isSet(simulateOption))
             return UsageError(QStringLiteral("--export-bids opens no window; --export-snirf, --output and --simulate do "

@@ -124,3 +124,8 @@ int EventMarkCount(const SampleStore& store) {
                                    [](const EVENT_MARK_TYPE& mark) { return mark.sample < 0; });
     return static_cast<int>(end - std::begin(store.EventMarks));
 }
+
+int UploadPercent(const SampleStore& store) {
+    if (store.UploadTotal <= 0) return 0;
+    return static_cast<int>(int64_t(store.SampleCount) * 100 / store.UploadTotal);
+}

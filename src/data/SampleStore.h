@@ -86,3 +86,7 @@ bool AddEventMark(SampleStore& store, int32_t sample, int32_t code);
 
 // Number of used event marks (they come first, in sample order).
 int EventMarkCount(const SampleStore& store);
+
+// The share of an upload's samples received so far, 0 to 100; 0 before
+// the header told how many there are.
+int UploadPercent(const SampleStore& store);

@@ -229,7 +229,7 @@ void AcquisitionSession::UploadAllProgressed(UploadAllRun::Upload& upload) {
         UploadAllFailed(upload, UploadAllStage::Failed, ReasonSamplesLost);
         return;
     }
-    const int percent = static_cast<int>(int64_t(received) * 100 / total);
+    const int percent = UploadPercent(store);
     if (entry.progress.stage == UploadAllStage::Receiving && entry.progress.percent == percent) return;
     entry.progress = {UploadAllStage::Receiving, percent};
     view_->RefreshDeviceGrid();

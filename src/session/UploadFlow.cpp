@@ -118,7 +118,7 @@ void AcquisitionSession::UploadLinkLost() {
     ChangeMode(SessionMode::UploadDone);
     const int32_t received = Store.SampleCount;
     const int32_t total = Store.UploadTotal;
-    const int percent = total > 0 ? static_cast<int>(int64_t(received) * 100 / total) : 0;
+    const int percent = UploadPercent(Store);
     UploadPanel.Line1 = MsgUploadLinkLost.arg(Link.TargetDeviceName);
     UploadPanel.Line2 = QStringLiteral("%1/%2  %3% Aborted.").arg(received).arg(total).arg(percent);
     if (received != 0) Store.RecordDeviceId = Store.ReceivedDeviceId;
@@ -129,7 +129,7 @@ void AcquisitionSession::UploadLinkLost() {
 void AcquisitionSession::UpdateProgress() {
     const int32_t received = Store.SampleCount;
     const int32_t total = Store.UploadTotal;
-    const int percent = total > 0 ? static_cast<int>(int64_t(received) * 100 / total) : 0;
+    const int percent = UploadPercent(Store);
     auto counts = [&](const char* outcome) {
         return QStringLiteral("%1/%2  %3% %4").arg(received).arg(total).arg(percent).arg(QLatin1String(outcome));
     };

@@ -112,10 +112,6 @@ TEST_F(OpenMessageBox, AKeyTypedIntoAFieldOfAnotherWindowIsNoMark) {
     EXPECT_EQ(EventMarkCount(form.Session.Store), 0);
 }
 
-}  // namespace
-
-namespace {
-
 // "Created." stands on the screen after End; a stimulus program's mark that
 // comes meanwhile is refused: the saved record is the one in the file.
 TEST_F(OpenMessageBox, AMarkUnderTheCreatedNoticeIsRefused) {

@@ -2,6 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+namespace {
+
+// The next scripted answer; with none left, the test fails and `none`
+// answers in its place.
+template <typename Answer>
+Answer TakeScripted(std::deque<Answer>& script, Answer none, const std::string& missing) {
+    if (script.empty()) {
+        ADD_FAILURE() << missing;
+        return none;
+    }
+    Answer answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+}
+
+}  // namespace
+
 void ScriptedPrompts::Deliver(std::function<void()> answer) {
     if (holdAnswers) held_.push_back(std::move(answer));
     else answer();
@@ -55,14 +74,8 @@ void ScriptedPrompts::AskText(const QString& question, const QString& initialTex
     shown << "TEXT: " + question;
     lastInitialText = initialText;
     Deliver([this, question, answered] {
-        if (texts.empty()) {
-            ADD_FAILURE() << "text asked without a scripted answer: " << question.toStdString();
-            answered(std::nullopt);
-            return;
-        }
-        const std::optional<QString> answer = texts.front();
-        texts.pop_front();
-        answered(answer);
+        answered(TakeScripted(texts, std::optional<QString>{},
+                              "text asked without a scripted answer: " + question.toStdString()));
     });
 }
 
@@ -71,14 +84,8 @@ void ScriptedPrompts::BidsExportSettings(const BidsExportChoice& initial,
     shown << "BIDS";
     bidsOffered.push_back(initial);
     Deliver([this, answered] {
-        if (bidsAnswers.empty()) {
-            ADD_FAILURE() << "BIDS export dialog shown without a scripted answer";
-            answered(std::nullopt);
-            return;
-        }
-        const std::optional<BidsExportChoice> answer = bidsAnswers.front();
-        bidsAnswers.pop_front();
-        answered(answer);
+        answered(TakeScripted(bidsAnswers, std::optional<BidsExportChoice>{},
+                              "BIDS export dialog shown without a scripted answer"));
     });
 }
 
@@ -86,41 +93,21 @@ void ScriptedPrompts::ConnectionSettings(const ConnectionOffer& offer,
                                          Answered<std::optional<ConnectionChoice>> answered) {
     shown << "CONNECT";
     Deliver([this, offer, answered] {
-        if (connectionAnswers.empty()) {
-            ADD_FAILURE() << "connection dialog shown without a scripted answer";
-            answered(std::nullopt);
-            return;
-        }
-        auto answer = connectionAnswers.front();
-        connectionAnswers.pop_front();
-        answered(answer(offer));
+        const auto answer = TakeScripted(connectionAnswers, {}, "connection dialog shown without a scripted answer");
+        answered(answer ? answer(offer) : std::nullopt);
     });
 }
 
 void ScriptedPrompts::AskAnswer(const QString& text, Answered<bool> answered) {
     shown << "ASK: " + text;
     Deliver([this, text, answered] {
-        if (answers.empty()) {
-            ADD_FAILURE() << "question without a scripted answer: " << text.toStdString();
-            answered(false);
-            return;
-        }
-        const bool answer = answers.front();
-        answers.pop_front();
-        answered(answer);
+        answered(TakeScripted(answers, false, "question without a scripted answer: " + text.toStdString()));
     });
 }
 
 void ScriptedPrompts::FileName(const char* kind, Answered<QString> answered) {
     shown << kind;
     Deliver([this, kind, answered] {
-        if (fileNames.empty()) {
-            ADD_FAILURE() << kind << " dialog shown without a scripted file name";
-            answered({});
-            return;
-        }
-        const QString name = fileNames.front();
-        fileNames.pop_front();
-        answered(name);
+        answered(TakeScripted(fileNames, QString(), std::string(kind) + " dialog shown without a scripted file name"));
     });
 }
